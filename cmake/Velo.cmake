@@ -1,0 +1,28 @@
+# Shared build helpers: strict warnings on our own code and one test binary per folder of tests.
+
+function(velo_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)
+endfunction()
+
+# velo_library(NAME DIR [LIBS ...]): a static library of every .cpp directly in DIR.
+function(velo_library name dir)
+  file(GLOB _src CONFIGURE_DEPENDS ${dir}/*.cpp)
+  add_library(${name} STATIC ${_src})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARGN})
+  velo_warnings(${name})
+endfunction()
+
+# velo_tests(NAME DIR [LIBS ...]): one GoogleTest binary of every .cpp in DIR, registered with CTest.
+# Tests run with the working directory DIR so fixtures are found by relative path;
+# GUI tests set QT_QPA_PLATFORM=offscreen themselves before any QApplication.
+function(velo_tests name dir)
+  file(GLOB _src CONFIGURE_DEPENDS ${dir}/*.cpp)
+  add_executable(${name} ${_src})
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${dir})
+  target_compile_definitions(${name} PRIVATE VELO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" VELO_TEST_DIR="${dir}")
+  velo_warnings(${name})
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${dir} DISCOVERY_MODE PRE_TEST
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,6 +1,7 @@
 // Model base: Init, the clock, commands 1-3 over the bus, nested sends through the router.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 
@@ -204,4 +205,48 @@ TEST(TBusRouter, UnknownReceiversGoToTheFallback)
     EXPECT_EQ(bus.Send(mes), 0);
     EXPECT_EQ(mes, "1 6 120");
     EXPECT_EQ(plan.received.size(), 2u);
+}
+
+TEST(TModel, SetOfAnUnknownNameCreatesNothingAndStoreNeverOverwrites)
+{
+    TModel m;
+    m.AddParam("1005", "5");
+    std::string mes = "1 2 9999 1";
+    EXPECT_EQ(m.fnGetMessage(mes, nullptr), 1);
+    EXPECT_EQ(m.Params().Find("9999"), nullptr);
+    mes = "1 3 1005 7";
+    EXPECT_EQ(m.fnGetMessage(mes, nullptr), 0);
+    EXPECT_EQ(std::get<int32_t>(m.GetModelParam("1005")), 5);
+}
+
+TEST(TModel, RepliesUseAPointUnderACommaLocale)
+{
+    if (!std::setlocale(LC_ALL, "uk_UA.UTF-8")) GTEST_SKIP() << "no uk_UA.UTF-8 locale on this machine";
+    TModel m;
+    m.AddParam("2001", "15.5");
+    std::string mes = "1 1 2001";
+    EXPECT_EQ(m.fnGetMessage(mes, nullptr), 1);
+    EXPECT_EQ(mes, "15.500000 ");
+    mes = "1 2 2001 2.25";
+    m.fnGetMessage(mes, nullptr);
+    EXPECT_DOUBLE_EQ(std::get<double>(m.GetModelParam("2001")), 2.25);
+    std::setlocale(LC_ALL, "C");
+}
+
+TEST(TaDevices, StepsDevicesInIndexOrder)
+{
+    struct Dev : TDevice {
+        Dev(std::vector<std::pair<int, double>>* l, int i) : log(l), id(i) {}
+        void Step(double t) override { log->push_back({id, t}); }
+        std::vector<std::pair<int, double>>* log;
+        int id;
+    };
+    std::vector<std::pair<int, double>> log;
+    Dev a(&log, 1), b(&log, 2), c(&log, 3);
+    TaDevices devices;
+    devices.Add(&a);
+    devices.Add(&b);
+    devices.Add(&c);
+    devices.Synchronization(5);
+    EXPECT_EQ(log, (std::vector<std::pair<int, double>>{{1, 5}, {2, 5}, {3, 5}}));
 }

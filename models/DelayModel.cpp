@@ -1,6 +1,8 @@
 // Timed bus messages.
 #include "models/DelayModel.h"
 
+#include <cmath>
+
 #include "models/Utilit.h"
 #include "platform/core/CFormat.h"
 
@@ -24,6 +26,9 @@ int TDelayModel::AddTask(std::string& mes)
     AnsiString rest = DropWords(mes, 2);
     TDelayTask task;
     task.Time = AtofC(FirstWord(rest).c_str());
+    // "nan" scans as a number but compares false with every time: at the head of the queue it
+    // would hold back every task behind it for good.
+    if (!std::isfinite(task.Time)) return 0;
     task.Message = DropWords(rest, 1);
     if (task.Message.empty()) return 0;
 

@@ -21,7 +21,7 @@ public:
     // Command 4 queues a task; every other command is refused.
     int fnGetModelMessage(std::string& mes, TlstParams* lstPar) override;
     // [8 4 {due time} {message}]: 1 when queued; 0 for a due time in the past, a due time that is
-    // not a number, or no message.
+    // not a finite number, or no message.
     int AddTask(std::string& mes);
 
 private:

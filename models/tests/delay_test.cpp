@@ -78,6 +78,9 @@ TEST_F(DelayTest, RefusesPastTimesBadTimesAndEmptyMessages)
     EXPECT_EQ(Add("8 4 100"), 0);
     EXPECT_EQ(Add("8 4 100   "), 0);
     EXPECT_EQ(Add("8 4 скоро 4 33 нет"), 0);
+    // A time that is no number would hold back the whole queue.
+    EXPECT_EQ(Add("8 4 nan 4 33 нет"), 0);
+    EXPECT_EQ(Add("8 4 inf 4 33 нет"), 0);
     EXPECT_EQ(Add("8 4"), 0);
     EXPECT_EQ(Add("8 5 100 4 33 нет"), 0);
     // A due time equal to the model time is accepted and goes out at the next step.

@@ -261,3 +261,34 @@ TEST_F(PlanFunctionFile, ErrorsNameTheFunction)
     EXPECT_EQ(errorOf(8), "Ошибка определения функции:  + 1 (- 2 (функция 7)");  // reached by FUNC from 8
     EXPECT_EQ(Run(sections, 3, 12), "4.000000");
 }
+
+TEST_F(PlanFunctionFile, UnknownNameAfterItsArgumentsWereSent)
+{
+    TPlanObjectContext obj{12, &plan, &sections};
+    TPlanFunction f{"(FOO (COM 3 5 (OBJ) 1 1))", 30};
+    try {
+        RunPlanFunction(&f, &obj, nullptr, nullptr);
+        FAIL();
+    } catch (const Exception& x) {
+        EXPECT_EQ(x.Message, "Неизвестная функция: FOO (функция 30)");
+    }
+    EXPECT_EQ(tecn.received, std::vector<std::string>{"3 5 12 1 1"});
+}
+
+TEST_F(PlanFunctionFile, ALoopThroughTheBusEndsInTheDepthError)
+{
+    // The technology model answers function 1's message by running function 1 again.
+    bus.SetReceiver(brTecn, [this](std::string& mes, TlstParams*) {
+        Run(sections, 1, 12);
+        mes = "ok";
+        return 1;
+    });
+    try {
+        Run(sections, 1, 12);
+        FAIL();
+    } catch (const Exception& x) {
+        EXPECT_EQ(x.Message, std::string(kExprLimitMessage) + "1");
+    }
+    bus.SetReceiver(brTecn, tecn.AsHandler());
+    EXPECT_EQ(Run(sections, 1, 12), "ok");
+}

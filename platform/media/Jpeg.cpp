@@ -5,6 +5,7 @@
 #include "platform/media/Jpeg.h"
 
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -13,6 +14,8 @@
 #include "platform/core/Exception.h"
 
 namespace {
+
+constexpr uint64_t kMaxPictureBytes = 256u << 20;
 
 struct ErrorManager {
     jpeg_error_mgr pub;  // first, so libjpeg's pointer to it is a pointer to the whole
@@ -49,13 +52,19 @@ bool Decode(const unsigned char* data, size_t size, QImage* image, char* message
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);
+    // A damaged header may claim a picture of gigabytes; ours are window-sized.
+    if (static_cast<uint64_t>(cinfo.image_width) * cinfo.image_height * 3 > kMaxPictureBytes) {
+        std::snprintf(message, JMSG_LENGTH_MAX, "picture of %ux%u is too large", cinfo.image_width, cinfo.image_height);
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);
     *image = QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height), QImage::Format_RGB888);
     if (image->isNull()) {
-        jpeg_destroy_decompress(&cinfo);
-        std::snprintf(message, JMSG_LENGTH_MAX, "picture of %ux%u is too large", cinfo.output_width,
+        std::snprintf(message, JMSG_LENGTH_MAX, "no memory for a picture of %ux%u", cinfo.output_width,
                       cinfo.output_height);
+        jpeg_destroy_decompress(&cinfo);
         return false;
     }
     while (cinfo.output_scanline < cinfo.output_height) {

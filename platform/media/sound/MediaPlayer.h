@@ -46,7 +46,6 @@ public:
     // Length of the open clip in milliseconds (0 when closed).
     uint32_t Length() const;
 
-protected:
     // The completion notification; calls OnNotify.
     virtual void DoNotify();
 

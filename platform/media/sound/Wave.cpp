@@ -213,8 +213,18 @@ TWaveJoin JoinWaveFiles(const std::vector<std::string>& fragments, const std::st
     uint64_t total = 0;
     for (const std::string& name : fragments) {
         FilePtr f = OpenForReading(name);
-        TWaveLayout layout = ReadWaveLayout(f.get(), name);
-        if (parts.empty()) result.Format = layout.Format;
+        TWaveLayout layout;
+        if (parts.empty()) {
+            layout = ReadWaveLayout(f.get(), name);
+            result.Format = layout.Format;
+        } else {
+            try {
+                layout = ReadWaveLayout(f.get(), name);
+            } catch (const Exception&) {
+                result.Skipped.push_back(name);
+                continue;
+            }
+        }
         if (!(layout.Format == result.Format)) {
             result.Skipped.push_back(name);
             continue;

@@ -59,9 +59,10 @@ struct TWaveJoin {
 };
 
 // Joins the samples of the fragment files, in order, into one canonical WAV file with the first
-// fragment's format. A later fragment with another channel count, sample rate or sample size is
-// left out (listed in Skipped). All fragments are checked before the output is created, so an
-// empty list ("Нет звуковых фрагментов для склейки"), a missing or malformed fragment raises
-// Exception and leaves the output as it was; a failure while writing deletes the output.
-// Samples are copied in bounded chunks. Names go through MapPath.
+// fragment's format. A later fragment that is not a PCM WAV, or has another channel count, sample
+// rate or sample size, is left out (listed in Skipped). All fragments are checked before the
+// output is created: an empty list ("Нет звуковых фрагментов для склейки"), a fragment that
+// cannot be opened or a malformed first fragment raises Exception and leaves the output as it
+// was; a failure while writing deletes the output. Samples are copied in bounded chunks.
+// Names go through MapPath.
 TWaveJoin JoinWaveFiles(const std::vector<std::string>& fragments, const std::string& outFile);

@@ -146,8 +146,21 @@ TEST_F(WaveFile, AFailedJoinLeavesTheOldOutput)
     };
     EXPECT_EQ(joinError({}), "Нет звуковых фрагментов для склейки");
     EXPECT_EQ(joinError({"a.wav", "gone.wav"}), "Не могу открыть звуковой файл gone.wav");
-    EXPECT_EQ(joinError({"a.wav", "bad.wav"}), "Звуковой файл bad.wav повреждён: нет заголовка RIFF WAVE");
+    EXPECT_EQ(joinError({"bad.wav", "a.wav"}), "Звуковой файл bad.wav повреждён: нет заголовка RIFF WAVE");
     EXPECT_EQ(ReadBytes("temp.wav"), (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST_F(WaveFile, ALaterMalformedFragmentIsLeftOut)
+{
+    Clip(10).SaveToFile("a.wav");
+    WriteBytes("bad.wav", {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v', 'e', '!', '!'});
+    std::vector<uint8_t> cut = Clip(100).FileBytes();
+    cut.resize(60);  // its data size says 100
+    WriteBytes("cut.wav", cut);
+    TWaveJoin j = JoinWaveFiles({"a.wav", "bad.wav", "cut.wav", "a.wav"}, "temp.wav");
+    EXPECT_EQ(j.Skipped, (std::vector<std::string>{"bad.wav", "cut.wav"}));
+    EXPECT_EQ(j.DataSize, 20u);
+    EXPECT_EQ(ReadBytes("temp.wav").size(), 44u + 20u);
 }
 
 // Fragments as the project makes them: espeak-ng writes 22050 Hz mono 16-bit, both to a file
@@ -165,4 +178,11 @@ TEST_F(WaveFile, ReadsAndJoinsSpeechSynthesizerOutput)
     TWaveJoin j = JoinWaveFiles({"one.wav", "two.wav"}, "temp.wav");
     EXPECT_TRUE(j.Skipped.empty());
     EXPECT_EQ(TWave::LoadFromFile("temp.wav").Data.size(), one.Data.size() + two.Data.size());
+}
+
+TEST(Wave, BeepToneHasTheRequestedLength)
+{
+    TWave tone = TWave::Tone(700, 500);
+    EXPECT_EQ(tone.Format, (TWaveFormat{1, 44100, 16}));
+    EXPECT_EQ(tone.DurationMs(), 500u);
 }

@@ -1,4 +1,4 @@
-// Where sound goes. The program installs the audio device output of the Qt part at start; until
+// Where sound goes. The program installs the audio device output of the Qt layer at start; until
 // then, and in tests, a recording output stands in that plays nothing and records every request.
 #pragma once
 #include <functional>

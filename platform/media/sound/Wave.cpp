@@ -204,11 +204,11 @@ TWaveJoin JoinWaveFiles(const std::vector<std::string>& fragments, const std::st
 {
     if (fragments.empty()) throw Exception("Нет звуковых фрагментов для склейки");
 
-    struct Part {
+    struct Fragment {
         const std::string* name;
         TWaveLayout layout;
     };
-    std::vector<Part> parts;
+    std::vector<Fragment> parts;
     TWaveJoin result;
     uint64_t total = 0;
     for (const std::string& name : fragments) {
@@ -240,7 +240,7 @@ TWaveJoin JoinWaveFiles(const std::vector<std::string>& fragments, const std::st
     if (!out) throw Exception("Не могу записать звуковой файл " + outFile);
     const std::vector<uint8_t> header = Header(result.Format, result.DataSize);
     bool ok = std::fwrite(header.data(), 1, header.size(), out) == header.size();
-    for (const Part& p : parts) {
+    for (const Fragment& p : parts) {
         if (!ok) break;
         FilePtr in(OpenFile(*p.name, "rb"));
         ok = in && std::fseek(in.get(), static_cast<long>(p.layout.DataOffset), SEEK_SET) == 0 &&

@@ -1,0 +1,16 @@
+// Test main of the sound and picture layer: a Qt application object for the event loop, no screen.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include "platform/media/sound/SoundOutput.h"
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    const int rc = RUN_ALL_TESTS();
+    SetSoundOutput(nullptr);  // Qt voices go before the application object
+    return rc;
+}

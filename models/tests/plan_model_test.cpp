@@ -140,6 +140,32 @@ TEST(PlanLoad, SwitchNamesAndEmptyNames)
     EXPECT_EQ(m.FindSection(2)->Name, "C1<");
 }
 
+TEST(PlanLoad, VertexClassesCheckTheirNumbers)
+{
+    EXPECT_EQ(ErrorOf([] { TRM_Switch s(nullptr, 100); }), "TRM_Signal::Неверный номер стрелки");
+    EXPECT_EQ(ErrorOf([] { TRM_Signal s(nullptr, 99); }), "TRM_Signal::Неверный номер сигнала");
+    EXPECT_EQ(ErrorOf([] { TRM_Signal s(nullptr, 200); }), "TRM_Signal::Неверный номер сигнала");
+    // Negative numbers are joints, not switches.
+    TPlanModel m;
+    LoadPlan(m, "2 1 -5 2000 10 - 0 0 0\n");
+    EXPECT_EQ(m.FindVertex(-5)->Kind(), 3);
+    EXPECT_EQ(m.Devices.Count(), 0u);
+}
+
+TEST(PlanLoad, ReplaseSectionRewritesVerticesAndParks)
+{
+    TPlanOnBus p;
+    TPlanModel& m = p.model;
+    TRM_Section* s3 = m.FindSection(3);
+    TRM_Section* s5 = m.FindSection(5);
+    m.ReplaseSection(s5, s3);
+    EXPECT_EQ(static_cast<TRM_Joint*>(m.FindVertex(1000))->Leaving, s3);
+    EXPECT_EQ(m.FindPark(1)->Sections.Last()->value, s3);
+    m.ReplaseSection(m.FindSection(4), s5);
+    EXPECT_EQ(m.FindSwitch(1)->Ends[TRM_Switch::ForwardPos1], s5);
+    EXPECT_EQ(m.FindSwitch(1)->Own.Last()->value, s5);
+}
+
 TEST(PlanDevices, SwitchesThenRetardersAndClearData)
 {
     TPlanOnBus p;

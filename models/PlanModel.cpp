@@ -67,16 +67,15 @@ std::unique_ptr<TRM_Vertex> CreateVertex(TPlanModel* model, int number)
     return std::make_unique<TRM_Joint>(model, number);
 }
 
-// PENDING(random values): the normal random delay of a switch throw, mean 2 s and deviation
-// 0.5 s; the mean stands in until the random generators land.
-double ThrowDelay() { return 2.0; }
+// The delay of a switch throw asked for without a time: normal, mean 2 s, deviation 0.5 s.
+double ThrowDelay() { return NormalValue(2.0, 0.5); }
 
 } // namespace
 
 // ---- TPlanLine ----
 
-TPlanLine::TPlanLine(const std::string& fileName, int lineNo, const std::string& text)
-    : file(fileName), line(lineNo)
+TPlanLine::TPlanLine(const std::string& fileName, int lineNo, const std::string& lineText)
+    : file(fileName), line(lineNo), text(lineText)
 {
     size_t i = 0;
     while (i < text.size()) {
@@ -555,9 +554,9 @@ void TPlanModel::ReadVertexData(const TPlanLine& line)
     v->Name = line.Text(5, "");
 }
 
-void TPlanModel::ReadPlanFunction(const TPlanLine&, int)
+void TPlanModel::ReadPlanFunction(const TPlanLine& line, int table)
 {
-    // PENDING(plan functions): the line goes to the function table of its record type.
+    (table == 1 ? SectionFunctions : EventFunctions).ReadRecord(line.Text());
 }
 
 void TPlanModel::CheckLinks() const
@@ -605,7 +604,8 @@ void TPlanModel::ClearData()
     Breakers.Clear();
     Vertexes.Clear();
     profileVisited.clear();
-    // PENDING(plan functions): function table 1 is emptied here.
+    // The event functions stay: a reload of the same file would find them again.
+    SectionFunctions.Clear();
 }
 
 void TPlanModel::ReplaseSection(TRM_Section* a, TRM_Section* b)

@@ -16,6 +16,7 @@
 #include "models/Breakers.h"
 #include "models/Containers.h"
 #include "models/Model.h"
+#include "models/PlanFunction.h"
 
 class TPlanModel;
 class TRM_Section;
@@ -45,10 +46,12 @@ public:
     [[noreturn]] void Fail(const std::string& reason) const;
 
     int Line() const { return line; }
+    const std::string& Text() const { return text; }
 
 private:
     std::string file;
     int line;
+    std::string text;
     std::vector<std::string> words;
 };
 
@@ -291,7 +294,7 @@ public:
     void Read(std::FILE* f) override;
     void Synchronization(double t) override;
     int fnGetModelMessage(std::string& mes, TlstParams* lstPar) override;
-    // Empties the plan. The retarder types stay.
+    // Empties the plan. The retarder types and the event functions stay.
     void ClearData() override;
     // Switches in array order, then the retarder placements.
     virtual void RegistryDevices();
@@ -333,7 +336,9 @@ public:
     TRM_SectionPlaceArray<TRM_Park> Parks;
     TaBreakerProperties BreakerProperties;
     dllist<TProfileElem> Profile;
-    // PENDING(plan functions): the two function tables of records 8 and 9 join here.
+    // The moving objects' placements on sections join here.
+    TaPlanFunctions SectionFunctions;  // table 1: record 8, run on entering and leaving sections
+    TaPlanFunctions EventFunctions;    // table 2: record 9, run for an object's state events
 
     // The most lines a plan file may have.
     static constexpr int MaxLines = 5000;
@@ -345,7 +350,7 @@ protected:
     void ReadPark(const TPlanLine& line);
     void ReadBreaker(const TPlanLine& line);
     void ReadVertexData(const TPlanLine& line);
-    // PENDING(plan functions): records 8 and 9.
+    // Records 8 and 9.
     void ReadPlanFunction(const TPlanLine& line, int table);
     // Every section and switch named in the file was described, and every switch end touches it.
     void CheckLinks() const;

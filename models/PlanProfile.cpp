@@ -11,15 +11,22 @@ namespace {
 
 const char* const kCoordinatesError = "Ошибка рассчета координат";
 
-// PENDING(vertical curve): fills T and c0..c2 of a fracture from the grades before (g1) and
-// after (g2) it, with legs of 100 m and the fracture's radius, once the curve routine lands.
-// Until then the curve is left out: T = 0, so the grade changes at the fracture itself.
+// T and c0..c2 of a fracture between the grades g1 before it and g2 after it: two legs of
+// 100 m around the fracture with its radius; the curve is the second interval of that profile
+// (from the first tangent point to the second). Equal grades make no curve.
 void ComputeFractureCurve(TRM_Fracture& f, double g1, double g2)
 {
-    (void)g1;
-    (void)g2;
     f.T = 0;
     f.c0 = f.c1 = f.c2 = 0;
+    const double slopes[2] = {g1, g2};
+    const double lengths[2] = {100, 100};
+    const double radii[2] = {f.Radius, f.Radius};
+    if (ComputeVerticalCurve(slopes, lengths, radii, 2) == 0) return;
+    double t = 0, arc = 0;
+    GetCurveTangent(0, &t, &arc);
+    if (!(t > 0)) return;
+    f.T = t;
+    GetCurvePoint(2, &f.c0, &f.c1, &f.c2);
 }
 
 } // namespace

@@ -106,15 +106,16 @@ TEST(PlanBreakers, PlacementRecords)
     EXPECT_EQ(b->Dump(), "4 ВЗ 2");
 
     // Repeated with the same number: a new device of the new type, and more sections.
-    LoadPlan(m, plan + "5 4 ПР 7 2 3\n", &types);
-    b = m.FindBreaker(4);
-    EXPECT_EQ(m.Breakers.Count(), 1u);
+    TPlanModel twice;
+    LoadPlan(twice, plan + "5 4 ПР 7 2 3\n", &types);
+    b = twice.FindBreaker(4);
+    EXPECT_EQ(twice.Breakers.Count(), 1u);
     EXPECT_NE(dynamic_cast<TPRBreakerDevice*>(b->Device.get()), nullptr);
     EXPECT_EQ(b->Dump(), "4 ПР 7");
-    EXPECT_EQ(m.FindSection(1)->Breaker, b);
-    EXPECT_EQ(m.FindSection(2)->Breaker, b);
-    EXPECT_EQ(m.FindSection(3)->Breaker, b);
-    EXPECT_EQ(m.FindSection(3)->Dump(), "3 2002 2003 10.000 - 0.000000 4 0.000000");
+    EXPECT_EQ(twice.FindSection(1)->Breaker, b);
+    EXPECT_EQ(twice.FindSection(2)->Breaker, b);
+    EXPECT_EQ(twice.FindSection(3)->Breaker, b);
+    EXPECT_EQ(twice.FindSection(3)->Dump(), "3 2002 2003 10.000 - 0.000000 4 0.000000");
 }
 
 TEST(PlanBreakers, BusCommands)

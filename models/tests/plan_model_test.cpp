@@ -135,9 +135,10 @@ TEST(PlanLoad, SwitchNamesAndEmptyNames)
 
     // A section record after the switch record overwrites the switch's name.
     plan = ReplaceLine(SamplePlan(), "1 150 1", "1 150 1\n2 4 1 1000 80 Съезд 0 0 500");
-    LoadPlan(m, plan);
-    EXPECT_EQ(m.FindSection(4)->Name, "Съезд");
-    EXPECT_EQ(m.FindSection(2)->Name, "C1<");
+    TPlanModel later;
+    LoadPlan(later, plan);
+    EXPECT_EQ(later.FindSection(4)->Name, "Съезд");
+    EXPECT_EQ(later.FindSection(2)->Name, "C1<");
 }
 
 TEST(PlanLoad, VertexClassesCheckTheirNumbers)
@@ -383,7 +384,42 @@ TEST(PlanErrors, IgnoredRecordsAndTolerances)
     EXPECT_EQ(m.FindVertex(2000)->Kind(), 3);
     // Missing coordinates of a type-7 record stay unset.
     p = ReplaceLine(SamplePlan(), "7 502 580 10 0 К2", "7 502 580");
-    LoadPlan(m, p);
-    EXPECT_EQ(m.FindVertex(502)->Dump(), "502 580.000 99999.000 99999.000 5 0");
-    EXPECT_EQ(m.FindVertex(502)->Name, "");
+    TPlanModel open;
+    LoadPlan(open, p);
+    EXPECT_EQ(open.FindVertex(502)->Dump(), "502 580.000 99999.000 99999.000 5 0");
+    EXPECT_EQ(open.FindVertex(502)->Name, "");
+}
+
+TEST(PlanFunctions, RecordsFillTheTwoTables)
+{
+    TPlanOnBus p;
+    TPlanModel& m = p.model;
+    ASSERT_EQ(m.SectionFunctions.Count(), 2u);
+    ASSERT_EQ(m.EventFunctions.Count(), 1u);
+    EXPECT_EQ(m.SectionFunctions.Find(1)->Text, "(COM 3 5 (OBJ) 212 1)");
+    EXPECT_EQ(m.SectionFunctions.Find(2)->Text, "(NOTE 0 (OBJ))");
+    EXPECT_EQ(m.EventFunctions.Find(15)->Text, "(COM 0 4 99 (OBJ))");
+    EXPECT_EQ(m.SectionFunctions.Find(15), nullptr);
+
+    // A section function sends through the plan's bus.
+    TScriptedReceiver tecn;
+    tecn.On("3 5", "ok", 1);
+    p.router.SetReceiver(brTecn, tecn.AsHandler());
+    TPlanObjectContext obj{7, &m, &m.SectionFunctions};
+    TPlanSectionContext sec{2, m.FindSection(2)->Name};
+    std::string out;
+    EXPECT_TRUE(RunPlanFunction(m.SectionFunctions.Find(m.FindSection(2)->EntryFn), &obj, &sec, &out));
+    ASSERT_EQ(tecn.received.size(), 1u);
+    EXPECT_EQ(tecn.received[0], "3 5 7 212 1");
+
+    // Clearing the plan empties table 1 only.
+    m.ClearData();
+    EXPECT_EQ(m.SectionFunctions.Count(), 0u);
+    EXPECT_EQ(m.EventFunctions.Count(), 1u);
+
+    // A number may stand once in each table.
+    std::string plan = SamplePlan() + "9 1 (RETURN 1)\n";
+    EXPECT_EQ(LoadError(plan), "(loaded)");
+    EXPECT_EQ(LoadError(SamplePlan() + "8 2 (RETURN 1)\n"), "Повтор номера функции");
+    EXPECT_EQ(LoadError(SamplePlan() + "9 15 (RETURN 1)\n"), "Повтор номера функции");
 }

@@ -133,8 +133,7 @@ TEST(PlanProfile, CurveResistance)
     EXPECT_EQ(ErrorOf([] { TPlanModel::CurveResistance(6, -1); }), "Неизвестный тип подшипников");
 }
 
-// PENDING(vertical curve): enabled once the curve routine is wired in.
-TEST(PlanProfile, DISABLED_VerticalCurveAtAFracture)
+TEST(PlanProfile, VerticalCurveAtAFracture)
 {
     TPlanOnBus p;
     const auto* f = static_cast<const TRM_Fracture*>(p.model.FindVertex(1000));
@@ -147,4 +146,29 @@ TEST(PlanProfile, DISABLED_VerticalCurveAtAFracture)
     // Into the curve from its start the grade runs from 1.5 towards -2.0.
     EXPECT_NEAR(AtofC(p.Ask("1 29 4 74.75").c_str() + 2), 1.5, 1e-3);
     EXPECT_NEAR(AtofC(p.Ask("1 29 5 5.25").c_str() + 2), -2.0, 1e-3);
+}
+
+TEST(PlanProfile, CurveBetweenTwoRisingGrades)
+{
+    //  1000 (10‰) --1, 100 m--> 1001 (30‰, R 250) --2, 100 m--> 2000;  and 1002 (30‰) after 2000
+    std::string plan = "6 1000 0 10\n6 1001 250 30\n6 1002 900 30\n"
+                       "2 1 1000 1001 100 - 0 0 0\n2 2 1001 2000 100 - 0 0 0\n2 3 2000 1002 50 - 0 0 0\n"
+                       "2 4 1002 2001 50 - 0 0 0\n";
+    TPlanOnBus p(plan);
+    const auto* f = static_cast<const TRM_Fracture*>(p.model.FindVertex(1001));
+    ASSERT_GT(f->T, 0.0);
+    EXPECT_NEAR(f->CurveGrade(0), 10, 1e-6);
+    EXPECT_NEAR(f->CurveGrade(f->T), 20, 0.1);
+    EXPECT_NEAR(f->CurveGrade(2 * f->T), 30, 0.01);  // the curve runs along x, slightly shorter than 2T
+    // The same points through the grade query: before the fracture, at it, after it.
+    EXPECT_NEAR(AtofC(p.Ask(Format("1 29 1 %f", 100 - f->T)).c_str() + 2), 10, 1e-3);
+    EXPECT_NEAR(AtofC(p.Ask("1 29 2 0").c_str() + 2), 20, 0.1);
+    EXPECT_NEAR(AtofC(p.Ask(Format("1 29 2 %f", f->T)).c_str() + 2), 30, 0.01);
+
+    // Equal grades on both sides make no curve, and leave no coefficients behind.
+    const auto* same = static_cast<const TRM_Fracture*>(p.model.FindVertex(1002));
+    EXPECT_EQ(same->T, 0.0);
+    EXPECT_EQ(same->c0, 0.0);
+    EXPECT_EQ(same->c1, 0.0);
+    EXPECT_EQ(same->c2, 0.0);
 }

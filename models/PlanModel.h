@@ -332,7 +332,7 @@ public:
     TaSections Sections;
     TRM_SectionPlaceArray<TRM_Breaker> Breakers;
     TaDevices Devices;
-    // The moving objects and their placements on sections join here.
+    // The moving objects join here.
     TRM_SectionPlaceArray<TRM_Park> Parks;
     TaBreakerProperties BreakerProperties;
     dllist<TProfileElem> Profile;

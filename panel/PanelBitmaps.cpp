@@ -318,20 +318,16 @@ QImage DrawSignal(int type, int direction, const std::string& lit) {
   const std::vector<SignalLamp> lamps = SignalLamps(type, mirror ? 0 : direction);
 
   if (type == 4 || type == 5) {
-    // A single lens on a mast slanting away from it: down to the right for the 60-degree signal,
-    // up to the right for the 240-degree one.
+    // A single lens on a mast slanting away from it, down to the right for the 60-degree signal;
+    // the 240-degree signal is the same picture upside down, its mast rising to the right.
     const QRect r = lamps.front().rect;
-    const QPointF c(r.x() + 2.5, r.y() + 2.5);
-    Disc(img, c.x(), c.y(), 4.0, kHousingRim);
-    Disc(img, c.x(), c.y(), 3.1, kHousing);
-    QPainter p(&img);
-    Antialiased(p);
-    p.setPen(QPen(kMast, 1.3, Qt::SolidLine, Qt::FlatCap));
-    const double dy = type == 4 ? 0.866 : -0.866;
-    const QPointF a(c.x() + 0.5 * 4.0, c.y() + dy * 4.0), b(c.x() + 0.5 * 9.0, c.y() + dy * 9.0);
-    p.drawLine(a, b);
-    p.drawLine(QPointF(b.x() - 0.866 * 3, b.y() + (dy > 0 ? 0.5 : -0.5) * 3),
-               QPointF(b.x() + 0.866 * 3, b.y() - (dy > 0 ? 0.5 : -0.5) * 3));
+    const double cy = type == 4 ? r.y() + 2.5 : h - (r.y() + 2.5);
+    Disc(img, r.x() + 2.5, cy, 4.3, kHousingRim);
+    Disc(img, r.x() + 2.5, cy, 3.4, kHousing);
+    static const int mast[][2] = {{9, 9}, {10, 10}, {10, 11},                        // the post
+                                  {9, 13}, {10, 13}, {11, 12}, {12, 12}, {13, 11}};  // the foot
+    for (const auto& m : mast) Px(img, m[0], m[1], kMast);
+    if (type == 5) img = img.mirrored(false, true);
   } else if (VerticalSignal(type)) {
     // The head stands on a mast at the bottom.
     const int top = lamps.front().rect.top() - 2, bottom = lamps.back().rect.bottom() + 2;

@@ -174,7 +174,6 @@ public:
     bool IsOccupied() override;
     void ComputeVariant() override;
     void ChangeState(int a) override;
-    void ChangeFault(int c) override;
     void LockPlanSwitches(int value);
 
     bool ForceResend = false;

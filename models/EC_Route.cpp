@@ -248,9 +248,16 @@ int TEC_Model::fnSignalClick(unsigned signal, unsigned mode)
     routeGroupe = true;
     searchErrors.clear();
     int found;
-    {
+    try {
         TFlagScope searching(inSearch);
         found = TraceInto(s, -1);
+    } catch (...) {
+        // A fatal trainee error raised on the way must not leave a route in progress for ever.
+        searchErrors.clear();
+        DropRoute();
+        route.reset();
+        routeGroupe = startMarked = false;
+        throw;
     }
     std::vector<std::string> errors;
     errors.swap(searchErrors);

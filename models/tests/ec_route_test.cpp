@@ -323,3 +323,20 @@ TEST(EC_Route, LoopsInTheDataAndMutualPairsEnd)
     EXPECT_EQ(s.Out(), (Msgs{"2 18 3 1"}));
     EXPECT_TRUE(s.Switch(3)->AuxTurning);
 }
+
+TEST(EC_Route, JointsAbove1000EndTheSearchAndSwitchlessRoutesOpen)
+{
+    for (int joint : {1000, 1001}) {
+        std::string path = WriteStation("ec_joint.dat", Format("2 101 0 1 0 %d 0 0 0 0 0 0 А\n"
+                                                               "3 %d 102 0 0 0 0 0\n"
+                                                               "2 102 0 1 0 0 0 0 0 0 0 0 Б\n",
+                                                               joint, joint));
+        TTestStation s(path.c_str());
+        s.Send("2 5 101 0");
+        EXPECT_EQ(s.Send("2 5 102 0"), joint == 1000 ? 1 : 0) << joint;
+        if (joint == 1001) continue;
+        s.Tick();
+        EXPECT_EQ(s.Out(), (Msgs{"4 7 101 1", "4 31 1 0"}));
+        EXPECT_EQ(s.events, (Msgs{"14 101 102 0"}));
+    }
+}

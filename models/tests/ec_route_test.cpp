@@ -340,3 +340,20 @@ TEST(EC_Route, JointsAbove1000EndTheSearchAndSwitchlessRoutesOpen)
         EXPECT_EQ(s.events, (Msgs{"14 101 102 0"}));
     }
 }
+
+TEST(EC_Route, FatalErrorDuringTheSearchDropsTheRoute)
+{
+    TTestStation s;
+    // A fatal error shown by the main window unwinds the sender's call chain.
+    s.bus.SetReceiver(brInterface, [](std::string& mes, TlstParams*) -> int {
+        if (mes == "4 14 1") throw Exception("фатальная ошибка");
+        return 1;
+    });
+    s.Send("2 5 101 1");
+    std::string mes = "2 5 113 1";
+    EXPECT_THROW(s.bus.Send(mes), Exception);
+    EXPECT_FALSE(s.ec.IsRouteGroupe() || s.ec.IsStartMarked());
+    EXPECT_FALSE(s.Switch(1)->Reserved);
+    EXPECT_FALSE(s.ec.inSearch);
+    EXPECT_EQ(s.Send("2 5 101 1"), 1);
+}

@@ -1,0 +1,4 @@
+// Registers the model component classes by name, so a form definition can create them.
+#pragma once
+
+void RegisterModelClasses();

@@ -1,0 +1,511 @@
+// Forms and frames over QMainWindow, the application object, the boxes with their test hooks and
+// the guards that keep an exception or a nested event loop from breaking the program.
+#include "platform/qt/Forms.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+#include <map>
+
+#include "platform/qt/FormLoader.h"
+
+// ---- guards ----
+
+namespace {
+int gBusy = 0;
+}
+
+TBusyScope::TBusyScope()
+{
+    ++gBusy;
+}
+
+TBusyScope::~TBusyScope()
+{
+    --gBusy;
+}
+
+bool IsBusy()
+{
+    return gBusy > 0;
+}
+
+void RunGuarded(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const std::exception& e) {
+        Application().ShowException(e);
+    } catch (...) {
+        Application().ShowException(Exception("Неизвестная ошибка"));
+    }
+}
+
+// ---- boxes ----
+
+namespace {
+TMessageBoxHook gMessageBoxHook;
+TInputQueryHook gInputQueryHook;
+TBeepHook gBeepHook;
+TFileDialogHook gFileDialogHook;
+
+QString QtFilter(const std::string& filter)
+{
+    // "Text (*.txt)|*.txt|All|*.*" -> "Text (*.txt) (*.txt);;All (*.*)"
+    QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) out << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    return out.join(";;");
+}
+} // namespace
+
+TMessageBoxHook SetMessageBoxHook(TMessageBoxHook h)
+{
+    std::swap(gMessageBoxHook, h);
+    return h;
+}
+
+TInputQueryHook SetInputQueryHook(TInputQueryHook h)
+{
+    std::swap(gInputQueryHook, h);
+    return h;
+}
+
+TBeepHook SetBeepHook(TBeepHook h)
+{
+    std::swap(gBeepHook, h);
+    return h;
+}
+
+TFileDialogHook SetFileDialogHook(TFileDialogHook h)
+{
+    std::swap(gFileDialogHook, h);
+    return h;
+}
+
+int MessageBoxA(void*, const std::string& text, const std::string& caption, unsigned type)
+{
+    TBusyScope busy;
+    if (gMessageBoxHook) return gMessageBoxHook(text, caption, type);
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    switch (type & 0xF) {
+    case MB_OKCANCEL: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case MB_YESNOCANCEL: buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+    case MB_YESNO: buttons = QMessageBox::Yes | QMessageBox::No; break;
+    default: break;
+    }
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (type & 0xF0) {
+    case MB_ICONSTOP: icon = QMessageBox::Critical; break;
+    case MB_ICONQUESTION: icon = QMessageBox::Question; break;
+    case MB_ICONWARNING: icon = QMessageBox::Warning; break;
+    case MB_ICONINFORMATION: icon = QMessageBox::Information; break;
+    default: break;
+    }
+    QMessageBox box(icon, QString::fromStdString(caption), QString::fromStdString(text), buttons);
+    switch (box.exec()) {
+    case QMessageBox::Cancel: return IDCANCEL;
+    case QMessageBox::Yes: return IDYES;
+    case QMessageBox::No: return IDNO;
+    default: return IDOK;
+    }
+}
+
+void MessageBeep(unsigned type)
+{
+    if (gBeepHook)
+        gBeepHook(type);
+    else
+        QApplication::beep();
+}
+
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value)
+{
+    TBusyScope busy;
+    if (gInputQueryHook) return gInputQueryHook(caption, prompt, value);
+    bool ok = false;
+    QString s = QInputDialog::getText(nullptr, QString::fromStdString(caption), QString::fromStdString(prompt),
+                                      QLineEdit::Normal, QString::fromStdString(value), &ok);
+    if (ok) value = s.toStdString();
+    return ok;
+}
+
+std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& def)
+{
+    std::string v = def;
+    return InputQuery(caption, prompt, v) ? v : def;
+}
+
+bool RunFileDialog(bool save, const std::string& title, const std::string& filter, const std::string& initialDir,
+                   std::string& fileName)
+{
+    TBusyScope busy;
+    if (gFileDialogHook) return gFileDialogHook(save, title, filter, initialDir, fileName);
+    QString start = QString::fromStdString(initialDir);
+    if (!fileName.empty()) start += "/" + QString::fromStdString(fileName);
+    QString r = save ? QFileDialog::getSaveFileName(nullptr, QString::fromStdString(title), start, QtFilter(filter))
+                     : QFileDialog::getOpenFileName(nullptr, QString::fromStdString(title), start, QtFilter(filter));
+    if (r.isEmpty()) return false;
+    fileName = r.toStdString();
+    return true;
+}
+
+// ---- forms ----
+
+namespace {
+
+std::vector<TForm*>& FormList()
+{
+    static std::vector<TForm*> l;
+    return l;
+}
+
+} // namespace
+
+TForm::TForm(TComponent* owner) : TWinControl(owner)
+{
+    EnsureQtApplication();
+    auto* w = new QMainWindow;
+    fClient = new QWidget;
+    w->setCentralWidget(fClient);
+    SetWidget(w);
+    WatchClientWidget(fClient);
+    TControl::SetVisible(false);
+    SetBounds(0, 0, 400, 300);
+    FormList().push_back(this);
+}
+
+TForm::~TForm()
+{
+    auto& l = FormList();
+    l.erase(std::remove(l.begin(), l.end(), this), l.end());
+    if (fLoop) fLoop->quit();
+}
+
+QWidget* TForm::ClientWidget() const
+{
+    return fClient;
+}
+
+QMainWindow* TForm::Window() const
+{
+    return static_cast<QMainWindow*>(Widget());
+}
+
+void TForm::LoadDefinition(const std::string& path)
+{
+    LoadFormDefinition(this, path, &fHandlers);
+}
+
+void TForm::SetBounds(int left, int top, int width, int height)
+{
+    TWinControl::SetBounds(left, top, width, height);
+}
+
+void TForm::SetClientSize(int width, int height)
+{
+    int menu = Window()->menuBar() && fMenu ? Window()->menuBar()->sizeHint().height() : 0;
+    Window()->resize(width, height + menu);
+}
+
+void TForm::SetVisible(bool v)
+{
+    TControl::SetVisible(v);
+    if (v) {
+        if (Position == poScreenCenter || Position == poMainFormCenter) {
+            QScreen* s = QGuiApplication::primaryScreen();
+            if (s) {
+                QRect a = s->availableGeometry();
+                Widget()->move(a.x() + (a.width() - Width()) / 2, a.y() + (a.height() - Height()) / 2);
+            }
+        }
+        Widget()->show();
+        Widget()->raise();
+        Realign();
+    } else {
+        Widget()->hide();
+        if (fLoop && fModalResult == mrNone) SetModalResult(mrCancel);
+    }
+}
+
+void TForm::CaptionChanged()
+{
+    Widget()->setWindowTitle(QString::fromStdString(Caption()));
+}
+
+void TForm::ColorChanged()
+{
+    QPalette pal = fClient->palette();
+    pal.setColor(QPalette::Window, ToQColor(Color()));
+    fClient->setPalette(pal);
+    fClient->setAutoFillBackground(true);
+}
+
+void TForm::ApplyWindowFlags()
+{
+    bool wasVisible = Widget()->isVisible();
+    Qt::WindowFlags f = Qt::Window;
+    if (fBorderStyle == bsToolWindow || fBorderStyle == bsSizeToolWin) f = Qt::Tool;
+    if (fBorderStyle == bsDialog) f = Qt::Dialog;
+    if (fBorderStyle == bsNone) f |= Qt::FramelessWindowHint;
+    if (fFormStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (fBorderIcons & biSystemMenu) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (fBorderIcons & biMinimize) f |= Qt::WindowMinimizeButtonHint;
+    if (fBorderIcons & biMaximize) f |= Qt::WindowMaximizeButtonHint;
+    Widget()->setWindowFlags(f);
+    if (fBorderStyle == bsSingle || fBorderStyle == bsDialog || fBorderStyle == bsToolWindow)
+        Widget()->setFixedSize(Widget()->size());
+    else
+        Widget()->setMinimumSize(0, 0), Widget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (wasVisible) Widget()->show();
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle s)
+{
+    fBorderStyle = s;
+    ApplyWindowFlags();
+}
+
+void TForm::SetFormStyle(TFormStyle s)
+{
+    fFormStyle = s;
+    ApplyWindowFlags();
+}
+
+void TForm::SetBorderIcons(unsigned icons)
+{
+    fBorderIcons = icons;
+    ApplyWindowFlags();
+}
+
+void TForm::SetWindowState(TWindowState s)
+{
+    Widget()->setWindowState(s == wsMaximized ? Qt::WindowMaximized : s == wsMinimized ? Qt::WindowMinimized : Qt::WindowNoState);
+}
+
+void TForm::SetMenu(TMainMenu* m)
+{
+    fMenu = m;
+    auto* bar = new QMenuBar;
+    if (m)
+        for (int i = 0; i < m->Items()->Count(); ++i) bar->addAction(m->Items()->Items(i)->Action());
+    Window()->setMenuBar(bar); // replaces (and deletes) the previous bar
+}
+
+void TForm::DoActivate()
+{
+    if (OnActivate) RunGuarded([this] { OnActivate(this); });
+}
+
+void TForm::DoShow()
+{
+    if (OnShow) RunGuarded([this] { OnShow(this); });
+}
+
+bool TForm::DoClose()
+{
+    if (fInClose) return false;
+    bool can = true;
+    if (OnCloseQuery) OnCloseQuery(this, can);
+    if (!can) return false;
+    TCloseAction a = caHide;
+    if (OnClose) OnClose(this, a);
+    if (a == caNone) return false;
+    fInClose = true;
+    TControl::SetVisible(false);
+    Widget()->hide();
+    fInClose = false;
+    if (this == Application().MainForm()) Application().Terminate();
+    if (a == caFree) QTimer::singleShot(0, Widget(), [this] { delete this; });
+    return true;
+}
+
+void TForm::Close()
+{
+    if (fModal) {
+        SetModalResult(mrCancel);
+        return;
+    }
+    DoClose();
+}
+
+void TForm::SetModalResult(int r)
+{
+    fModalResult = r;
+    if (fLoop && r != mrNone) fLoop->quit();
+}
+
+int TForm::ShowModal()
+{
+    TBusyScope busy;
+    if (Widget()->isVisible()) Widget()->hide();
+    fModal = true;
+    fModalResult = mrNone;
+    Widget()->setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    fLoop = &loop;
+    SetVisible(true);
+    for (;;) {
+        if (fModalResult == mrNone && Widget()->isVisible()) loop.exec();
+        if (fModalResult == mrNone) fModalResult = mrCancel; // hidden by other means
+        bool can = true;
+        if (OnCloseQuery) RunGuarded([&] { OnCloseQuery(this, can); });
+        if (!can) {
+            fModalResult = mrNone;
+            continue;
+        }
+        TCloseAction a = caHide;
+        if (OnClose) RunGuarded([&] { OnClose(this, a); });
+        if (a == caNone) {
+            fModalResult = mrNone;
+            continue;
+        }
+        break;
+    }
+    fLoop = nullptr;
+    fModal = false;
+    fInClose = true;
+    TControl::SetVisible(false);
+    Widget()->hide();
+    fInClose = false;
+    Widget()->setWindowModality(Qt::NonModal);
+    return fModalResult;
+}
+
+// ---- frames ----
+
+TFrame::TFrame(TComponent* owner) : TWinControl(owner)
+{
+    auto* w = new QWidget;
+    SetWidget(w);
+    WatchClientWidget(w);
+    SetBounds(0, 0, 320, 240);
+}
+
+namespace {
+
+class TDefinedFrame : public TFrame {
+public:
+    TDefinedFrame(TComponent* owner, const TClassInfo* info) : TFrame(owner), fInfo(info) {}
+    const TClassInfo* ClassType() const override { return fInfo; }
+
+private:
+    const TClassInfo* fInfo;
+};
+
+std::map<std::string, TClassInfo>& FrameClasses()
+{
+    static std::map<std::string, TClassInfo> m;
+    return m;
+}
+
+} // namespace
+
+void RegisterFrameClass(const std::string& className, const std::string& definitionPath)
+{
+    auto [it, inserted] = FrameClasses().try_emplace(className, TClassInfo{nullptr, TFrame::StaticClassType()});
+    it->second.Name = it->first.c_str();
+    const TClassInfo* info = &it->second;
+    RegisterComponentClass(className, [info](TComponent* owner) { return new TDefinedFrame(owner, info); });
+    RegisterFormDefinition(className, definitionPath);
+}
+
+// ---- application and screen ----
+
+TForm* TApplication::MainForm() const
+{
+    return FormList().empty() ? nullptr : FormList().front();
+}
+
+int TApplication::Run()
+{
+    EnsureQtApplication();
+    if (TForm* f = MainForm()) f->Show();
+    return QApplication::exec();
+}
+
+void TApplication::Terminate()
+{
+    QCoreApplication::quit();
+}
+
+void TApplication::ProcessMessages()
+{
+    QCoreApplication::processEvents();
+}
+
+void TApplication::ShowException(const std::exception& e)
+{
+    try {
+        MessageBoxA(nullptr, e.what(), Title, MB_OK | MB_ICONSTOP);
+    } catch (...) {
+        // Nothing more can be shown.
+    }
+}
+
+TApplication& Application()
+{
+    static TApplication a;
+    return a;
+}
+
+int TScreen::FormCount() const
+{
+    return static_cast<int>(FormList().size());
+}
+
+TForm* TScreen::Forms(int i) const
+{
+    return FormList().at(static_cast<size_t>(i));
+}
+
+TForm* TScreen::FindForm(const std::string& name) const
+{
+    for (TForm* f : FormList())
+        if (f->Name() == name) return f;
+    return nullptr;
+}
+
+TPoint TScreen::CursorPos() const
+{
+    QPoint p = QCursor::pos();
+    return {p.x(), p.y()};
+}
+
+TScreen& Screen()
+{
+    static TScreen s;
+    return s;
+}
+
+void EnsureQtApplication()
+{
+    if (QCoreApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "velostan";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+QImage GrabControl(TControl* c)
+{
+    if (!c || !c->Widget()) return QImage();
+    return c->Widget()->grab().toImage();
+}
+
+bool SaveScreenshot(TControl* c, const std::string& pngPath)
+{
+    QImage img = GrabControl(c);
+    return !img.isNull() && img.save(QString::fromStdString(pngPath), "PNG");
+}

@@ -1,0 +1,223 @@
+// Forms, frames, the application object, boxes and the guards around every Qt callback.
+//
+// Writing a window:
+//   class TfmConsole : public TForm {
+//       VELO_CLASS(TfmConsole, TForm)
+//   public:
+//       TfmConsole() : TForm(nullptr) {
+//           Handlers().Add("Button1Click", TNotifyEvent([this](TObject* s) { Button1Click(s); }));
+//           LoadDefinition(":/app/forms/Console.vfm");   // Name, components, properties, events
+//           Button1 = FindChild<TButton>("Button1");
+//       }
+//   };
+// The class must be registered (RegisterComponentClass("TfmConsole", ...)) only when a
+// definition creates it; a window made in code is just constructed.
+// Frames: a frame class whose definition is registered with RegisterFrameClass("TFrame1",
+// ":/app/forms/SwichGr.vfm") can be placed any number of times with `inline Frame11: TFrame1`.
+//
+// Exceptions: every Qt callback runs through RunGuarded, which shows an escaped exception's text
+// in a message box (caption: Application().Title) and returns; the program goes on.
+// Re-entry: TBusyScope marks "a step, a modal window or a box is running"; timer ticks that come
+// in the meantime (from the nested event loop of a box) are skipped, so no tick re-enters the
+// models. ShowModal, MessageBoxA, InputQuery and the file dialogs hold one themselves.
+// Boxes are injectable: tests install hooks (SetMessageBoxHook, SetInputQueryHook, ...) that
+// record the calls and answer them.
+#pragma once
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QImage>
+
+#include "platform/qt/Controls.h"
+#include "platform/qt/Properties.h"
+
+class QMainWindow;
+
+// ---- guards ----
+
+class TBusyScope {
+public:
+    TBusyScope();
+    ~TBusyScope();
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+};
+bool IsBusy();
+
+// Runs f; an exception that escapes it is shown by the application and swallowed.
+void RunGuarded(const std::function<void()>& f);
+
+// ---- boxes ----
+
+constexpr unsigned MB_OK = 0x0;
+constexpr unsigned MB_OKCANCEL = 0x1;
+constexpr unsigned MB_YESNOCANCEL = 0x3;
+constexpr unsigned MB_YESNO = 0x4;
+constexpr unsigned MB_ICONHAND = 0x10;
+constexpr unsigned MB_ICONSTOP = 0x10;
+constexpr unsigned MB_ICONERROR = 0x10;
+constexpr unsigned MB_ICONQUESTION = 0x20;
+constexpr unsigned MB_ICONWARNING = 0x30;
+constexpr unsigned MB_ICONINFORMATION = 0x40;
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
+// A message box with no owner window; returns IDOK, IDCANCEL, IDYES or IDNO.
+int MessageBoxA(void* owner, const std::string& text, const std::string& caption, unsigned type);
+// The system's alert sound (type 0: the default sound).
+void MessageBeep(unsigned type);
+// The input box: true with the typed text in value when confirmed (also when empty), false
+// when cancelled (value unchanged).
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+// The text typed, or the default when cancelled.
+std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& def);
+
+using TMessageBoxHook = std::function<int(const std::string& text, const std::string& caption, unsigned type)>;
+using TInputQueryHook = std::function<bool(const std::string& caption, const std::string& prompt, std::string& value)>;
+using TBeepHook = std::function<void(unsigned type)>;
+// save false: open a file. fileName holds the proposed name and receives the chosen one.
+using TFileDialogHook = std::function<bool(bool save, const std::string& title, const std::string& filter,
+                                           const std::string& initialDir, std::string& fileName)>;
+// Each setter installs a hook (an empty function restores the real box) and returns the old one.
+TMessageBoxHook SetMessageBoxHook(TMessageBoxHook h);
+TInputQueryHook SetInputQueryHook(TInputQueryHook h);
+TBeepHook SetBeepHook(TBeepHook h);
+TFileDialogHook SetFileDialogHook(TFileDialogHook h);
+// Used by TOpenDialog/TSaveDialog.
+bool RunFileDialog(bool save, const std::string& title, const std::string& filter, const std::string& initialDir,
+                   std::string& fileName);
+
+// ---- forms ----
+
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+enum TPosition { poDesigned, poScreenCenter, poMainFormCenter, poDefault };
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TFormStyle { fsNormal, fsStayOnTop };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+
+class TForm : public TWinControl {
+    VELO_CLASS(TForm, TWinControl)
+public:
+    explicit TForm(TComponent* owner = nullptr);
+    ~TForm() override;
+
+    QWidget* ClientWidget() const override;
+    QMainWindow* Window() const;
+    THandlerTable& Handlers() { return fHandlers; }
+    // Builds the form from a definition (a Qt resource such as ":/forms/Main.vfm" or a file).
+    void LoadDefinition(const std::string& path);
+
+    // The owned component of that name, cast to T; raises when missing or of another class.
+    template <class T>
+    T* FindChild(const std::string& name) const
+    {
+        TComponent* c = FindComponent(name);
+        if (!c || !c->InheritsFromClassName(T::StaticClassType()->Name))
+            throw Exception("Нет компонента " + name + " класса " + T::StaticClassType()->Name + " в форме " + Name());
+        return static_cast<T*>(c);
+    }
+
+    void SetVisible(bool v) override;
+    void SetBounds(int left, int top, int width, int height) override;
+    void SetClientSize(int width, int height);
+    void Close();
+    // Shows the form modally and runs a nested event loop until it closes; returns ModalResult.
+    int ShowModal();
+    bool Modal() const { return fModal; }
+    int ModalResult() const { return fModalResult; }
+    void SetModalResult(int r);
+
+    bool KeyPreview = false;
+    TPosition Position = poDesigned;
+    void SetBorderStyle(TFormBorderStyle s);
+    TFormBorderStyle BorderStyle() const { return fBorderStyle; }
+    void SetFormStyle(TFormStyle s);
+    void SetBorderIcons(unsigned icons);
+    void SetWindowState(TWindowState s);
+    TMainMenu* Menu() const { return fMenu; }
+    void SetMenu(TMainMenu* m);
+
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnResize;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+
+    // Entry points of the window's events (also used by tests).
+    virtual void DoActivate();
+    virtual void DoShow();
+    // The close box or Close(): asks OnCloseQuery, then OnClose decides hide or free.
+    bool DoClose();
+
+protected:
+    void CaptionChanged() override;
+    void ColorChanged() override;
+
+private:
+    void ApplyWindowFlags();
+    THandlerTable fHandlers;
+    QWidget* fClient;
+    TMainMenu* fMenu = nullptr;
+    TFormBorderStyle fBorderStyle = bsSizeable;
+    TFormStyle fFormStyle = fsNormal;
+    unsigned fBorderIcons = biSystemMenu | biMinimize | biMaximize;
+    bool fModal = false;
+    int fModalResult = mrNone;
+    bool fInClose = false;
+    class QEventLoop* fLoop = nullptr;
+};
+
+class TFrame : public TWinControl {
+    VELO_CLASS(TFrame, TWinControl)
+public:
+    explicit TFrame(TComponent* owner);
+    THandlerTable& Handlers() { return fHandlers; }
+
+private:
+    THandlerTable fHandlers;
+};
+
+// A frame class known only by its definition: its run-time class is the registered name,
+// derived from "TFrame".
+void RegisterFrameClass(const std::string& className, const std::string& definitionPath);
+
+// ---- application and screen ----
+
+class TApplication {
+public:
+    std::string Title = "Velostan";
+    TForm* MainForm() const;
+    // Runs the event loop until the main form closes (or Terminate).
+    int Run();
+    void Terminate();
+    void ProcessMessages();
+    // Shows an exception's text in a message box (the top-level display).
+    void ShowException(const std::exception& e);
+};
+TApplication& Application();
+
+class TScreen {
+public:
+    int FormCount() const;
+    TForm* Forms(int i) const;
+    // The first form of the list with that Name, or null.
+    TForm* FindForm(const std::string& name) const;
+    TPoint CursorPos() const;
+};
+TScreen& Screen();
+
+// Makes sure a QApplication exists (tests and tools that have none yet).
+void EnsureQtApplication();
+
+// ---- pictures of controls for tests and reviewers ----
+
+QImage GrabControl(TControl* c);
+bool SaveScreenshot(TControl* c, const std::string& pngPath);

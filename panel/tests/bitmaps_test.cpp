@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "panel/PanelBitmaps.h"
+#include "platform/qt/Graphics.h"
 
 namespace {
 
@@ -414,4 +415,12 @@ TEST(PanelAmmeter, NeedleGeometryAndDial) {
       EXPECT_TRUE(c.red() > 240 && c.green() > 240 && c.blue() > 240) << pos << " at " << x << "," << y;
     }
   }
+}
+
+TEST(PanelBitmaps, RegisteredInThePictureStore)
+{
+    for (const std::string& name : PanelBitmapNames()) {
+        ASSERT_TRUE(BitmapExists(name)) << name;
+        EXPECT_EQ(FindBitmap(name).size(), PanelBitmapSize(name)) << name;
+    }
 }

@@ -1,11 +1,16 @@
-// Test runner for the panel library: a GUI application on the offscreen platform.
+// Test runner for the panel library: a widget application on the offscreen platform.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+#include "panel/PanelClasses.h"
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    RegisterPanelBitmaps();
+    RegisterPanelClasses();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }

@@ -576,6 +576,7 @@ int TPlanModel::ReStoreObject(int number, int dir)
         if (!o->Removed && PlacementsOf(o).empty()) PutPlacements(old);
         return 0;
     }
+    // Once as the placing request itself reports it, once for the re-store.
     SendMessageA(Format("%d %d %d 1029 %d", static_cast<int>(brTecn), 5, number, number).c_str());
     if (o->Removed) return 0;
     SendMessageA(Format("%d %d %d 1029 %d", static_cast<int>(brTecn), 5, number, number).c_str());

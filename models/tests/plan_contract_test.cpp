@@ -499,3 +499,25 @@ TEST(PlanQueries, HeightProfileFile)
     EXPECT_EQ(p.Ask("1 32 1001 502 0 /tmp/x.hmp").substr(0, 2), "0|");
     EXPECT_EQ(p.Ask("1 32 1001 502 0").substr(0, 2), "0|");
 }
+
+TEST(PlanQueries, WalksEndOnALoopOfTrack)
+{
+    // Three joints in a ring:  2001 -1-> 2002 -2-> 2003 -3-> 2001
+    TPlanContract p("2 1 2001 2002 100 A 0 0 0\n2 2 2002 2003 100 B 0 0 0\n2 3 2003 2001 100 C 0 0 0\n"
+                    "7 2001 0 0 0 Н\n");
+    TStationDir scratch("", nullptr);
+    EXPECT_EQ(p.Ask("1 32 2001 9999 0 ring.hmp").substr(0, 2), "1|");
+    std::ifstream in("ring.hmp", std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    EXPECT_EQ(ss.str(), "100.000\t0\n100.000\t0\n100.000\t0\n");
+    EXPECT_EQ(p.Ask("1 20 99 1 0"), "0|0");
+    EXPECT_EQ(p.Ask("1 19 3 99 1 0 0").substr(0, 2), "1|");
+    p.Ask("1 6 1 7 50 0");
+    EXPECT_EQ(p.Ask("1 11 7 0"), "0|1 11 7 0");
+    EXPECT_EQ(p.Ask("1 10 7 0").substr(0, 2), "1|");
+    // A full turn of the ring (300 m) brings the object back where it was.
+    EXPECT_EQ(p.Ask("1 8 7 300 0").substr(0, 2), "1|");
+    EXPECT_EQ(p.Ask("1 12 7 0"), "1|1 50.000 A");
+    EXPECT_EQ(p.Ask("1 27 7 0").substr(0, 2), "1|");
+}

@@ -385,7 +385,7 @@ void TaSections::Clear()
 
 // ---- the model ----
 
-TPlanModel::TPlanModel(TComponent* owner) : TModel(owner), Breakers(this, 50), Parks(this, 20)
+TPlanModel::TPlanModel(TComponent* owner) : TModel(owner), Breakers(this, 50), Parks(this, 20), Random(std::rand)
 {
     FileName = kDefaultPlanFile;
 }
@@ -598,6 +598,9 @@ void TPlanModel::ClearData()
 {
     // Nothing may keep pointing at what goes away.
     Devices.Clear();
+    Placements.Clear();
+    for (auto* n = Objects.First(); n; n = n->next) n->value.Removed = true;
+    if (Objects.Holds == 0) Objects.Purge();
     Profile.Clear();
     Parks.Clear();
     Sections.Clear();
@@ -635,7 +638,32 @@ int TPlanModel::fnGetModelMessage(std::string& mes, TlstParams*)
     case 31: return GetPlParamID(mes);
     case 33: return SetBreakerResist(mes);
     case 37: return SwitchClose(mes);
-    // The object and route queries join this switch.
+    default: break;
+    }
+    // A handler may run plan functions that remove objects: they stay in memory until it returns.
+    TObjectsHold hold(Objects);
+    switch (op) {
+    case 6: return StoreOBJ(mes);
+    case 7: return RemoveOBJ(mes);
+    case 8: return MoveOBJ(mes);
+    case 10: return GetRoute(mes);
+    case 11: return GetNearest(mes);
+    case 12: return GetObjectEnd(mes);
+    case 13: return GetSectionObjects(mes);
+    case 14: return GetDistance(mes);
+    case 15: return GetWay(mes);
+    case 17: return FindTarget(1, mes);
+    case 19: return GetRouteEnd(mes);
+    case 20: return FindTarget(3, mes);
+    case 21: return FindTarget(4, mes);
+    case 22: return RandomSet(mes);
+    case 23: return GetPark(mes);
+    case 27: return StepMin(mes);
+    case 28: return GetRouteProp(mes);
+    case 32: return CreateHmpFile(mes);
+    case 34: return ReStoreOBJ(mes);
+    case 35: return FindTarget(2, mes);
+    case 36: return EnumObjects(mes);
     default: return 0;
     }
 }

@@ -17,6 +17,7 @@
 #include "models/Containers.h"
 #include "models/Model.h"
 #include "models/PlanFunction.h"
+#include "models/PlanObjects.h"
 
 class TPlanModel;
 class TRM_Section;
@@ -112,6 +113,8 @@ public:
     TRM_Signal(TPlanModel* model, int number);
     int Kind() const override { return 2; }
     void ReadLine(const TPlanLine& line) override;
+    // The signal stands for movements in direction dir.
+    bool Faces(int dir) const { return Direction == (dir != 0); }
 
     bool Direction = false;
 };
@@ -332,16 +335,69 @@ public:
     TaSections Sections;
     TRM_SectionPlaceArray<TRM_Breaker> Breakers;
     TaDevices Devices;
-    // The moving objects join here.
+    TaRM_Objects Objects;
     TRM_SectionPlaceArray<TRM_Park> Parks;
     TaBreakerProperties BreakerProperties;
     dllist<TProfileElem> Profile;
-    // The moving objects' placements on sections join here.
+    TaObjectOnSections Placements;
     TaPlanFunctions SectionFunctions;  // table 1: record 8, run on entering and leaving sections
     TaPlanFunctions EventFunctions;    // table 2: record 9, run for an object's state events
 
     // The most lines a plan file may have.
     static constexpr int MaxLines = 5000;
+
+    // ---- moving objects (the interface of the technology and movement models) ----
+
+    // The live object with this number; null when there is none.
+    TRM_Object* FindObject(int number) const { return Objects.Find(number); }
+    // The object with this number, created from the technology model's answers when it is
+    // absent; null when the technology model refuses its length.
+    TRM_Object* FindOrCreateObject(int number);
+    // The object's placements in list order (the end facing direction 0 first).
+    std::vector<TRM_ObjectOnSection> PlacementsOf(const TRM_Object* o) const;
+    // Lays o with its end facing dir at p metres before the end of s in direction dir.
+    // report: raise the enter and leave events against the placements it had. 0 when it does
+    // not fit on the track; the old placements then stay.
+    int PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bool report = true);
+    // Bus op 6: places (creating when needed) and tells the technology model (1029).
+    int StoreObject(int section, int number, double position, int dir);
+    // Bus op 7: takes the object off the plan, without events.
+    void RemoveObject(int number);
+    int MoveObject(TRM_Object* o, double x, int dir);
+    double StepMin(TRM_Object* o, int dir);
+    bool GetRouteProp(TRM_Object* o, double distance, const TlstParams* axles, double& grade, double& curve,
+                      double& breaker);
+    // Bus op 34: lays the object again after its length changed, its end facing dir kept.
+    int ReStoreObject(int number, int dir);
+    // Bus op 36: joins b to a when they are at most 1 m apart.
+    int EnumObjects(int a, int b);
+    // The gap between a's direction-1 end and b's direction-0 end, the two overhangs taken
+    // off (not below 0), when b is the first object behind a in direction 1; -1 otherwise.
+    double Distance(const TRM_Object* a, const TRM_Object* b) const;
+    // The first other object ahead of o's end facing dir and the gap between their outer axles.
+    bool Nearest(const TRM_Object* o, int dir, int& other, double& gap) const;
+
+    // ---- routes and targets ----
+
+    // Target T (1 signal N facing dir beyond c, 2 signal N facing against dir beyond c,
+    // 3 section N, 4 park N) is met at section c.
+    bool IsTarget(int T, int N, const TRM_Section* c, int dir) const;
+    // 1 when target T, N can be reached from c in direction dir by some positions of the switches.
+    int FindTarget(int T, int N, TRM_Section* c, int dir);
+    // Walks from c in dir by the switches as they lie, to the target, a closed signal or a dead
+    // end; 1 when the target was reached.
+    int GetRouteEnd(int T, int N, TRM_Section* c, int dir, int mode, TRM_Section*& reached, TRM_Vertex*& beyond);
+    // Passability of v met leaving s in direction dir, for movement mode M: 3 no way on,
+    // 4 way on, otherwise the interlocking's answer for a signal met in its own direction.
+    int Passability(TRM_Vertex* v, const TRM_Section* s, int dir, int M);
+    // The section beyond s in direction dir; a switch lying the other way is trailed when it
+    // leads on once turned (its number then goes to trailed).
+    TRM_Section* NextSectionTrailing(TRM_Section* s, int dir, std::vector<int>& trailed);
+    // Sets s's free flag from the placements.
+    void UpdateFree(TRM_Section* s);
+
+    // The generator of the random choice of op 22; rand() unless a test sets another.
+    std::function<int()> Random;
 
 protected:
     // The record readers.
@@ -370,6 +426,44 @@ protected:
     int GetPlParamID(std::string& mes);
     int SetBreakerResist(std::string& mes);
     int SwitchClose(std::string& mes);
+    int StoreOBJ(std::string& mes);
+    int RemoveOBJ(std::string& mes);
+    int MoveOBJ(std::string& mes);
+    int GetRoute(std::string& mes);
+    int GetNearest(std::string& mes);
+    int GetObjectEnd(std::string& mes);
+    int GetSectionObjects(std::string& mes);
+    int GetDistance(std::string& mes);
+    int GetWay(std::string& mes);
+    int FindTarget(int T, std::string& mes);
+    int GetRouteEnd(std::string& mes);
+    int RandomSet(std::string& mes);
+    int GetPark(std::string& mes);
+    int StepMin(std::string& mes);
+    int GetRouteProp(std::string& mes);
+    int CreateHmpFile(std::string& mes);
+    int ReStoreOBJ(std::string& mes);
+    int EnumObjects(std::string& mes);
+
+    // Sends [0 4 1 {switch}] for each trailed switch.
+    void ReportTrailed(const std::vector<int>& trailed);
+    // The route check of an object leaving s over v in direction dir toward target T, N.
+    bool RouteCheck(TRM_Vertex* v, TRM_Section* s, int dir, int T, int N, int M);
+    // Stops an object whose route check failed.
+    void StopObject(TRM_Object* o);
+    // The enter and leave events of a move from old to now (both in list order).
+    void ReportChanges(TRM_Object* o, const std::vector<TRM_ObjectOnSection>& old,
+                       const std::vector<TRM_ObjectOnSection>& now, int dir);
+    void RunSectionFunction(TRM_Object* o, TRM_Section* s, int fn);
+    // The target search beyond v, which was reached over s.
+    bool SearchTarget(TRM_Vertex* v, const TRM_Section* s, int T, int N, int dir, unsigned depth);
+    // Takes o's placements out of the list (the free flags follow) and returns them.
+    std::vector<TRM_ObjectOnSection> TakePlacements(const TRM_Object* o);
+    void PutPlacements(const std::vector<TRM_ObjectOnSection>& run);
+    // Asks the technology model text (with a list when given); the reply in reply.
+    int AskTecn(const std::string& text, std::string& reply, TlstParams* list = nullptr);
+    // The technology model's target type, target number and movement mode of an object.
+    void AskTarget(int number, int& T, int& N, int& M);
 
 private:
     std::string DataFileName() const;

@@ -18,7 +18,7 @@ endfunction()
 # GUI tests set QT_QPA_PLATFORM=offscreen themselves before any QApplication.
 function(velo_tests name dir)
   file(GLOB _src CONFIGURE_DEPENDS ${dir}/*.cpp)
-  add_executable(${name} ${_src})
+  add_executable(${name} ${_src} ${PROJECT_SOURCE_DIR}/cmake/test_tmpdir.cpp)
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${dir})
   target_compile_definitions(${name} PRIVATE VELO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" VELO_TEST_DIR="${dir}")

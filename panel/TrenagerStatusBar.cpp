@@ -9,6 +9,9 @@ enum { kSlower, kTempo, kFaster, kClock, kErrors, kMessage, kSpare };
 
 TTrenagerStatusBar::TTrenagerStatusBar(TComponent* owner) : TStatusBar(owner)
 {
+    // The panels are narrow: the small status-bar type keeps their texts inside them.
+    Font().Size = 8;
+    FontChanged();
     AddPanel(15, "<");
     AddPanel(90, "Зупинено");
     AddPanel(15, ">");

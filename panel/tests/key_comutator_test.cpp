@@ -5,6 +5,7 @@
 //   └── pnOther (panel)     C "ПЛок"              (another row: never touched by A or B)
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <filesystem>
 
 #include "KeyTestSupport.h"
@@ -219,6 +220,22 @@ TEST_F(Keys, PressingOpensThePhraseMenuBelowTheRowAndRaisingClosesTheDialogue)
     EXPECT_EQ(A->State(), 2);
     EXPECT_TRUE(A->Down());
     EXPECT_EQ(menu->Points.size(), 2u);
+}
+
+TEST_F(Keys, RealMouseClicksPressAndRaiseTheKey)
+{
+    form->Show();
+    QTest::mouseClick(A->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
+    EXPECT_EQ(A->State(), 2);
+    EXPECT_TRUE(A->Down());
+    EXPECT_EQ(menu->Points.size(), 1u);
+    QTest::mouseClick(A->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
+    EXPECT_EQ(A->State(), 0);
+    EXPECT_FALSE(A->Down());
+    // A release whose press began elsewhere still changes the state but not Down.
+    QTest::mouseRelease(A->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
+    EXPECT_EQ(A->State(), 2);
+    EXPECT_FALSE(A->Down());
 }
 
 TEST_F(Keys, TakingARingingCallOpensNoMenu)

@@ -2,6 +2,7 @@
 #include "panel/PanelClasses.h"
 
 #include "panel/EC_Button.h"
+#include "panel/KeyClasses.h"
 #include "panel/PanelBitmaps.h"
 #include "platform/qt/Graphics.h"
 
@@ -14,4 +15,5 @@ void RegisterPanelClasses()
 {
     // Each element unit registers its own classes here.
     RegisterButtonLampClasses();
+    RegisterKeyClasses();
 }

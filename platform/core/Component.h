@@ -69,6 +69,9 @@ private:
     std::vector<TComponent*> fComponents;
 };
 
+// The plain event of components: who raised it.
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
 // Registry of component classes by name, used by the form loader.
 using TComponentFactory = std::function<TComponent*(TComponent* owner)>;
 void RegisterComponentClass(const std::string& className, TComponentFactory factory);

@@ -11,9 +11,6 @@
 
 enum TMPModes { mpNotReady, mpStopped, mpPlaying, mpRecording, mpSeeking, mpPaused, mpOpen };
 
-class TMediaPlayer;
-using TNotifyEvent = std::function<void(TMediaPlayer* sender)>;
-
 class TMediaPlayer : public TComponent {
     VELO_CLASS(TMediaPlayer, TComponent)
 public:

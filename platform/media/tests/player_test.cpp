@@ -61,9 +61,9 @@ TEST_F(Player, PlaysAsynchronouslyAndNotifiesAtTheEnd)
     TMediaPlayer mp;
     int notified = 0;
     mp.Notify = true;
-    mp.OnNotify = [&](TMediaPlayer* sender) {
-        EXPECT_EQ(sender, &mp);
-        EXPECT_EQ(sender->Mode(), mpStopped);
+    mp.OnNotify = [&](TObject* sender) {
+        EXPECT_EQ(sender, static_cast<TObject*>(&mp));
+        EXPECT_EQ(mp.Mode(), mpStopped);
         ++notified;
     };
     EXPECT_EQ(mp.Mode(), mpStopped);
@@ -94,7 +94,7 @@ TEST_F(Player, StopAndCloseEndPlayingWithoutNotification)
     TMediaPlayer mp;
     int notified = 0;
     mp.Notify = true;
-    mp.OnNotify = [&](TMediaPlayer*) { ++notified; };
+    mp.OnNotify = [&](TObject*) { ++notified; };
     mp.FileName = "a.wav";
     mp.Open();
     mp.Play();
@@ -195,7 +195,7 @@ TEST_F(QtPlayer, FinishesAfterTheClipsLength)
         mp.Notify = true;
         qint64 notifiedAt = -1;
         QElapsedTimer t;
-        mp.OnNotify = [&](TMediaPlayer*) { notifiedAt = t.elapsed(); };
+        mp.OnNotify = [&](TObject*) { notifiedAt = t.elapsed(); };
         mp.Open();
         t.start();
         mp.Play();
@@ -215,7 +215,7 @@ TEST_F(QtPlayer, StopCancelsTheCompletionAndReplayStartsAfresh)
     mp.FileName = "temp.wav";
     mp.Notify = true;
     int notified = 0;
-    mp.OnNotify = [&](TMediaPlayer*) { ++notified; };
+    mp.OnNotify = [&](TObject*) { ++notified; };
     mp.Open();
     mp.Play();
     mp.Close();

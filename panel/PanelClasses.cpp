@@ -1,6 +1,7 @@
 // The panel library's pictures and component classes.
 #include "panel/PanelClasses.h"
 
+#include "panel/EC_Cell.h"
 #include "panel/PanelBitmaps.h"
 #include "platform/qt/Graphics.h"
 
@@ -12,4 +13,5 @@ void RegisterPanelBitmaps()
 void RegisterPanelClasses()
 {
     // Each element unit registers its own classes here.
+    RegisterCellClasses();
 }

@@ -5,11 +5,13 @@
 #include <QImage>
 #include <QPainter>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "panel/EC_Cell.h"
+#include "panel/EC_Section.h"
 #include "panel/PanelBitmaps.h"
 #include "platform/qt/FormLoader.h"
 #include "platform/qt/Forms.h"
@@ -223,9 +225,9 @@ TEST(PlanMarks, StretchSizeFollowsItsTypeAndBlockShowsItsState)
 
 // ---- a form of them, drawn offscreen ----
 //
-//   C0 C45 C120 C135 E0         (cells at each angle)
-//   RP1 RP2 EC_Peregon1 EC_Block1 Sep End1 AB
-//   Line1                       (a 60 x 10 plain line)
+//   C0 C45 C120 C135 E0 E45 E60 E90 E120 E135    (cells at each angle; section Track, ID 3)
+//   RP1 RP2 EC_Peregon1 EC_Block1 Sep End1
+//   AB Line1                                     (Line1: a 60 x 10 plain line)
 
 namespace {
 
@@ -255,6 +257,26 @@ const char* kForm = R"(object F: TForm
     Left = 90
     Top = 10
     Id = 5
+  end
+  object E45: TEC_Cell45
+    Left = 110
+    Top = 10
+  end
+  object E60: TEC_Cell60
+    Left = 125
+    Top = 10
+  end
+  object E90: TEC_Cell90
+    Left = 150
+    Top = 10
+  end
+  object E120: TEC_Cell120
+    Left = 160
+    Top = 10
+  end
+  object E135: TEC_Cell135
+    Left = 175
+    Top = 10
   end
   object RP1: TMRC_RoutePointer
     Left = 10
@@ -298,6 +320,21 @@ const char* kForm = R"(object F: TForm
     Width = 60
     Height = 10
     Direction = wlGOR
+  end
+  object Track: TEC_Section
+    ID = 3
+    Items0 = (
+      "C0"
+      "C45"
+      "C120"
+      "C135"
+      "E0"
+      "E45"
+      "E60"
+      "E90"
+      "E120"
+      "E135"
+    )
   end
 end
 )";
@@ -436,4 +473,51 @@ TEST_F(CellForm, HorizontalLineIsNinePixelsThickAroundRowFour)
     under = Under(Grab(), line);
     EXPECT_EQ(under.pixel(3, 3), qRgb(255, 0, 0));
     EXPECT_EQ(under.pixel(59, 0), qRgb(0, 0, 0));
+}
+
+TEST_F(CellForm, SectionOfCellsAtEveryAngleShowsWhiteRedAndBlinking)
+{
+    struct Placed {
+        const char* name;
+        bool routeRelay;
+        int angle;
+    };
+    const Placed cells[] = {{"C0", true, 0},   {"C45", true, 45},   {"C120", true, 120}, {"C135", true, 135},
+                            {"E0", false, 0},  {"E45", false, 45},  {"E60", false, 60},  {"E90", false, 90},
+                            {"E120", false, 120}, {"E135", false, 135}};
+    auto* track = Find<TEC_Section>("Track");
+    auto* rp = Find<TMRC_RoutePointer>("RP1");
+    auto expectAll = [&](const QImage& g, int shown) {
+        for (const Placed& c : cells)
+            EXPECT_EQ(Under(g, Find<TEC_Cell>(c.name)), Expected(CellBitmapName(c.routeRelay, c.angle, shown)))
+                << c.name << " shown " << shown;
+    };
+    const char* shot = std::getenv("VELO_CELL_SHOT"); // a PNG path prefix, for looking at the panel
+    auto save = [&](const QImage& g, const char* what) {
+        if (shot && *shot) g.scaled(g.size() * 4).save(QString::fromLocal8Bit(shot) + what + ".png");
+    };
+
+    EXPECT_EQ(track->SetState(csWhite, 0), 10);
+    rp->SetState(rpsWhite);
+    QImage g = Grab();
+    expectAll(g, csWhite);
+    EXPECT_EQ(Under(g, rp), Expected("RPWHITELEFT"));
+    save(g, "-white");
+
+    EXPECT_EQ(track->SetState(csRed, 0), 10);
+    g = Grab();
+    expectAll(g, csRed);
+    save(g, "-red");
+
+    EXPECT_EQ(track->SetState(csWhiteBlink, 0), 10);
+    rp->SetState(rpsGreenBlink);
+    for (int step = 0; step < 4; ++step) {
+        int blinking = rp->BlipPointer();
+        for (const Placed& c : cells) blinking += Find<TEC_Cell>(c.name)->BlipCell(step % 2);
+        EXPECT_EQ(blinking, 11);
+        g = Grab();
+        expectAll(g, step % 2 == 0 ? csWhite : csFree);
+        EXPECT_EQ(Under(g, rp), Expected(step % 2 == 0 ? "RPFREELEFT" : "RPGREENLEFT"));
+        if (step < 2) save(g, step == 0 ? "-blink0" : "-blink1");
+    }
 }

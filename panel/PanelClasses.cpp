@@ -3,6 +3,7 @@
 
 #include "panel/EC_Button.h"
 #include "panel/KeyClasses.h"
+#include "panel/EC_Cell.h"
 #include "panel/PanelBitmaps.h"
 #include "platform/qt/Graphics.h"
 
@@ -16,4 +17,5 @@ void RegisterPanelClasses()
     // Each element unit registers its own classes here.
     RegisterButtonLampClasses();
     RegisterKeyClasses();
+    RegisterCellClasses();
 }

@@ -4,11 +4,13 @@
 #include <QApplication>
 
 #include "panel/PanelClasses.h"
+#include "platform/qt/Controls.h"
 
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    RegisterQtPlatformClasses();
     RegisterPanelBitmaps();
     RegisterPanelClasses();
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,30 @@
+// The trainer program: the application object, the class libraries, the sound output, every
+// window in its order (the main window first), then the event loop until the main window closes.
+#include <clocale>
+
+#include <QApplication>
+
+#include "app/InterfaceModel.h"
+#include "app/TrainerClasses.h"
+#include "app/TrainerWindows.h"
+#include "platform/media/QtSound.h"
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    // Qt sets the process locale from the environment; numbers in data files and messages are
+    // always read and written the C way.
+    std::setlocale(LC_NUMERIC, "C");
+    Application().Title = "Velostan";
+    try {
+        RegisterTrainerClasses();
+        InstallQtSoundOutput();
+        CreateTrainerWindows([] { return new TfmMain; });
+        Application().Run();
+        DestroyTrainerWindows();
+    } catch (const std::exception& e) {
+        Application().ShowException(e);
+    }
+    SetSoundOutput(nullptr);
+    return 0;
+}

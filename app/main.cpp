@@ -3,6 +3,7 @@
 #include <clocale>
 
 #include <QApplication>
+#include <QTimer>
 
 #include "app/InterfaceModel.h"
 #include "app/TrainerClasses.h"
@@ -20,6 +21,11 @@ int main(int argc, char** argv)
         RegisterTrainerClasses();
         InstallQtSoundOutput();
         CreateTrainerWindows([] { return new TfmMain; });
+        // The first activation also when no window manager ever activates the window (its
+        // one-shot flag makes a later real activation do nothing).
+        QTimer::singleShot(0, [] {
+            if (fmMain) fmMain->DoActivate();
+        });
         Application().Run();
         DestroyTrainerWindows();
     } catch (const std::exception& e) {

@@ -179,6 +179,17 @@ void SetPanelLink(const std::string& className, TPanelLink<I> link)
     PanelLinks<I>().emplace_back(className, std::move(link));
 }
 
+// A link object of class L (a TComponent that implements the interface and is constructed from
+// its element) owned by the element: made on the first request and found again afterwards, so
+// it lives exactly as long as the element.
+template <class L>
+L* OwnedLink(TComponent* element)
+{
+    for (int i = 0; i < element->ComponentCount(); ++i)
+        if (auto* l = dynamic_cast<L*>(element->Components(i))) return l;
+    return new L(element);
+}
+
 // The interface I of a component: the component itself when its class derives from I, else
 // the first link registered for its class or an ancestor; null when none.
 template <class I>

@@ -291,3 +291,46 @@ TEST(InheritsFromClassNameTest, WalksTheClassChainExactly)
     EXPECT_FALSE(InheritsFromClassName(&s, "TEC_Cell"));
     EXPECT_FALSE(InheritsFromClassName(nullptr, "TObject"));
 }
+
+// An element class that knows nothing of the main window, reached through a link it owns.
+namespace {
+class TPlainLamp : public TComponent {
+    VELO_CLASS(TPlainLamp, TComponent)
+public:
+    using TComponent::TComponent;
+    int Id = 0;
+    int Shown = 0;
+};
+
+class TPlainLampLink : public TComponent, public IPanelLamp {
+    VELO_CLASS(TPlainLampLink, TComponent)
+public:
+    explicit TPlainLampLink(TComponent* lamp) : TComponent(lamp), l(static_cast<TPlainLamp*>(lamp)) {}
+    int GetId() const override { return l->Id; }
+    int GetState() const override { return l->Shown; }
+    void SetState(int s) override { l->Shown = s; }
+    int GetColor() const override { return 0; }
+    void SetColor(int) override {}
+    void Repaint() override {}
+
+private:
+    TPlainLamp* l;
+};
+} // namespace
+
+TEST(PanelLinkTest, AnElementWithoutTheInterfaceIsReachedThroughItsOwnedLink)
+{
+    TComponent form(nullptr);
+    auto* lamp = new TPlainLamp(&form);
+    lamp->Id = 7;
+    EXPECT_EQ(PanelLink<IPanelLamp>(lamp), nullptr);
+    SetPanelLink<IPanelLamp>("TPlainLamp", [](TComponent* c) -> IPanelLamp* { return OwnedLink<TPlainLampLink>(c); });
+    IPanelLamp* a = PanelLink<IPanelLamp>(lamp);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->GetId(), 7);
+    a->SetState(2);
+    EXPECT_EQ(lamp->Shown, 2);
+    EXPECT_EQ(PanelLink<IPanelLamp>(lamp), a);
+    EXPECT_EQ(lamp->ComponentCount(), 1);
+    EXPECT_EQ(PanelLink<IPanelSignal>(lamp), nullptr);
+}

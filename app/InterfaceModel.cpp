@@ -1,0 +1,314 @@
+// The main window: construction, the one-shot first activation, the post-section list, the
+// start-up messages, the scenario loader, the clock's start and pause, and the free functions
+// through which the other windows reach it.
+#include "app/InterfaceModel.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "app/TrainerWindows.h"
+#include "models/Utilit.h"
+#include "platform/core/CFormat.h"
+#include "platform/core/Paths.h"
+
+namespace {
+
+// Bytes of a "DATA\SwitchSt.dat" line that count.
+constexpr size_t kPostLineBytes = 119;
+
+// One physical line of a file (its end consumed); false at the end of the file.
+bool ReadWholeLine(std::FILE* f, std::string& line)
+{
+    line.clear();
+    int c;
+    bool any = false;
+    while ((c = std::fgetc(f)) != EOF) {
+        any = true;
+        if (c == '\n') break;
+        line += static_cast<char>(c);
+    }
+    return any;
+}
+
+// The depth-first walk of the first activation: what a component owns comes before it.
+template <class I>
+void Collect(const TComponent* owner, const char* className, TArray<I*>& into)
+{
+    for (int i = 0; i < owner->ComponentCount(); ++i) {
+        TComponent* c = owner->Components(i);
+        Collect(c, className, into);
+        if (InheritsFromClassName(c, className))
+            if (I* x = PanelLink<I>(c)) into.Add(x);
+    }
+}
+
+void CollectModels(const TComponent* owner, TArray<TModel*>& into)
+{
+    for (int i = 0; i < owner->ComponentCount(); ++i) {
+        TComponent* c = owner->Components(i);
+        CollectModels(c, into);
+        if (InheritsFromClassName(c, "TModel"))
+            if (auto* m = dynamic_cast<TModel*>(c)) into.Add(m);
+    }
+}
+
+} // namespace
+
+// ---- post sections and scenario lines ----
+
+void ReadPostSections(const std::string& path, TArray200<TSectionNumber>& sections)
+{
+    std::FILE* f = OpenFile(path, "rb");
+    if (!f) return;
+    std::string raw;
+    try {
+        while (ReadWholeLine(f, raw)) {
+            if (raw.size() > kPostLineBytes) raw.resize(kPostLineBytes);
+            std::string line = Cp1251ToUtf8(raw);
+            int kind = 0, post = 0, number = 0;
+            if (SScanf(line.c_str(), "%d %d %d", &kind, &post, &number) != 3) continue;
+            if (kind != 2 && kind != 3) continue;
+            sections.Add(TSectionNumber{post, number, DropWords(line, 3)});
+        }
+    } catch (...) {
+        std::fclose(f);
+        throw;
+    }
+    std::fclose(f);
+}
+
+std::string ScenarioLineMessage(const std::string& line)
+{
+    float minutes = 0;
+    SScanf(line.c_str(), "%f", &minutes);
+    float seconds = minutes * 60;
+    return Format("%d %d %f %s", brDelay, 4, static_cast<double>(seconds), DropWords(line, 1).c_str());
+}
+
+// ---- the window ----
+
+TfmMain::TfmMain(const std::string& definition) : TForm(nullptr)
+{
+    fmMain = this;
+    Handlers().Add("FormActivate", TNotifyEvent([this](TObject* s) { FormActivate(s); }));
+    Handlers().Add<TSendMessageEvent>("MessageDispatcher", [this](TModel* m, std::string& mes, TlstParams* p) {
+        return MessageDispatcher(m, mes, p);
+    });
+    Handlers().Add<TChangeStateEvent>("ModelsEvent", [this](TModel* m, AnsiString s) { ModelsEvent(m, s); });
+    Handlers().Add("TrenagerStatusBarChangeTemp", TNotifyEvent([this](TObject* s) { TrenagerStatusBarChangeTemp(s); }));
+    LoadDefinition(definition);
+
+    MainTimer = dynamic_cast<TTimer*>(FindComponent("MainTimer"));
+    EC_Bliper = dynamic_cast<TTimer*>(FindComponent("EC_Bliper"));
+    ForeheadPanel = dynamic_cast<TPanel*>(FindComponent("ForeheadPanel"));
+    N35 = dynamic_cast<TMenuItem*>(FindComponent("N35"));
+    N66 = dynamic_cast<TMenuItem*>(FindComponent("N66"));
+    if (ForeheadPanel) {
+        ForeheadPanel->SetAlign(alClient);
+        ForeheadPanel->BringToFront();
+    }
+    ShowStartDialog = [] {
+        if (fmStartState) fmStartState->ShowModal();
+    };
+    ConnectReceivers();
+
+    std::error_code ec;
+    StartDirectory = std::filesystem::current_path(ec).string();
+    DeleteFile("ExecErr.tmp");
+    ReadPostSections("DATA\\SwitchSt.dat", PostSections);
+}
+
+TfmMain::~TfmMain()
+{
+    if (fmMain == this) fmMain = nullptr;
+}
+
+IStatusBar* TfmMain::StatusBar() const { return Named<IStatusBar>("TrenagerStatusBar"); }
+IPartnerTable* TfmMain::Connection() const { return Named<IPartnerTable>("Connection"); }
+ISpeaker* TfmMain::Speaker() const { return Named<ISpeaker>("EC_Speaker"); }
+
+void TfmMain::FormActivate(TObject*)
+{
+    // Once for the whole run, even when a step fails: the failure is shown and the panel stays covered.
+    if (activated) return;
+    activated = true;
+    FirstActivation();
+}
+
+void TfmMain::FirstActivation()
+{
+    CollectComponents();
+    for (unsigned i = 0; i < Models.Count(); ++i) (*Models.Get(i))->Init();
+    for (unsigned i = 0; i < Sections.Count(); ++i) (*Sections.Get(i))->Check();
+    FillDialogueLists();
+    if (IPartnerTable* c = Connection()) c->Check();
+    RunStartupMessages();
+    if (ShowStartDialog) ShowStartDialog();
+    if (ForeheadPanel) ForeheadPanel->Hide();
+}
+
+void TfmMain::CollectComponents()
+{
+    Collect(this, "TEC_Cell", Cells);
+    Collect(this, "TEC_Signal", Signals);
+    Collect(this, "TEC_Switch", Switches);
+    Collect(this, "TEC_ComutatorButton", Keys);
+    Collect(this, "TEC_Section", Sections);
+    Collect(this, "TEC_Lamp", Lamps);
+    Collect(this, "TMRC_RoutePointer", RoutePointers);
+    Collect(this, "TEC_ButtonLamp", ButtonLamps);
+    CollectModels(this, Models);
+}
+
+void TfmMain::FillDialogueLists()
+{
+    TSignalOrderForm* forms[] = {fmManevrMove, fmTrainMove, fmManevrMoveP};
+    for (TSignalOrderForm* f : forms) {
+        if (!f) continue;
+        f->cbToSignal->Items().Clear();
+        f->cbOverSignal->Items().Clear();
+        f->SignalIds.Clear();
+    }
+    for (unsigned i = 0; i < Signals.Count(); ++i) {
+        IPanelSignal* s = *Signals.Get(i);
+        if (!s->HasSigLabel()) continue;
+        std::string name = s->SigName();
+        for (TSignalOrderForm* f : forms) {
+            if (!f) continue;
+            f->cbToSignal->Items().Add(name);
+            f->cbOverSignal->Items().Add(name);
+        }
+    }
+    // Entry k of a name that several signals share stands for the k-th of those signals, so the
+    // Ids stay one for one with the sorted entries.
+    if (fmManevrMove) {
+        TStrings& entries = fmManevrMove->cbToSignal->Items();
+        for (int e = 0; e < entries.Count(); ++e) {
+            std::string name = entries[e];
+            int k = 0;
+            for (int j = 0; j < e; ++j)
+                if (entries[j] == name) ++k;
+            for (unsigned i = 0; i < Signals.Count(); ++i) {
+                IPanelSignal* s = *Signals.Get(i);
+                if (!s->HasSigLabel() || s->SigName() != name) continue;
+                if (k-- > 0) continue;
+                for (TSignalOrderForm* f : {static_cast<TSignalOrderForm*>(fmManevrMove),
+                                            static_cast<TSignalOrderForm*>(fmManevrMoveP),
+                                            static_cast<TSignalOrderForm*>(fmTrainMove)})
+                    if (f) f->SignalIds.Add(s->GetId());
+                break;
+            }
+        }
+    }
+    if (fmElectroMex) {
+        fmElectroMex->cbButtons->Items().Clear();
+        for (int i = 0; i < ComponentCount(); ++i) {
+            TComponent* c = Components(i);
+            if (!::InheritsFromClassName(c, "TEC_PlButton")) continue;
+            if (IPanelSealedButton* b = PanelLink<IPanelSealedButton>(c)) fmElectroMex->cbButtons->Items().Add(b->GetButtonName());
+        }
+    }
+}
+
+void TfmMain::RunStartupMessages()
+{
+    std::FILE* f = OpenFile("data\\trenager.ini", "rb");
+    if (!f) return;
+    std::string buf;
+    try {
+        int r;
+        while ((r = ReadDataLine(f, buf, "*")) != -1) {
+            if (r != 1) continue;
+            std::string mes = buf;
+            MessageDispatcher(nullptr, mes, nullptr);
+        }
+    } catch (...) {
+        std::fclose(f);
+        throw;
+    }
+    std::fclose(f);
+}
+
+void TfmMain::LoadScenarioFile(const AnsiString& name)
+{
+    std::error_code ec;
+    std::filesystem::current_path(StartDirectory, ec);
+    std::FILE* f = OpenFile("data\\" + name, "rb");
+    if (!f) return;
+    std::string buf;
+    try {
+        int r;
+        while ((r = ReadDataLine(f, buf, "*")) != -1) {
+            if (r != 1) continue;
+            std::string mes = ScenarioLineMessage(buf);
+            MessageDispatcher(nullptr, mes, nullptr);
+        }
+    } catch (...) {
+        std::fclose(f);
+        throw;
+    }
+    std::fclose(f);
+}
+
+// ---- clock ----
+
+void TfmMain::StartClock()
+{
+    if (IStatusBar* bar = StatusBar()) bar->SetTemp(1);
+    else if (MainTimer) MainTimer->SetInterval(1000);
+    if (N35) N35->SetCaption("Пауза");
+}
+
+void TfmMain::PauseClock()
+{
+    if (IStatusBar* bar = StatusBar()) bar->SetTemp(0);
+    else if (MainTimer) MainTimer->SetInterval(0);
+    if (N35) N35->SetCaption("Пуск");
+    if (fmPusk) fmPusk->ShowModal();
+}
+
+bool TfmMain::ClockStopped() const
+{
+    return !MainTimer || MainTimer->Interval() == 0;
+}
+
+void TfmMain::TrenagerStatusBarChangeTemp(TObject*)
+{
+    IStatusBar* bar = StatusBar();
+    if (!bar || !MainTimer) return;
+    unsigned speed = bar->Temp();
+    MainTimer->SetInterval(speed == 0 ? 0 : static_cast<int>(1000 / speed));
+}
+
+void TfmMain::StartBlinking()
+{
+    if (EC_Bliper) EC_Bliper->SetInterval(700);
+}
+
+// ---- free functions ----
+
+bool SendTrainerMessage(std::string& mes)
+{
+    return fmMain && fmMain->MessageDispatcher(nullptr, mes, nullptr);
+}
+
+void LoadScenarioByName(const char* name)
+{
+    if (fmMain) fmMain->LoadScenarioFile(name ? name : "");
+}
+
+AnsiString GetStartDirectory()
+{
+    return fmMain ? fmMain->StartDirectory : AnsiString();
+}
+
+void SetActiveHelp(bool on)
+{
+    if (fmMain && fmMain->N66) fmMain->N66->SetEnabled(on);
+    if (fmActiveHelp) fmActiveHelp->SetVisible(on);
+}
+
+bool InheritsFromClassName(const TComponent* c, const AnsiString& name)
+{
+    return c && c->InheritsFromClassName(name);
+}

@@ -1,0 +1,117 @@
+// TfmMain: the trainer's main window. It carries the interlocking panel, the models, the partner
+// table, the status bar, the speech player and the two timers, all made by its form definition;
+// it is the hub of the message bus (MessageDispatcher) and receiver 4, the interface commands by
+// which the models change the panel (InterfaceCommand).
+#pragma once
+#include <functional>
+#include <string>
+
+#include "app/PanelLinks.h"
+#include "models/BusRouter.h"
+#include "models/Containers.h"
+#include "models/Model.h"
+#include "platform/qt/Forms.h"
+
+// A track section of a signalman's post, from "DATA\SwitchSt.dat".
+struct TSectionNumber {
+    int Post = 0;
+    int Number = 0;
+    AnsiString Name;
+};
+
+// Reads "DATA\SwitchSt.dat" style lines "kind post number [name]": kinds 2 and 3 (track
+// sections) are appended to sections. A line counts once however long it is; a line that does
+// not begin with a number is kind 0 and skipped. A missing file leaves the list as it is.
+void ReadPostSections(const std::string& path, TArray200<TSectionNumber>& sections);
+
+// The delay-model message that schedules one scenario line "{minutes} {message}":
+// [8 4 {minutes x 60, six decimals} {message}].
+std::string ScenarioLineMessage(const std::string& line);
+
+class TfmMain : public TForm {
+    VELO_CLASS(TfmMain, TForm)
+public:
+    // Builds the window from its definition (a Qt resource or a file).
+    explicit TfmMain(const std::string& definition = ":/app/forms/Main.vfm");
+    ~TfmMain() override;
+
+    // ---- start (first activation) ----
+    void FormActivate(TObject* Sender);
+    // The work of the first activation; FormActivate runs it once.
+    void FirstActivation();
+    void RunStartupMessages();
+    void LoadScenarioFile(const AnsiString& name);
+    // Shows the start dialog modally; tests replace it.
+    std::function<void()> ShowStartDialog;
+
+    // ---- the bus ----
+    bool MessageDispatcher(TModel* Sender, std::string& mes, TlstParams* lstPar);
+    void ModelsEvent(TModel* Sender, AnsiString Mess);
+    bool InterfaceCommand(std::string& mes, TlstParams* lstPar);
+    // The router under the dispatcher; its log records every message when recording is on.
+    TBusRouter Bus;
+
+    // ---- clock ----
+    void StartClock();
+    void PauseClock();
+    bool ClockStopped() const;
+    void TrenagerStatusBarChangeTemp(TObject* Sender);
+
+    // ---- members ----
+    TArray500<IPanelCell*> Cells;
+    TArray200<IPanelSignal*> Signals;
+    TArray200<IPanelSwitch*> Switches;
+    TArray50<ISwitchboardKey*> Keys;
+    TArray200<IPanelSection*> Sections;
+    TArray200<IPanelLamp*> Lamps;
+    TArray5<IPanelRoutePointer*> RoutePointers;
+    TArray50<IPanelButtonLamp*> ButtonLamps;
+    TArray10<TModel*> Models;
+    TArray200<TSectionNumber> PostSections;
+    AnsiString StartDirectory;
+    double ModelTime = 0;
+    TComponent* HeldButton = nullptr;
+    bool FencingRequest = false;
+    unsigned RouteCounter = 0;
+
+    // Components the code reaches by name (null when the form has none).
+    TTimer* MainTimer = nullptr;
+    TTimer* EC_Bliper = nullptr;
+    TPanel* ForeheadPanel = nullptr;
+    TMenuItem* N35 = nullptr;
+    TMenuItem* N66 = nullptr;
+    IStatusBar* StatusBar() const;
+    IPartnerTable* Connection() const;
+    ISpeaker* Speaker() const;
+
+    // Element look-ups: first match front to back, or null.
+    IPanelSignal* FindSignal(int id) const;
+    IPanelSection* FindSection(int id) const;
+    IPanelCell* FindCell(int id) const;
+    IPanelLamp* FindLamp(int id) const;
+    IPanelButtonLamp* FindButtonLamp(int id) const;
+    IPanelRoutePointer* FindRoutePointer(int id) const;
+    ISwitchboardKey* FindKey(const std::string& caption) const;
+
+private:
+    void CollectComponents();
+    void FillDialogueLists();
+    void ConnectReceivers();
+    bool ShowOperatorBox(std::string& mes);
+    void StartBlinking();
+    template <class I>
+    I* Named(const std::string& name) const
+    {
+        return PanelLink<I>(FindComponent(name));
+    }
+
+    bool activated = false;
+};
+
+// Free functions of the other windows.
+bool SendTrainerMessage(std::string& mes);
+void LoadScenarioByName(const char* name);
+AnsiString GetStartDirectory();
+void SetActiveHelp(bool on);
+// True when the component's class or an ancestor class has exactly this name.
+bool InheritsFromClassName(const TComponent* c, const AnsiString& name);

@@ -1,0 +1,22 @@
+// The properties of the models as the main window's definition sets them.
+#include "app/TrainerClasses.h"
+
+#include "models/Model.h"
+#include "models/ModelClasses.h"
+#include "panel/PanelClasses.h"
+#include "platform/qt/Controls.h"
+#include "platform/qt/Properties.h"
+
+void RegisterTrainerClasses()
+{
+    static bool done = false;
+    if (done) return;
+    done = true;
+    RegisterQtPlatformClasses();
+    RegisterModelClasses();
+    RegisterPanelBitmaps();
+    RegisterPanelClasses();
+    RegisterStringProperty<TModel>("FileName", [](TModel& m, const std::string& v) { m.FileName = v; });
+    RegisterEventProperty<TModel, TSendMessageEvent>("OnSendMessage", [](TModel& m, TSendMessageEvent e) { m.OnSendMessage = e; });
+    RegisterEventProperty<TModel, TChangeStateEvent>("OnChangeState", [](TModel& m, TChangeStateEvent e) { m.OnChangeState = e; });
+}

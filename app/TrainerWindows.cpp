@@ -1,0 +1,183 @@
+// The program's windows and the order in which they are created.
+#include "app/TrainerWindows.h"
+
+#include <algorithm>
+
+#include "app/InterfaceModel.h"
+#include "models/Utilit.h"
+#include "platform/core/CFormat.h"
+
+TfmMain* fmMain = nullptr;
+TfmMessage* fmMessage = nullptr;
+TfmConsole* fmConsole = nullptr;
+TfmError* fmError = nullptr;
+TfmInfo* fmInfo = nullptr;
+TfmActiveHelp* fmActiveHelp = nullptr;
+TfmManevrMove* fmManevrMove = nullptr;
+TfmTrainMove* fmTrainMove = nullptr;
+TfmManevrMoveP* fmManevrMoveP = nullptr;
+TfmElectroMex* fmElectroMex = nullptr;
+TKeyDialogForm* fmOzhidau = nullptr;
+TKeyDialogForm* fmOtkaz = nullptr;
+TForm* fmStartState = nullptr;
+TForm* fmPusk = nullptr;
+
+TTrainerForm::TTrainerForm(const std::string& name, const std::string& caption) : TForm(nullptr)
+{
+    SetName(name);
+    SetCaption(caption);
+}
+
+TfmMessage::TfmMessage() : TTrainerForm("fmMessage", "Повідомлення")
+{
+    mMessage = AddControl<TMemo>("mMessage");
+    mMessage->SetReadOnly(true);
+    mMessage->SetAlign(alClient);
+}
+
+TfmConsole::TfmConsole() : TTrainerForm("fmConsole", "Консоль управления")
+{
+    Memo1 = AddControl<TMemo>("Memo1");
+    Memo1->SetAlign(alClient);
+}
+
+void TfmConsole::AddConsoleEvent(const std::string& line)
+{
+    Memo1->Lines().Add(line);
+}
+
+TfmError::TfmError() : TTrainerForm("fmError", "Помилки")
+{
+    ListBox = AddControl<TListBox>("ListBox");
+    ListBox->SetAlign(alClient);
+}
+
+TfmInfo::TfmInfo() : TTrainerForm("fmInfo", "Інформація")
+{
+    ListBox1 = AddControl<TListBox>("ListBox1");
+    ListBox2 = AddControl<TListBox>("ListBox2");
+}
+
+void TfmInfo::ReplaceTrainState(const std::string& mes)
+{
+    int receiver = 0, command = 0, n = 0;
+    if (SScanf(mes.c_str(), "%d %d %d", &receiver, &command, &n) != 3) return;
+    std::string text = DropWords(mes, 3);
+    std::replace(text.begin(), text.end(), '_', ' ');
+    TStrings& lines = ListBox1->Items();
+    for (int i = 0; i < lines.Count(); ++i) {
+        std::string line = lines[i];
+        int lead = 0;
+        if (SScanf(line.c_str(), "%d", &lead) != 1 || lead != n) continue;
+        size_t dash = line.find('-');
+        if (dash == std::string::npos) return;
+        lines.Put(i, line.substr(0, dash + 1) + " " + text);
+        return;
+    }
+}
+
+void TfmInfo::InsertInfoLine(const std::string& mes)
+{
+    int receiver = 0, command = 0, flag = 0;
+    SScanf(mes.c_str(), "%d %d %d", &receiver, &command, &flag);
+    (flag != 0 ? ListBox1 : ListBox2)->Items().Insert(0, DropWords(mes, 3));
+}
+
+TfmActiveHelp::TfmActiveHelp() : TTrainerForm("fmActiveHelp", "Активний помічник")
+{
+    Memo1 = AddControl<TMemo>("Memo1");
+    Memo1->SetReadOnly(true);
+    Memo1->SetAlign(alClient);
+}
+
+void TfmActiveHelp::AppendHelpLine(const std::string& mes)
+{
+    Memo1->Lines().Add(DropWords(mes, 2));
+}
+
+TSignalOrderForm::TSignalOrderForm(const std::string& name, const std::string& caption) : TTrainerForm(name, caption)
+{
+    cbToSignal = AddControl<TComboBox>("cbToSignal");
+    cbToSignal->SetSorted(true);
+    cbOverSignal = AddControl<TComboBox>("cbOverSignal");
+    cbOverSignal->SetSorted(true);
+}
+
+TfmElectroMex::TfmElectroMex() : TTrainerForm("fmElectroMex", "")
+{
+    cbButtons = AddControl<TComboBox>("cbButtons");
+}
+
+// ---- creation ----
+
+namespace {
+
+std::vector<TForm*>& Created()
+{
+    static std::vector<TForm*> l;
+    return l;
+}
+
+} // namespace
+
+const std::vector<std::string>& TrainerWindowNames()
+{
+    static const std::vector<std::string> names = {
+        "fmMain", "fmAbout", "fmActiveHelp", "fmCommutatorMessage", "fmConsole", "fmVozvratPom", "fmDNCLoko",
+        "fmDNCVozvrat", "fmError", "fmGromk", "fmInfo", "fmKurbel", "fmLocoToHelp", "fmLocoToTrain", "fmManevr",
+        "fmManevrMove", "fmManevrMoveP", "fmManevrOtc", "fmManevrPritc", "fmMessage", "fmOtkaz", "fmOtpravlenie",
+        "fmOzhidau", "fmPassMove", "fmPribivaet", "fmPribivaetPrig", "fmPribivaetR", "fmPribivaetT", "fmPusk",
+        "fmSectionsRoute", "fmSnyatOgr", "fmSnyatZakl", "fmStartState", "fmSwitchState", "fmPredupr", "fmTaskMaker",
+        "fmTrain", "fmTrainMove", "fmPomOtc", "fmTrainOut", "fmTrainPritc", "fmUbrat", "fmUvagaLokoPritc",
+        "fmUvagaRospusk", "fmUvagaTrainOut", "fmZacrepit", "fmZaprosDNC", "fmZaprosDSP", "fmSwitchTurn",
+        "fmElectroMex", "fmPassOut", "fmZamkSwitch", "fmContinueMove", "fmDNCOnHelp", "fmTrainOtc",
+        "fmSectionState", "fmKeyBoard",
+    };
+    return names;
+}
+
+void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
+{
+    for (const std::string& name : TrainerWindowNames()) {
+        TForm* f = nullptr;
+        if (name == "fmMain") f = fmMain = makeMain();
+        else if (name == "fmMessage") f = fmMessage = new TfmMessage;
+        else if (name == "fmConsole") f = fmConsole = new TfmConsole;
+        else if (name == "fmError") f = fmError = new TfmError;
+        else if (name == "fmInfo") f = fmInfo = new TfmInfo;
+        else if (name == "fmActiveHelp") f = fmActiveHelp = new TfmActiveHelp;
+        else if (name == "fmManevrMove") f = fmManevrMove = new TfmManevrMove;
+        else if (name == "fmTrainMove") f = fmTrainMove = new TfmTrainMove;
+        else if (name == "fmManevrMoveP") f = fmManevrMoveP = new TfmManevrMoveP;
+        else if (name == "fmElectroMex") f = fmElectroMex = new TfmElectroMex;
+        else if (name == "fmOzhidau") f = fmOzhidau = new TKeyDialogForm(name);
+        else if (name == "fmOtkaz") f = fmOtkaz = new TKeyDialogForm(name);
+        else if (name == "fmStartState") f = fmStartState = new TTrainerForm(name, "Умови  тренування");
+        else if (name == "fmPusk") f = fmPusk = new TTrainerForm(name, "Тренажер");
+        else f = new TTrainerForm(name);
+        Created().push_back(f);
+    }
+}
+
+void DestroyTrainerWindows()
+{
+    auto& l = Created();
+    while (!l.empty()) {
+        delete l.back();
+        l.pop_back();
+    }
+    fmMain = nullptr;
+    fmMessage = nullptr;
+    fmConsole = nullptr;
+    fmError = nullptr;
+    fmInfo = nullptr;
+    fmActiveHelp = nullptr;
+    fmManevrMove = nullptr;
+    fmTrainMove = nullptr;
+    fmManevrMoveP = nullptr;
+    fmElectroMex = nullptr;
+    fmOzhidau = nullptr;
+    fmOtkaz = nullptr;
+    fmStartState = nullptr;
+    fmPusk = nullptr;
+}

@@ -1,0 +1,336 @@
+// Program start: the post-section list, the scenario lines, the window list, the main window's
+// construction and its one-shot first activation.
+#include <algorithm>
+#include <set>
+
+#include "TrainerFixture.h"
+#include "models/DelayModel.h"
+#include "models/InstructorModel.h"
+#include "platform/core/CFormat.h"
+
+// ---- "DATA\SwitchSt.dat" ----
+
+class PostSectionsTest : public TrainerTest {};
+
+TEST_F(PostSectionsTest, KeepsTrackSectionsWithTrimmedNames)
+{
+    WriteFile("list.dat",
+              "1 3 17\n"
+              "2 3 15  Секция 15 \r\n"
+              "3 7 21 1В\n"
+              "4 1 2 чужое\n"
+              "Секция 9\n"
+              "2 1 201 1СП");  // the last line has no line end and counts once
+    TArray200<TSectionNumber> s;
+    ReadPostSections("list.dat", s);
+    ASSERT_EQ(s.Count(), 3u);
+    EXPECT_EQ(s.Get(0)->Post, 3);
+    EXPECT_EQ(s.Get(0)->Number, 15);
+    EXPECT_EQ(s.Get(0)->Name, "Секция 15");
+    EXPECT_EQ(s.Get(1)->Name, "1В");
+    EXPECT_EQ(s.Get(2)->Number, 201);
+    EXPECT_EQ(s.Get(2)->Name, "1СП");
+}
+
+TEST_F(PostSectionsTest, ALongLineIsOneRecordAndItsTailNoNewOne)
+{
+    // 119 bytes count; the tail holds what would read as a section line of its own.
+    std::string name(130, 'x');
+    name.replace(116, 14, " 2 9 99 Хвост ");
+    WriteFile("list.dat", "2 3 15 " + name + "\n3 7 22 2В\n");
+    TArray200<TSectionNumber> s;
+    ReadPostSections("list.dat", s);
+    ASSERT_EQ(s.Count(), 2u);
+    EXPECT_EQ(s.Get(0)->Number, 15);
+    EXPECT_EQ(s.Get(0)->Name.size(), 119u - 7u);
+    EXPECT_EQ(s.Get(1)->Number, 22);
+}
+
+TEST_F(PostSectionsTest, MissingFileLeavesTheListEmptyAndTooManyLinesOverflow)
+{
+    TArray200<TSectionNumber> s;
+    ReadPostSections("none.dat", s);
+    EXPECT_EQ(s.Count(), 0u);
+
+    std::string text;
+    for (int i = 0; i < 200; ++i) text += Format("2 1 %d С%d\n", i, i);
+    WriteFile("list.dat", text);
+    try {
+        ReadPostSections("list.dat", s);
+        FAIL() << "no overflow";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "Переполнение массива200");
+    }
+    EXPECT_EQ(s.Count(), 199u);
+}
+
+// ---- scenario lines ----
+
+TEST(ScenarioLine, MinutesBecomeSecondsWithSixDecimals)
+{
+    EXPECT_EQ(ScenarioLineMessage("1.5 4 9 СП3 0 Тест\n"), "8 4 90.000000 4 9 СП3 0 Тест");
+    EXPECT_EQ(ScenarioLineMessage("10 1 37 27 3"), "8 4 600.000000 1 37 27 3");
+    // A line that does not begin with a number is due at once.
+    EXPECT_EQ(ScenarioLineMessage("x 4 28"), "8 4 0.000000 4 28");
+}
+
+// ---- windows ----
+
+TEST(TrainerWindows, FiftySevenInThePartsOrderMainFirst)
+{
+    const auto& n = TrainerWindowNames();
+    ASSERT_EQ(n.size(), 57u);
+    EXPECT_EQ(n.front(), "fmMain");
+    EXPECT_EQ(n.back(), "fmKeyBoard");
+    EXPECT_EQ(std::set<std::string>(n.begin(), n.end()).size(), 57u);
+}
+
+class StartTest : public TrainerTest {
+protected:
+    // The elements of a small panel, in this ownership order:
+    //   cells 1 2, signals 101 "Н" 102 (no label) 111 "Ч1" 112 "Н" (a second "Н"),
+    //   frame 11 owning switch 1 and lamps 10 11 12, a panel lamp 15, section 201,
+    //   sealed buttons "ВСП1" "ВСП3", key "СП3", route pointer 1, lamp button 15.
+    void AddPanel(TfmMain* m)
+    {
+        AddElement<TTestCell>(m, "Cell1", 1);
+        AddElement<TTestCell>(m, "Cell2", 2);
+        AddElement<TTestSignal>(m, "Sig101", 101, "Н");
+        AddElement<TTestSignal>(m, "Sig102", 102, nullptr);
+        AddElement<TTestSignal>(m, "Sig111", 111, "Ч1");
+        AddElement<TTestSignal>(m, "Sig112", 112, "Н");
+        auto* frame = new TFrame(m);
+        frame->SetName("Frame11");
+        AddElement<TTestSwitch>(frame, "EC_Switch1", 1);
+        AddElement<TTestLamp>(frame, "EC_Lamp1", 10);
+        AddElement<TTestLamp>(frame, "EC_Lamp2", 11);
+        AddElement<TTestLamp>(frame, "EC_Lamp3", 12);
+        AddElement<TTestLamp>(m, "EC_Lamp26", 15);
+        AddElement<TTestSection>(m, "EC_Section1", 201);
+        AddElement<TTestSealedButton>(m, "EC_PlButton1", "ВСП1");
+        AddElement<TTestSealedButton>(m, "EC_PlButton2", "ВСП3");
+        AddElement<TTestKey>(m, "Key1", "СП3");
+        AddElement<TTestRoutePointer>(m, "RP1", 1);
+        AddElement<TTestButtonLamp>(m, "BL1", 15);
+        AddElement<TTestConnection>(m, "Connection");
+    }
+
+    void WriteErrors() { WriteFile("data/errors.dat", "12 5 0\nНе прийнято виклик %s\n"); }
+};
+
+TEST_F(StartTest, ConstructorReadsPostSectionsAndDeletesTheMissingSoundList)
+{
+    WriteFile("ExecErr.tmp", "old\n");
+    WriteFile("data/SwitchSt.dat", "1 3 17\n2 3 15  Секция 15 \n");
+    TfmMain* m = Start();
+    EXPECT_FALSE(std::filesystem::exists("ExecErr.tmp"));
+    ASSERT_EQ(m->PostSections.Count(), 1u);
+    EXPECT_EQ(m->StartDirectory, dir.string());
+    EXPECT_EQ(m->ModelTime, 0);
+    // The cover lies over the whole panel until the first activation.
+    EXPECT_EQ(m->ForeheadPanel->Align(), alClient);
+    EXPECT_EQ(Screen().Forms(0), m);
+    EXPECT_NE(Screen().FindForm("fmKeyBoard"), nullptr);
+
+    std::string mes = "4 39 15";
+    EXPECT_TRUE(Send(mes));
+    EXPECT_EQ(mes, "Секция 15");
+    mes = "4 39 17";
+    EXPECT_FALSE(Send(mes));
+    EXPECT_EQ(mes, "4 39 17");
+}
+
+TEST_F(StartTest, FirstActivationCollectsInitialisesAndStartsOnce)
+{
+    WriteErrors();
+    WriteFile("data/trenager.ini",
+              "* 4 37 1 x\n"
+              "\n"
+              "4 37 1 Поїзд 2001\n"
+              "4 38 Підказка\n");
+    TfmMain* m = Start();
+    AddPanel(m);
+    m->FormActivate(m);
+
+    // Arrays in walk order; what a frame owns comes before the frame's later siblings.
+    ASSERT_EQ(m->Cells.Count(), 2u);
+    ASSERT_EQ(m->Signals.Count(), 4u);
+    EXPECT_EQ((*m->Signals.Get(3))->GetId(), 112);
+    ASSERT_EQ(m->Switches.Count(), 1u);
+    ASSERT_EQ(m->Lamps.Count(), 4u);
+    EXPECT_EQ((*m->Lamps.Get(0))->GetId(), 10);
+    EXPECT_EQ((*m->Lamps.Get(3))->GetId(), 15);
+    EXPECT_EQ(m->Sections.Count(), 1u);
+    EXPECT_EQ(m->Keys.Count(), 1u);
+    EXPECT_EQ(m->RoutePointers.Count(), 1u);
+    EXPECT_EQ(m->ButtonLamps.Count(), 1u);
+    ASSERT_EQ(m->Models.Count(), 2u);
+    EXPECT_EQ((*m->Models.Get(0))->Name(), "DelayModel");
+    EXPECT_EQ((*m->Models.Get(1))->Name(), "InstructorModel");
+
+    // Models initialised, sections resolved, partners bound.
+    auto* instructor = static_cast<TInstructorModel*>(m->FindComponent("InstructorModel"));
+    EXPECT_EQ(instructor->ErrorDefs().Count(), 1u);
+    EXPECT_EQ(static_cast<TTestSection*>(m->FindComponent("EC_Section1"))->Checks, 1);
+    EXPECT_EQ(static_cast<TTestConnection*>(m->FindComponent("Connection"))->Checks, 1);
+
+    // Start-up messages: the commented line is not sent.
+    ASSERT_EQ(fmInfo->ListBox1->Items().Count(), 1);
+    EXPECT_EQ(fmInfo->ListBox1->Items()[0], "Поїзд 2001");
+    ASSERT_EQ(fmActiveHelp->Memo1->Lines().Count(), 1);
+    EXPECT_EQ(fmActiveHelp->Memo1->Lines()[0], "Підказка");
+
+    EXPECT_EQ(StartDialogs, 1);
+    EXPECT_FALSE(m->ForeheadPanel->Visible());
+
+    // A second activation does nothing.
+    m->FormActivate(m);
+    EXPECT_EQ(StartDialogs, 1);
+    EXPECT_EQ(m->Signals.Count(), 4u);
+}
+
+TEST_F(StartTest, SignalListsAreSortedAndTheirIdsPairOneForOne)
+{
+    WriteErrors();
+    TfmMain* m = Start();
+    AddPanel(m);
+    m->FirstActivation();
+
+    for (TSignalOrderForm* f : {static_cast<TSignalOrderForm*>(fmManevrMove), static_cast<TSignalOrderForm*>(fmTrainMove),
+                                static_cast<TSignalOrderForm*>(fmManevrMoveP)}) {
+        ASSERT_EQ(f->cbToSignal->Items().Count(), 3) << f->Name();
+        EXPECT_EQ(f->cbToSignal->Items()[0], "Н");
+        EXPECT_EQ(f->cbToSignal->Items()[1], "Н");
+        EXPECT_EQ(f->cbToSignal->Items()[2], "Ч1");
+        EXPECT_EQ(f->cbOverSignal->Items().Count(), 3);
+        // The two signals named "Н" keep one Id each, in the order of the signals.
+        ASSERT_EQ(f->SignalIds.Count(), 3u) << f->Name();
+        EXPECT_EQ(*f->SignalIds.Get(0), 101);
+        EXPECT_EQ(*f->SignalIds.Get(1), 112);
+        EXPECT_EQ(*f->SignalIds.Get(2), 111);
+    }
+    ASSERT_EQ(fmElectroMex->cbButtons->Items().Count(), 2);
+    EXPECT_EQ(fmElectroMex->cbButtons->Items()[0], "ВСП1");
+    EXPECT_EQ(fmElectroMex->cbButtons->Items()[1], "ВСП3");
+}
+
+TEST_F(StartTest, AFailedActivationIsShownOnceAndLeavesThePanelCovered)
+{
+    // No error catalogue: the instructor model cannot load.
+    TfmMain* m = Start();
+    AddPanel(m);
+    m->ForeheadPanel->Show();
+    m->DoActivate();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "Не могу загрузить файл данных для модели InstructorModel");
+    EXPECT_TRUE(m->ForeheadPanel->Visible());
+    EXPECT_EQ(StartDialogs, 0);
+    m->DoActivate();
+    EXPECT_EQ(Boxes.size(), 1u);
+}
+
+TEST_F(StartTest, ScenarioLinesAreQueuedWithTheDelayModel)
+{
+    WriteErrors();
+    WriteFile("data/lesson.shd",
+              "1.5 4 9 СП3 0 Тест\n"
+              "* a comment\n"
+              "2 4 38 Друга\n");
+    TfmMain* m = Start();
+    AddPanel(m);
+    m->FirstActivation();
+    m->Bus.recording = true;
+    std::filesystem::create_directories("elsewhere");
+    std::filesystem::current_path("elsewhere");
+    LoadScenarioByName("lesson.shd");
+    EXPECT_EQ(std::filesystem::current_path(), dir);
+    std::vector<std::string> sent = m->Bus.Requests(brDelay);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0], "8 4 90.000000 4 9 СП3 0 Тест");
+    EXPECT_EQ(sent[1], "8 4 120.000000 4 38 Друга");
+
+    // At the 90th second the key rings with the scenario's text.
+    auto* delay = static_cast<TDelayModel*>(m->FindComponent("DelayModel"));
+    delay->Process(89);
+    auto* key = static_cast<TTestKey*>(m->FindComponent("Key1"));
+    EXPECT_EQ(key->State(), 0);
+    delay->Process(90);
+    EXPECT_EQ(key->State(), 1);
+    ASSERT_EQ(key->Memory.size(), 1u);
+    EXPECT_EQ(key->Memory[0], "Тест");
+
+    // A missing scenario schedules nothing.
+    m->Bus.ClearLog();
+    LoadScenarioByName("none.shd");
+    EXPECT_TRUE(m->Bus.Requests().empty());
+}
+
+TEST_F(StartTest, TheProgramsMainWindowDefinitionLoads)
+{
+    CreateTrainerWindows([] { return new TfmMain; });
+    EXPECT_EQ(fmMain->Caption(), "Тренажер ДСП ст.Тарвина-Сортировочная");
+    EXPECT_NE(fmMain->FindComponent("PlanModel"), nullptr);
+    EXPECT_NE(fmMain->FindComponent("EC_Model"), nullptr);
+    EXPECT_EQ(fmMain->N35->Caption(), "Пуск");
+    EXPECT_EQ(fmMain->MainTimer->Interval(), 0);
+    SetActiveHelp(false);
+    EXPECT_FALSE(fmMain->N66->Enabled());
+    EXPECT_FALSE(fmActiveHelp->Visible());
+    SetActiveHelp(true);
+    EXPECT_TRUE(fmMain->N66->Enabled());
+    EXPECT_TRUE(fmActiveHelp->Visible());
+}
+
+TEST(InheritsFromClassNameTest, WalksTheClassChainExactly)
+{
+    TTestSignal s(nullptr, 1, "Н");
+    EXPECT_TRUE(InheritsFromClassName(&s, "TTestSignal"));
+    EXPECT_TRUE(InheritsFromClassName(&s, "TEC_Signal"));
+    EXPECT_TRUE(InheritsFromClassName(&s, "TControl"));
+    EXPECT_FALSE(InheritsFromClassName(&s, "tec_signal"));
+    EXPECT_FALSE(InheritsFromClassName(&s, "TEC_Cell"));
+    EXPECT_FALSE(InheritsFromClassName(nullptr, "TObject"));
+}
+
+// An element class that knows nothing of the main window, reached through a link it owns.
+namespace {
+class TPlainLamp : public TComponent {
+    VELO_CLASS(TPlainLamp, TComponent)
+public:
+    using TComponent::TComponent;
+    int Id = 0;
+    int Shown = 0;
+};
+
+class TPlainLampLink : public TComponent, public IPanelLamp {
+    VELO_CLASS(TPlainLampLink, TComponent)
+public:
+    explicit TPlainLampLink(TComponent* lamp) : TComponent(lamp), l(static_cast<TPlainLamp*>(lamp)) {}
+    int GetId() const override { return l->Id; }
+    int GetState() const override { return l->Shown; }
+    void SetState(int s) override { l->Shown = s; }
+    int GetColor() const override { return 0; }
+    void SetColor(int) override {}
+    void Repaint() override {}
+
+private:
+    TPlainLamp* l;
+};
+} // namespace
+
+TEST(PanelLinkTest, AnElementWithoutTheInterfaceIsReachedThroughItsOwnedLink)
+{
+    TComponent form(nullptr);
+    auto* lamp = new TPlainLamp(&form);
+    lamp->Id = 7;
+    EXPECT_EQ(PanelLink<IPanelLamp>(lamp), nullptr);
+    SetPanelLink<IPanelLamp>("TPlainLamp", [](TComponent* c) -> IPanelLamp* { return OwnedLink<TPlainLampLink>(c); });
+    IPanelLamp* a = PanelLink<IPanelLamp>(lamp);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->GetId(), 7);
+    a->SetState(2);
+    EXPECT_EQ(lamp->Shown, 2);
+    EXPECT_EQ(PanelLink<IPanelLamp>(lamp), a);
+    EXPECT_EQ(lamp->ComponentCount(), 1);
+    EXPECT_EQ(PanelLink<IPanelSignal>(lamp), nullptr);
+}

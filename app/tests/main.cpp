@@ -1,0 +1,19 @@
+// Test entry: the offscreen platform before the application object, the C numeric locale after
+// it (Qt sets the process locale), then the program's classes.
+#include <clocale>
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include "app/TrainerClasses.h"
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setQuitOnLastWindowClosed(false);
+    RegisterTrainerClasses();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -133,6 +133,12 @@ TEST_F(SignalButtons, LampsThatAreNoButtonsIgnoreTheMouse) {
   m2->SignalButtons = true;
   QTest::mouseClick(m2->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(14, 5));
   EXPECT_EQ(seen, (std::vector<std::string>{"down 102 lamp 3", "click 102 lamp 3"}));
+  // Turned off again, a press on the other lamp leaves the last pressed lamp as it was.
+  seen.clear();
+  m2->SignalButtons = false;
+  QTest::mouseClick(m2->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(6, 5));
+  EXPECT_TRUE(seen.empty());
+  EXPECT_EQ(m2->PressedLamp(), 3);
 }
 
 TEST_F(SignalButtons, TheHandShowsOverALamp) {

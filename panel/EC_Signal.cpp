@@ -8,11 +8,6 @@
 
 namespace {
 
-TRouteCellLink& RouteCellLink() {
-  static TRouteCellLink link;
-  return link;
-}
-
 struct TSignalLayout {
   int width, height;
   TSignalState aspect;
@@ -29,12 +24,6 @@ bool HasRedLamp(TSignalType t) {
 }
 
 }  // namespace
-
-TRouteCellLink SetRouteCellLink(TRouteCellLink link) {
-  TRouteCellLink old = std::move(RouteCellLink());
-  RouteCellLink() = std::move(link);
-  return old;
-}
 
 TEC_Signal::TEC_Signal(TComponent* owner) : TCustomControl(owner) {
   // OnClick means a release over a lamp, not any click on the control.
@@ -72,12 +61,8 @@ int TEC_Signal::BlipSignal() {
 
 void TEC_Signal::StartRoute(bool on) {
   if (Cell == nullptr) return;
-  const TRouteCellLink& link = RouteCellLink();
-  if (!link.SetState) return;
-  if (on)
-    link.SetState(Cell, 3);
-  else if (link.SavedState)
-    link.SetState(Cell, link.SavedState(Cell));
+  // Going green the cell keeps the state it replaces; that is the state it goes back to.
+  Cell->SetState(on ? csGreen : Cell->SavedState());
 }
 
 std::string TEC_Signal::SigName() const { return SigLabel ? SigLabel->Caption() : std::string(); }
@@ -155,12 +140,7 @@ void RegisterSignalSwitchClasses() {
   RegisterBoolProperty<TEC_Signal>("SignalButtons", [](TEC_Signal& s, bool v) { s.SignalButtons = v; });
   RegisterEventProperty<TEC_Signal, TNotifyEvent>("OnDown", [](TEC_Signal& s, TNotifyEvent e) { s.OnDown = e; });
   RegisterReferenceProperty<TEC_Signal, TLabel>("SigLabel", [](TEC_Signal& s, TLabel* l) { s.SigLabel = l; });
-  // The cell class lives in another unit; the loader checks the referenced class by name.
-  TPropInfo cell;
-  cell.Kind = TPropKind::Reference;
-  cell.RefClass = "TMRC_Cell";
-  cell.SetReference = [](TObject* o, TComponent* c) { static_cast<TEC_Signal*>(o)->Cell = c; };
-  RegisterProperty(TEC_Signal::StaticClassType()->Name, "Cell", std::move(cell));
+  RegisterReferenceProperty<TEC_Signal, TMRC_Cell>("Cell", [](TEC_Signal& s, TMRC_Cell* c) { s.Cell = c; });
 
   Class<TEC_Switch>();
   RegisterIntProperty<TEC_Switch>("Id", [](TEC_Switch& s, int v) { s.Id = v; });

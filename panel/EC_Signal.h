@@ -10,9 +10,9 @@
 //   OnDown, OnClick    a left press / release on a lamp; PressedLamp() 1 white, 3 green
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <string>
 
+#include "panel/EC_Cell.h"
 #include "platform/qt/Controls.h"
 
 enum TSignalType : uint8_t { sgW, sgG, sgWG, sgWRG, sgW60, sgG240, sgWRGP, sgRGP, sgYGRW, sgRW, sgWR };
@@ -21,15 +21,6 @@ enum TSigDir : uint8_t { sgdLeft, sgdRight, sgdVer };
 // Signal aspect: 0 dark, 1 white, 2 red, 3 green, 4 white blinking, 5 red blinking, 6 green
 // blinking, 7 invitation, 8 invitation blinking, 9 yellow and green, 10 yellow.
 using TSignalState = uint8_t;
-
-// The signal reaches the route-relay cell in front of it through these two operations, so that
-// it needs nothing of the cell classes: whoever registers the cell classes installs them.
-struct TRouteCellLink {
-  std::function<void(TComponent* cell, int state)> SetState;  // the cell's SetState
-  std::function<int(TComponent* cell)> SavedState;            // its state from before it went green
-};
-// Returns the link installed before.
-TRouteCellLink SetRouteCellLink(TRouteCellLink link);
 
 class TEC_Signal : public TCustomControl {
   VELO_CLASS(TEC_Signal, TCustomControl)
@@ -46,8 +37,8 @@ class TEC_Signal : public TCustomControl {
   int Id = 0;
   bool SignalButtons = false;
   TLabel* SigLabel = nullptr;
-  // The TMRC_Cell in front of the signal, or null.
-  TComponent* Cell = nullptr;
+  // The route-relay cell in front of the signal, or null.
+  TMRC_Cell* Cell = nullptr;
   TNotifyEvent OnDown;  // OnClick is the control's own
 
   TSignalState State() const { return fState; }

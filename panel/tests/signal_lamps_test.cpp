@@ -67,7 +67,6 @@ end
 class SignalButtons : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegisterQtPlatformClasses();  // the forms' own properties
     form = std::make_unique<TForm>();
     handlers.Add("SignalDown", TNotifyEvent([this](TObject* s) {
                    auto* sig = static_cast<TEC_Signal*>(s);

@@ -2,7 +2,7 @@
 // the cell in front of the signal, and what is drawn on screen.
 //
 //   H1 (sgWRG, left)   H2 (sgWRG, right)   M3 (sgWG)   C4 (sgRW, vertical)   P5 (sgRGP)
-//   each with its name label; H1 stands behind route-relay cell Cell1.
+//   each with its name label but P5; H1 stands behind the route-relay cell Cell1.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -18,23 +18,6 @@
 #include "platform/qt/Forms.h"
 
 namespace {
-
-// Stands in for the route-relay cell: keeps its state, the state it had before it went green,
-// and draws the route-relay cell picture of its state.
-class TMRC_Cell : public TGraphicControl {
-  VELO_CLASS(TMRC_Cell, TGraphicControl)
- public:
-  explicit TMRC_Cell(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 12, 5); }
-  int State = 0, Saved = 0;
-  void SetState(int s) {
-    if (s == 3) Saved = State;
-    State = s;
-    Repaint();
-  }
-
- protected:
-  void Paint() override { Canvas().DrawBitmap(0, 0, CellBitmapName(true, 0, State)); }
-};
 
 const char* const kForm = R"(object fmSignals: TForm
   Width = 300
@@ -94,31 +77,25 @@ const char* const kForm = R"(object fmSignals: TForm
     Top = 40
     Caption = "Ч4"
   end
+  object Cell1: TMRC_Cell
+    Left = 40
+    Top = 60
+    Id = 7
+  end
 end
 )";
 
 class Signals : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegisterQtPlatformClasses();  // the forms' own properties
     form = std::make_unique<TForm>();
-    cell = new TMRC_Cell(form.get());
-    cell->SetName("Cell1");
-    cell->SetParent(form.get());
-    cell->SetBounds(40, 60, 12, 5);
     LoadFormDefinitionText(form.get(), kForm, "Signals.vfm", nullptr);
-    oldLink = SetRouteCellLink({[](TComponent* c, int s) { static_cast<TMRC_Cell*>(c)->SetState(s); },
-                                [](TComponent* c) { return static_cast<TMRC_Cell*>(c)->Saved; }});
-  }
-  void TearDown() override {
-    SetRouteCellLink(oldLink);
-    form.reset();
+    cell = form->FindChild<TMRC_Cell>("Cell1");
   }
   TEC_Signal* Sig(const std::string& name) { return form->FindChild<TEC_Signal>(name); }
 
   std::unique_ptr<TForm> form;
   TMRC_Cell* cell = nullptr;
-  TRouteCellLink oldLink;
 };
 
 TEST_F(Signals, TheFormSetsTypeDirectionIdLabelAndStartingAspect) {
@@ -263,21 +240,23 @@ TEST_F(Signals, BlinkingAspectsAlternateWithDarkAndSteadyOnesDoNot) {
 }
 
 TEST_F(Signals, StartRouteLightsTheCellInFrontGreenAndRestoresIt) {
+  form->Show();
   TEC_Signal* h1 = Sig("H1");
-  cell->SetState(2);
+  cell->SetState(csRed);
   h1->StartRoute(true);
-  EXPECT_EQ(cell->State, 3);
-  EXPECT_EQ(CellBitmapName(true, 0, cell->State), "MRCCELLGREEN0");
+  EXPECT_EQ(cell->State(), csGreen);
+  EXPECT_EQ(cell->PictureName(), "MRCCELLGREEN0");
+  EXPECT_TRUE(GrabControl(cell).convertToFormat(QImage::Format_RGB32) ==
+              DrawPanelBitmap("MRCCELLGREEN0").convertToFormat(QImage::Format_RGB32));
   h1->StartRoute(false);
-  EXPECT_EQ(cell->State, 2);
+  EXPECT_EQ(cell->State(), csRed);
+  EXPECT_EQ(cell->PictureName(), "MRCCELLRED0");
   // A signal with no cell does nothing.
   Sig("H2")->StartRoute(true);
-  EXPECT_EQ(cell->State, 2);
-  // Without the link to the cell classes nothing happens either.
-  const TRouteCellLink link = SetRouteCellLink({});
-  h1->StartRoute(true);
-  EXPECT_EQ(cell->State, 2);
-  SetRouteCellLink(link);
+  EXPECT_EQ(cell->State(), csRed);
+  // Dropped twice, the cell stays as it was.
+  h1->StartRoute(false);
+  EXPECT_EQ(cell->State(), csRed);
 }
 
 TEST_F(Signals, TheCellMustBeARouteRelayCell) {
@@ -290,6 +269,17 @@ TEST_F(Signals, TheCellMustBeARouteRelayCell) {
     FAIL() << "loaded";
   } catch (const Exception& e) {
     EXPECT_STREQ(e.what(), "Bad.vfm, строка 3: свойство Cell: компонент L не класса TMRC_Cell");
+  }
+  // A straight cell of the other family is not one either.
+  TForm third;
+  try {
+    LoadFormDefinitionText(&third,
+                           "object F: TForm\n  object S: TEC_Signal\n    Cell = C\n  end\n"
+                           "  object C: TEC_Cell\n  end\nend\n",
+                           "Bad.vfm", nullptr);
+    FAIL() << "loaded";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "Bad.vfm, строка 3: свойство Cell: компонент C не класса TMRC_Cell");
   }
 }
 

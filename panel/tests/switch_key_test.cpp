@@ -62,7 +62,6 @@ class PaintCounter : public QObject {
 class Switches : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegisterQtPlatformClasses();  // the forms' own properties
     form = std::make_unique<TForm>();
     handlers.Add("SwitchClick", TNotifyEvent([this](TObject* s) {
                    auto* sw = static_cast<TEC_Switch*>(s);

@@ -4,6 +4,7 @@
 #include "panel/EC_Button.h"
 #include "panel/KeyClasses.h"
 #include "panel/EC_Cell.h"
+#include "panel/EC_Signal.h"
 #include "panel/PanelBitmaps.h"
 #include "platform/qt/Graphics.h"
 
@@ -18,4 +19,5 @@ void RegisterPanelClasses()
     RegisterButtonLampClasses();
     RegisterKeyClasses();
     RegisterCellClasses();
+    RegisterSignalSwitchClasses();
 }

@@ -170,7 +170,13 @@ protected:
     {
         if (!PaintFn) return;
         QPainter p(this);
-        RunGuarded([&] { PaintFn(p); });
+        try {
+            PaintFn(p);
+        } catch (const std::exception& e) {
+            Application().ShowExceptionLater(e);
+        } catch (...) {
+            Application().ShowExceptionLater(Exception("Неизвестная ошибка"));
+        }
     }
 };
 

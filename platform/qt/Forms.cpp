@@ -208,7 +208,9 @@ void TForm::LoadDefinition(const std::string& path)
 
 void TForm::SetBounds(int left, int top, int width, int height)
 {
-    TWinControl::SetBounds(left, top, width, height);
+    // Left and Top place the window's frame; the size is that of the window's inside.
+    Widget()->move(left, top);
+    Widget()->resize(std::max(0, width), std::max(0, height));
 }
 
 void TForm::SetClientSize(int width, int height)
@@ -230,6 +232,7 @@ void TForm::SetVisible(bool v)
         }
         Widget()->show();
         Widget()->raise();
+        Widget()->activateWindow();
         Realign();
     } else {
         Widget()->hide();
@@ -263,10 +266,6 @@ void TForm::ApplyWindowFlags()
     if (fBorderIcons & biMinimize) f |= Qt::WindowMinimizeButtonHint;
     if (fBorderIcons & biMaximize) f |= Qt::WindowMaximizeButtonHint;
     Widget()->setWindowFlags(f);
-    if (fBorderStyle == bsSingle || fBorderStyle == bsDialog || fBorderStyle == bsToolWindow)
-        Widget()->setFixedSize(Widget()->size());
-    else
-        Widget()->setMinimumSize(0, 0), Widget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (wasVisible) Widget()->show();
 }
 
@@ -451,6 +450,18 @@ void TApplication::ShowException(const std::exception& e)
     } catch (...) {
         // Nothing more can be shown.
     }
+}
+
+void TApplication::ShowExceptionLater(const std::exception& e)
+{
+    static bool pending = false;
+    if (pending) return;
+    pending = true;
+    std::string text = e.what();
+    QTimer::singleShot(0, qApp, [this, text] {
+        ShowException(Exception(text));
+        pending = false;
+    });
 }
 
 TApplication& Application()

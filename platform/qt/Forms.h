@@ -201,6 +201,9 @@ public:
     void ProcessMessages();
     // Shows an exception's text in a message box (the top-level display).
     void ShowException(const std::exception& e);
+    // The same once control is back in the event loop; used where a box must not open at once
+    // (inside a paint). While one such box is pending or open, further ones are dropped.
+    void ShowExceptionLater(const std::exception& e);
 };
 TApplication& Application();
 

@@ -363,3 +363,40 @@ TEST(Boxes, FileDialogsStartInTheCurrentDirectory)
 }
 
 } // namespace
+
+namespace {
+
+// A control whose paint fails: the failure is shown once, after the paint, and never escapes.
+class TFailingControl : public TGraphicControl {
+    VELO_CLASS(TFailingControl, TGraphicControl)
+public:
+    explicit TFailingControl(TComponent* owner) : TGraphicControl(owner) {}
+
+protected:
+    void Paint() override { throw Exception("Ошибка рисования"); }
+};
+
+TEST_F(Controls, AnExceptionInAPaintIsShownAfterThePaint)
+{
+    TBoxRecorder boxes;
+    TFailingControl bad(form.get());
+    bad.SetParent(form->FindChild<TPanel>("Panel1"));
+    form->Show();
+    GrabControl(&bad);
+    GrabControl(&bad);
+    EXPECT_TRUE(boxes.Calls.empty());
+    QTest::qWait(20);
+    ASSERT_GE(boxes.Calls.size(), 1u);
+    EXPECT_EQ(boxes.Calls[0].Text, "Ошибка рисования");
+}
+
+TEST_F(Controls, ShowingAFormActivatesIt)
+{
+    int activations = 0;
+    form->OnActivate = [&](TObject*) { ++activations; };
+    form->Show();
+    QTest::qWait(20);
+    EXPECT_GE(activations, 1);
+}
+
+} // namespace

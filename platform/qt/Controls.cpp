@@ -528,7 +528,6 @@ void TWinControl::StartWindowTimer(int id, int ms)
     if (!t) {
         t = new QTimer;
         QObject::connect(t, &QTimer::timeout, [this, id] {
-            if (IsBusy()) return;
             TBusyScope busy;
             RunGuarded([&] { WMTimer(id); });
         });
@@ -1468,7 +1467,7 @@ bool TTimer::Active() const
 
 void TTimer::Tick()
 {
-    if (IsBusy()) return; // a step, a modal window or a box is running: this tick is dropped
+    if (SkipWhileBusy && IsBusy()) return; // a step, a modal window or a box runs: dropped
     TBusyScope busy;
     RunGuarded([this] {
         if (OnTimer) OnTimer(this);

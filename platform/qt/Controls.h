@@ -203,7 +203,7 @@ public:
     bool Focused() const;
 
     // Window-message timers: SetTimer(this, id, ms) starts or restarts timer id; each tick calls
-    // WMTimer(id) on the GUI thread.
+    // WMTimer(id) on the GUI thread (also while a box is open, like an unguarded TTimer).
     virtual void WMTimer(int id) { (void)id; }
     void StartWindowTimer(int id, int ms);
     void StopWindowTimer(int id);
@@ -587,7 +587,10 @@ protected:
 // ---- timers ----
 
 // The component timer: ticks every Interval ms while Enabled, Interval > 0 and OnTimer is set.
-// Ticks are skipped while a step, a modal window or a box runs (see TBusyScope in Forms.h).
+// A timer that steps the models (the main timer) sets SkipWhileBusy: its ticks are dropped
+// while a step, a modal window or a box runs (see TBusyScope in Forms.h), so none re-enters the
+// models from the nested event loop of a box. Other timers (blinking, reminders, speech) go on.
+// Every tick counts as a step while it runs.
 class TTimer : public TComponent {
     VELO_CLASS(TTimer, TComponent)
 public:
@@ -600,6 +603,7 @@ public:
     bool Active() const;
     TNotifyEvent OnTimer;
     void SetOnTimer(TNotifyEvent e);
+    bool SkipWhileBusy = false;
     // One tick as the timer runs it (guarded); tests call it to step a timer.
     void Tick();
 

@@ -325,8 +325,16 @@ bool TForm::DoClose()
     Widget()->hide();
     fInClose = false;
     if (this == Application().MainForm()) Application().Terminate();
-    if (a == caFree) QTimer::singleShot(0, Widget(), [this] { delete this; });
+    if (a == caFree) Release();
     return true;
+}
+
+void TForm::Release()
+{
+    QPointer<QWidget> alive = Widget();
+    QTimer::singleShot(0, qApp, [this, alive] {
+        if (alive) delete this;
+    });
 }
 
 void TForm::Close()
@@ -369,6 +377,7 @@ int TForm::ShowModal()
             fModalResult = mrNone;
             continue;
         }
+        if (a == caFree) Release();
         break;
     }
     fLoop = nullptr;

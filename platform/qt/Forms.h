@@ -17,9 +17,11 @@
 //
 // Exceptions: every Qt callback runs through RunGuarded, which shows an escaped exception's text
 // in a message box (caption: Application().Title) and returns; the program goes on.
-// Re-entry: TBusyScope marks "a step, a modal window or a box is running"; timer ticks that come
-// in the meantime (from the nested event loop of a box) are skipped, so no tick re-enters the
-// models. ShowModal, MessageBoxA, InputQuery and the file dialogs hold one themselves.
+// Re-entry: TBusyScope marks "a step, a modal window or a box is running"; ticks of timers with
+// SkipWhileBusy (the main timer) that come in the meantime (from the nested event loop of a
+// box) are dropped, so no tick re-enters the models. ShowModal, MessageBoxA, InputQuery, the
+// file dialogs and every timer tick hold one themselves; code that steps the models outside a
+// tick can hold one too.
 // Boxes are injectable: tests install hooks (SetMessageBoxHook, SetInputQueryHook, ...) that
 // record the calls and answer them.
 #pragma once
@@ -127,7 +129,11 @@ public:
     void SetVisible(bool v) override;
     void SetBounds(int left, int top, int width, int height) override;
     void SetClientSize(int width, int height);
+    // Closing: OnCloseQuery may refuse; OnClose's action decides: caHide (the default) hides,
+    // caFree hides and destroys the form once control is back in the event loop, caNone keeps it.
     void Close();
+    // Destroys the form once control is back in the event loop.
+    void Release();
     // Shows the form modally and runs a nested event loop until it closes; returns ModalResult.
     int ShowModal();
     bool Modal() const { return fModal; }

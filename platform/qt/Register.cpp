@@ -152,6 +152,7 @@ void StandardProperties()
 
     RegisterIntProperty<TTimer>("Interval", [](TTimer& t, int v) { t.SetInterval(v); });
     RegisterBoolProperty<TTimer>("Enabled", [](TTimer& t, bool v) { t.SetEnabled(v); });
+    RegisterBoolProperty<TTimer>("SkipWhileBusy", [](TTimer& t, bool v) { t.SkipWhileBusy = v; });
     RegisterEventProperty<TTimer, TNotifyEvent>("OnTimer", [](TTimer& t, TNotifyEvent e) { t.SetOnTimer(e); });
 
     RegisterStringProperty<TMenuItem>("Caption", [](TMenuItem& m, const std::string& v) { m.SetCaption(v); });

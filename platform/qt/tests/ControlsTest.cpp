@@ -95,6 +95,7 @@ TEST_F(Controls, NoTickReentersWhileAnInputBoxRunsItsOwnEventLoop)
         value = "42";
         return true;
     });
+    timer.SkipWhileBusy = true;
     timer.SetInterval(5);
     timer.SetOnTimer([&](TObject*) {
         if (inBox) ++nestedTicks;
@@ -110,26 +111,34 @@ TEST_F(Controls, NoTickReentersWhileAnInputBoxRunsItsOwnEventLoop)
     EXPECT_GT(ticks, 1); // ticking went on once the box was closed
 }
 
-TEST_F(Controls, NoTickWhileAModalWindowIsOpen)
+TEST_F(Controls, NoGuardedTickWhileAModalWindowIsOpen)
 {
-    TTimer timer(form.get());
-    int ticks = 0;
+    TTimer timer(form.get()), reminder(form.get());
+    int ticks = 0, reminders = 0;
+    timer.SkipWhileBusy = true;
     timer.SetInterval(5);
     timer.SetOnTimer([&](TObject*) { ++ticks; });
+    reminder.SetInterval(5);
+    reminder.SetOnTimer([&](TObject*) { ++reminders; });
     TForm dialog;
     TButton ok(&dialog);
     ok.SetParent(&dialog);
     ok.ModalResult = mrOk;
     int closes = 0;
     dialog.OnClose = [&](TObject*, TCloseAction&) { ++closes; };
-    int ticksAtStart = -1, ticksAtEnd = -1;
-    QTimer::singleShot(0, [&] { ticksAtStart = ticks; });
+    int ticksAtStart = -1, ticksAtEnd = -1, remindersAtStart = -1, remindersAtEnd = -1;
+    QTimer::singleShot(0, [&] {
+        ticksAtStart = ticks;
+        remindersAtStart = reminders;
+    });
     QTimer::singleShot(100, [&] {
         ticksAtEnd = ticks;
+        remindersAtEnd = reminders;
         QTest::mouseClick(ok.Widget(), Qt::LeftButton);
     });
     EXPECT_EQ(dialog.ShowModal(), mrOk);
     EXPECT_EQ(ticksAtStart, ticksAtEnd);
+    EXPECT_GT(remindersAtEnd, remindersAtStart); // a timer that does not step the models goes on
     EXPECT_EQ(closes, 1);
     EXPECT_FALSE(dialog.Visible());
     timer.SetEnabled(false);
@@ -149,6 +158,18 @@ TEST_F(Controls, CloseOnAModalWindowEndsItWithCancel)
     QTimer::singleShot(0, [&] { dialog.Close(); });
     QTimer::singleShot(20, [&] { dialog.SetModalResult(mrOk); });
     EXPECT_EQ(dialog.ShowModal(), mrOk);
+}
+
+TEST_F(Controls, AWindowThatFreesItselfOnCloseIsDestroyedAfterwards)
+{
+    auto* keypad = new TForm;
+    keypad->SetName("fmKeyBoard");
+    keypad->OnClose = [](TObject*, TCloseAction& a) { a = caFree; };
+    QTimer::singleShot(0, [keypad] { keypad->Close(); });
+    EXPECT_EQ(keypad->ShowModal(), mrCancel);
+    EXPECT_EQ(Screen().FindForm("fmKeyBoard"), keypad); // still there right after ShowModal
+    QTest::qWait(10);
+    EXPECT_EQ(Screen().FindForm("fmKeyBoard"), nullptr);
 }
 
 TEST_F(Controls, DrawsControlsOffscreen)

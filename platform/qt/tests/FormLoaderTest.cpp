@@ -104,6 +104,7 @@ TEST_F(FormLoader, BindsEventsAndClickingTheButtonRunsTheHandler)
     auto* timer = Get<TTimer>("MainTimer");
     EXPECT_EQ(timer->Interval(), 0);
     EXPECT_FALSE(timer->Active());
+    EXPECT_TRUE(timer->SkipWhileBusy);
     timer->Tick();
     EXPECT_EQ(form->Ticks, 1);
 }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QEventLoop>
+#include <QMenu>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -279,6 +280,7 @@ TEST_F(Controls, ARightClickOpensTheControlsPopupMenuForIt)
     TPoint expected = sig->ClientToScreen({3, 4});
     EXPECT_EQ(menu->LastPopupPoint().X, expected.X);
     EXPECT_EQ(menu->LastPopupPoint().Y, expected.Y);
+    menu->Items()->SubMenu()->hide();
 }
 
 TEST_F(Controls, WindowTimersCallTheControlByIdUntilKilled)

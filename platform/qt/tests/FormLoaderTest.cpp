@@ -253,3 +253,35 @@ TEST(FormResources, AMissingDefinitionIsReported)
 }
 
 } // namespace
+
+namespace {
+
+TEST(DialogForm, LoadsPagesListsAndTheStatusBar)
+{
+    RegisterTestClasses();
+    TForm form;
+    form.LoadDefinition(":/test/forms/Dialog.vfm");
+    EXPECT_EQ(form.BorderStyle(), bsToolWindow);
+    EXPECT_EQ(form.Position, poScreenCenter);
+    auto* pages = form.FindChild<TPageControl>("Pages");
+    EXPECT_EQ(pages->PageCount(), 2);
+    EXPECT_EQ(pages->ActivePage(), form.FindChild<TTabSheet>("Page2"));
+    auto* combo = form.FindChild<TComboBox>("cbType");
+    EXPECT_EQ(combo->Parent(), form.FindChild<TTabSheet>("Page1"));
+    EXPECT_EQ(combo->Text(), "пасажирський");
+    EXPECT_EQ(form.FindChild<TRadioGroup>("rgMode")->ItemIndex(), 1);
+    EXPECT_TRUE(form.FindChild<TCheckBox>("chLoad")->Checked());
+    EXPECT_EQ(form.FindChild<TMaskEdit>("MaskEdit1")->Text(), "  :  ");
+    auto* bar = form.FindChild<TStatusBar>("Bar");
+    ASSERT_EQ(bar->PanelCount(), 3);
+    EXPECT_EQ(bar->Panels(0).Width, 60);
+    EXPECT_EQ(bar->Panels(2).Text, "Кількість помилок - 0/0");
+    EXPECT_FALSE(form.FindChild<TImage>("Picture")->Picture().isNull());
+    form.Show();
+    // The status bar lies along the bottom of the client area, the pages fill the rest.
+    EXPECT_EQ(bar->Top() + bar->Height(), form.ClientWidget()->height());
+    EXPECT_EQ(pages->Height(), form.ClientWidget()->height() - bar->Height());
+    EXPECT_FALSE(GrabControl(bar).isNull());
+}
+
+} // namespace

@@ -87,8 +87,8 @@ public:
     void SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
     void SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
     virtual void SetBounds(int left, int top, int width, int height);
-    int ClientWidth() const { return Width(); }
-    int ClientHeight() const { return Height(); }
+    virtual int ClientWidth() const { return Width(); }
+    virtual int ClientHeight() const { return Height(); }
     TPoint ClientToScreen(TPoint p) const;
 
     bool Visible() const { return fVisible; }

@@ -211,12 +211,35 @@ void TForm::SetBounds(int left, int top, int width, int height)
     // Left and Top place the window's frame; the size is that of the window's inside.
     Widget()->move(left, top);
     Widget()->resize(std::max(0, width), std::max(0, height));
+    fClientHeight = -1;
 }
 
-void TForm::SetClientSize(int width, int height)
+namespace {
+int MenuHeight(const TForm& f)
 {
-    int menu = Window()->menuBar() && fMenu ? Window()->menuBar()->sizeHint().height() : 0;
-    Window()->resize(width, height + menu);
+    return f.Menu() && f.Window()->menuBar() ? f.Window()->menuBar()->sizeHint().height() : 0;
+}
+} // namespace
+
+int TForm::ClientWidth() const
+{
+    return Widget()->width();
+}
+
+int TForm::ClientHeight() const
+{
+    return Widget()->height() - MenuHeight(*this);
+}
+
+void TForm::SetClientWidth(int w)
+{
+    Widget()->resize(std::max(0, w), Widget()->height());
+}
+
+void TForm::SetClientHeight(int h)
+{
+    fClientHeight = h;
+    Widget()->resize(Widget()->width(), std::max(0, h) + MenuHeight(*this));
 }
 
 void TForm::SetVisible(bool v)
@@ -299,6 +322,7 @@ void TForm::SetMenu(TMainMenu* m)
     if (m)
         for (int i = 0; i < m->Items()->Count(); ++i) bar->addAction(m->Items()->Items(i)->Action());
     Window()->setMenuBar(bar); // replaces (and deletes) the previous bar
+    if (fClientHeight >= 0) SetClientHeight(fClientHeight);
 }
 
 void TForm::DoActivate()

@@ -10,8 +10,15 @@
 //           Button1 = FindChild<TButton>("Button1");
 //       }
 //   };
-// The class must be registered (RegisterComponentClass("TfmConsole", ...)) only when a
-// definition creates it; a window made in code is just constructed.
+// The definition's outer block is `object fmConsole: TfmConsole`; the window is constructed in
+// code, its class needs no registration. Definitions are compiled in as Qt resources of the
+// program: qt_add_resources(Velostan "forms" PREFIX "/app" FILES forms/Console.vfm ...).
+// Event types of handlers: TNotifyEvent, TMouseEvent, TMouseMoveEvent, TKeyEvent (Controls.h),
+// TCloseEvent, TCloseQueryEvent (below), and any other std::function a class registers (the
+// models' TSendMessageEvent / TChangeStateEvent, registered by the program for "TModel").
+// At start: EnsureQtApplication() (or a QApplication), RegisterQtPlatformClasses(), the other
+// libraries' registrations, then the windows in order (the first becomes MainForm), then
+// Application().Run().
 // Frames: a frame class whose definition is registered with RegisterFrameClass("TFrame1",
 // ":/app/forms/SwichGr.vfm") can be placed any number of times with `inline Frame11: TFrame1`.
 //
@@ -128,7 +135,11 @@ public:
 
     void SetVisible(bool v) override;
     void SetBounds(int left, int top, int width, int height) override;
-    void SetClientSize(int width, int height);
+    // The inside below the menu bar.
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    void SetClientWidth(int w);
+    void SetClientHeight(int h);
     // Closing: OnCloseQuery may refuse; OnClose's action decides: caHide (the default) hides,
     // caFree hides and destroys the form once control is back in the event loop, caNone keeps it.
     void Close();
@@ -175,6 +186,7 @@ private:
     TFormBorderStyle fBorderStyle = bsSizeable;
     TFormStyle fFormStyle = fsNormal;
     unsigned fBorderIcons = biSystemMenu | biMinimize | biMaximize;
+    int fClientHeight = -1; // asked for; kept while the menu bar may still come
     bool fModal = false;
     int fModalResult = mrNone;
     bool fInClose = false;

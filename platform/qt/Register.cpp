@@ -61,8 +61,8 @@ void ControlProperties()
 
 void FormProperties()
 {
-    RegisterIntProperty<TForm>("ClientWidth", [](TForm& f, int v) { f.SetClientSize(v, f.ClientWidget()->height()); });
-    RegisterIntProperty<TForm>("ClientHeight", [](TForm& f, int v) { f.SetClientSize(f.ClientWidget()->width(), v); });
+    RegisterIntProperty<TForm>("ClientWidth", [](TForm& f, int v) { f.SetClientWidth(v); });
+    RegisterIntProperty<TForm>("ClientHeight", [](TForm& f, int v) { f.SetClientHeight(v); });
     RegisterBoolProperty<TForm>("KeyPreview", [](TForm& f, bool v) { f.KeyPreview = v; });
     RegisterEnumProperty<TForm>("Position", {{"poDesigned", poDesigned}, {"poScreenCenter", poScreenCenter}, {"poMainFormCenter", poMainFormCenter}, {"poDefault", poDefault}},
                                 [](TForm& f, int v) { f.Position = TPosition(v); });

@@ -336,6 +336,14 @@ TEST_F(Controls, ListsAndEdits)
     QTest::keyClicks(time.Widget(), "1230");
     EXPECT_EQ(time.Text(), "12:30");
 
+    // A double click on a number field is how the dialogues open the keypad.
+    int dbl = 0;
+    time.SetParent(form->FindChild<TPanel>("Panel1"));
+    time.OnDblClick = [&](TObject*) { ++dbl; };
+    form->Show();
+    QTest::mouseDClick(time.Widget(), Qt::LeftButton);
+    EXPECT_EQ(dbl, 1);
+
     TMemo memo(form.get());
     EXPECT_EQ(memo.Lines().Count(), 0);
     memo.Lines().Add("один");

@@ -46,6 +46,11 @@ TEST_F(FormLoader, SetsSimplePropertiesAndKeepsOwnerApartFromParent)
     EXPECT_EQ(panel->Parent(), form.get());
     EXPECT_EQ(label->Left(), 8);
     EXPECT_EQ(form->Width(), 320);
+    // The client height does not count the menu bar, which came later in the definition.
+    EXPECT_EQ(form->ClientHeight(), 240);
+    EXPECT_GT(form->Height(), 240);
+    form->Show();
+    EXPECT_EQ(form->ClientWidget()->height(), 240);
 }
 
 TEST_F(FormLoader, FillsStringListsAndRunsSettersInFileOrder)

@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -267,7 +269,7 @@ void TControl::SetParent(TWinControl* p)
         fWidget->hide();
         fWidget->setParent(nullptr);
     }
-    if (fWidget && fParent) fWidget->setVisible(fVisible);
+    if (fWidget && fParent && !fParent->ShowsChildrenItself()) fWidget->setVisible(fVisible);
 }
 
 TForm* TControl::ParentForm() const
@@ -299,7 +301,7 @@ TPoint TControl::ClientToScreen(TPoint p) const
 void TControl::SetVisible(bool v)
 {
     fVisible = v;
-    if (fWidget && fParent) fWidget->setVisible(v);
+    if (fWidget && fParent && !fParent->ShowsChildrenItself()) fWidget->setVisible(v);
     if (fParent && fAlign != alNone) fParent->Realign();
 }
 
@@ -610,8 +612,8 @@ namespace {
 class TMemoLines : public TStrings {
 public:
     explicit TMemoLines(QPlainTextEdit* e) : fEdit(e) {}
-    int Count() const override { return static_cast<int>(Lines().size()); }
-    std::string Get(int i) const override { return Lines().at(Index(i)).toStdString(); }
+    int Count() const override { return fEdit->document()->isEmpty() ? 0 : fEdit->document()->blockCount(); }
+    std::string Get(int i) const override { return fEdit->document()->findBlockByNumber(Index(i)).text().toStdString(); }
     void Put(int i, const std::string& s) override
     {
         QStringList l = Lines();
@@ -634,10 +636,12 @@ public:
     void Clear() override { fEdit->clear(); }
     int Add(const std::string& s) override
     {
-        QStringList l = Lines();
-        l.append(QString::fromStdString(s));
-        Set(l);
-        return static_cast<int>(l.size()) - 1;
+        // Appending keeps a long log cheap to grow.
+        if (fEdit->document()->isEmpty())
+            fEdit->setPlainText(QString::fromStdString(s));
+        else
+            fEdit->appendPlainText(QString::fromStdString(s));
+        return Count() - 1;
     }
 
 private:

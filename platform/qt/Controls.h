@@ -213,6 +213,8 @@ protected:
     virtual void RemoveControl(TControl* c);
     // Marks w as the client area: its resizes realign the aligned children.
     void WatchClientWidget(QWidget* w);
+    // True when the container shows and hides its children itself (the pages of a page control).
+    virtual bool ShowsChildrenItself() const { return false; }
 
 private:
     std::vector<TControl*> fControls;
@@ -573,6 +575,7 @@ public:
 
 protected:
     void InsertControl(TControl* c) override;
+    bool ShowsChildrenItself() const override { return true; }
 };
 
 class TTabSheet : public TWinControl {

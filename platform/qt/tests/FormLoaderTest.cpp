@@ -157,6 +157,10 @@ TEST_F(FormLoader, PlacesInlineFramesWithPerInstanceOverrides)
     EXPECT_EQ(lamp12->Id, 7);  // as the frame defines it
     EXPECT_EQ(static_cast<TTestCell*>(f11->FindComponent("Lamp2"))->Id, 8);
     EXPECT_EQ(lamp11->Parent(), f11);
+    // Loaded runs once per component, after the whole window, overrides included.
+    EXPECT_EQ(lamp11->LoadedCount, 1);
+    EXPECT_EQ(lamp11->IdWhenLoaded, 11);
+    EXPECT_EQ(Get<TTestCell>("Cell1")->LoadedCount, 1);
     // The override's event is bound in the form's table.
     lamp11->DispatchMouseDown(mbLeft, {}, 1, 1);
     lamp11->DispatchMouseUp(mbLeft, {}, 1, 1);
@@ -283,6 +287,8 @@ TEST(DialogForm, LoadsPagesListsAndTheStatusBar)
     EXPECT_EQ(bar->Panels(2).Text, "Кількість помилок - 0/0");
     EXPECT_FALSE(form.FindChild<TImage>("Picture")->Picture().isNull());
     form.Show();
+    EXPECT_TRUE(form.FindChild<TTabSheet>("Page2")->Widget()->isVisible());
+    EXPECT_FALSE(form.FindChild<TTabSheet>("Page1")->Widget()->isVisible());
     // The status bar lies along the bottom of the client area, the pages fill the rest.
     EXPECT_EQ(bar->Top() + bar->Height(), form.ClientWidget()->height());
     EXPECT_EQ(pages->Height(), form.ClientWidget()->height() - bar->Height());

@@ -964,6 +964,7 @@ TEdit::TEdit(TComponent* owner) : TCustomEdit(owner)
     });
     SetWidget(e);
     SetBounds(0, 0, 121, 21);
+    SetColor(clWindow);
 }
 
 std::string TEdit::Text() const
@@ -1043,6 +1044,7 @@ TMemo::TMemo(TComponent* owner) : TCustomMemo(owner)
     });
     SetWidget(e);
     SetBounds(0, 0, 185, 89);
+    SetColor(clWindow);
 }
 
 TMemo::~TMemo() = default;
@@ -1087,6 +1089,7 @@ TListBox::TListBox(TComponent* owner) : TWinControl(owner)
     QObject::connect(l, &QListWidget::itemClicked, [this] { RunGuarded([this] { Click(); }); });
     SetWidget(l);
     SetBounds(0, 0, 121, 97);
+    SetColor(clWindow);
 }
 
 TListBox::~TListBox() = default;
@@ -1146,6 +1149,7 @@ TComboBox::TComboBox(TComponent* owner) : TWinControl(owner)
         c->lineEdit()->installEventFilter(Router());
     }
     SetBounds(0, 0, 145, 21);
+    SetColor(clWindow);
 }
 
 TComboBox::~TComboBox() = default;

@@ -16,6 +16,14 @@
 //   };
 // TCustomControl is the same with a window of its own (signals, switches, the ammeter); it also
 // gets window-message timers: SetTimer(this, id, ms) / KillTimer(this, id) call WMTimer(id).
+// Neither fills its background. Change state, then Invalidate() (or Repaint()); draw only in Paint.
+// A left press and release inside a control call Click() (OnClick) before MouseUp (OnMouseUp);
+// a right release opens the control's PopupMenu with PopupComponent = the control.
+// For the form loader, register the class and its published properties once at start:
+//   RegisterComponentClass("TEC_Cell", [](TComponent* o) { return new TEC_Cell(o); });
+//   RegisterIntProperty<TEC_Cell>("Id", [](TEC_Cell& c, int v) { c.Id = v; });   (Properties.h)
+// Tests drive input with DispatchMouseDown/DispatchMouseUp or QTest on Widget(), and look at a
+// control with GrabControl (Forms.h).
 // Everything a Qt callback runs (mouse, click, key, timer, menu, paint) is guarded: an exception
 // is shown in a message box and the program goes on (see Forms.h).
 #pragma once
@@ -32,7 +40,6 @@
 #include "platform/core/Strings.h"
 #include "platform/qt/Graphics.h"
 
-class QWidget;
 class QTimer;
 class QAction;
 class QMenu;

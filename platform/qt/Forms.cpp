@@ -462,6 +462,8 @@ TForm* TApplication::MainForm() const
 int TApplication::Run()
 {
     EnsureQtApplication();
+    // Only closing the main form ends the program (hidden windows stay alive).
+    QApplication::setQuitOnLastWindowClosed(false);
     if (TForm* f = MainForm()) f->Show();
     return QApplication::exec();
 }

@@ -296,3 +296,44 @@ TEST(DialogForm, LoadsPagesListsAndTheStatusBar)
 }
 
 } // namespace
+
+namespace {
+
+class TTestPlanModel : public TModel {
+    VELO_CLASS(TTestPlanModel, TModel)
+public:
+    explicit TTestPlanModel(TComponent* owner) : TModel(owner) {}
+    std::string Note;
+};
+
+TEST(PropertyRegistry, AClassInheritsItsAncestorsPropertiesAndMayReplaceThem)
+{
+    RegisterTestClasses();
+    RegisterComponentClass("TTestPlanModel", [](TComponent* o) { return new TTestPlanModel(o); });
+    RegisterStringProperty<TTestPlanModel>("FileName", [](TTestPlanModel& m, const std::string& v) {
+        m.FileName = v;
+        m.Note = "own setter";
+    });
+    TForm form;
+    THandlerTable handlers;
+    handlers.Add<TChangeStateEvent>("ModelsEvent", [](TModel*, AnsiString) {});
+    LoadFormDefinitionText(&form,
+                           "object F: TForm\n"
+                           "  object Plan: TTestPlanModel\n"
+                           "    FileName = \"data\\\\plan.dat\"\n"
+                           "    OnChangeState = ModelsEvent\n"
+                           "  end\n"
+                           "  object Other: TModel\n"
+                           "    FileName = \"x\"\n"
+                           "  end\n"
+                           "end\n",
+                           "Models.vfm", &handlers);
+    auto* plan = form.FindChild<TTestPlanModel>("Plan");
+    EXPECT_EQ(plan->FileName, "data\\plan.dat");
+    EXPECT_EQ(plan->Note, "own setter");
+    EXPECT_TRUE(static_cast<bool>(plan->OnChangeState)); // inherited from "TModel"
+    EXPECT_EQ(form.FindChild<TModel>("Other")->FileName, "x");
+    EXPECT_EQ(FindProperty(plan, "Caption"), nullptr);
+}
+
+} // namespace

@@ -597,10 +597,10 @@ protected:
 // ---- timers ----
 
 // The component timer: ticks every Interval ms while Enabled, Interval > 0 and OnTimer is set.
-// A timer that steps the models (the main timer) sets SkipWhileBusy: its ticks are dropped
-// while a step, a modal window or a box runs (see TBusyScope in Forms.h), so none re-enters the
-// models from the nested event loop of a box. Other timers (blinking, reminders, speech) go on.
-// Every tick counts as a step while it runs.
+// With SkipWhileBusy (the default) its ticks are dropped while a step, a modal window or a box
+// runs (see TBusyScope in Forms.h), so no tick re-enters the models from the nested event loop
+// of a box. A timer that must go on meanwhile and never reaches the models (a channel window's
+// reminder) sets SkipWhileBusy = False. Every tick counts as a step while it runs.
 class TTimer : public TComponent {
     VELO_CLASS(TTimer, TComponent)
 public:
@@ -613,7 +613,7 @@ public:
     bool Active() const;
     TNotifyEvent OnTimer;
     void SetOnTimer(TNotifyEvent e);
-    bool SkipWhileBusy = false;
+    bool SkipWhileBusy = true;
     // One tick as the timer runs it (guarded); tests call it to step a timer.
     void Tick();
 

@@ -24,9 +24,9 @@
 //
 // Exceptions: every Qt callback runs through RunGuarded, which shows an escaped exception's text
 // in a message box (caption: Application().Title) and returns; the program goes on.
-// Re-entry: TBusyScope marks "a step, a modal window or a box is running"; ticks of timers with
-// SkipWhileBusy (the main timer) that come in the meantime (from the nested event loop of a
-// box) are dropped, so no tick re-enters the models. ShowModal, MessageBoxA, InputQuery, the
+// Re-entry: TBusyScope marks "a step, a modal window or a box is running"; timer ticks that
+// come in the meantime (from the nested event loop of a box) are dropped, so no tick re-enters
+// the models (a TTimer with SkipWhileBusy = False, and the window timers, go on). ShowModal, MessageBoxA, InputQuery, the
 // file dialogs and every timer tick hold one themselves; code that steps the models outside a
 // tick can hold one too.
 // Boxes are injectable: tests install hooks (SetMessageBoxHook, SetInputQueryHook, ...) that
@@ -140,6 +140,11 @@ public:
     int ClientHeight() const override;
     void SetClientWidth(int w);
     void SetClientHeight(int h);
+    void SetClientSize(int width, int height)
+    {
+        SetClientWidth(width);
+        SetClientHeight(height);
+    }
     // Closing: OnCloseQuery may refuse; OnClose's action decides: caHide (the default) hides,
     // caFree hides and destroys the form once control is back in the event loop, caNone keeps it.
     void Close();

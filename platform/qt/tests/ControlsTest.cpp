@@ -96,7 +96,6 @@ TEST_F(Controls, NoTickReentersWhileAnInputBoxRunsItsOwnEventLoop)
         value = "42";
         return true;
     });
-    timer.SkipWhileBusy = true;
     timer.SetInterval(5);
     timer.SetOnTimer([&](TObject*) {
         if (inBox) ++nestedTicks;
@@ -116,9 +115,9 @@ TEST_F(Controls, NoGuardedTickWhileAModalWindowIsOpen)
 {
     TTimer timer(form.get()), reminder(form.get());
     int ticks = 0, reminders = 0;
-    timer.SkipWhileBusy = true;
     timer.SetInterval(5);
     timer.SetOnTimer([&](TObject*) { ++ticks; });
+    reminder.SkipWhileBusy = false;
     reminder.SetInterval(5);
     reminder.SetOnTimer([&](TObject*) { ++reminders; });
     TForm dialog;

@@ -110,6 +110,7 @@ TEST_F(FormLoader, BindsEventsAndClickingTheButtonRunsTheHandler)
     EXPECT_EQ(timer->Interval(), 0);
     EXPECT_FALSE(timer->Active());
     EXPECT_TRUE(timer->SkipWhileBusy);
+    EXPECT_FALSE(Get<TTimer>("Reminder")->SkipWhileBusy);
     timer->Tick();
     EXPECT_EQ(form->Ticks, 1);
 }

@@ -57,7 +57,7 @@ struct TShiftState {
     bool operator==(const TShiftState&) const = default;
 };
 
-using TNotifyEvent = std::function<void(TObject* Sender)>;
+// TNotifyEvent (who raised it) comes from platform/core/Component.h.
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TKeyEvent = std::function<void(TObject* Sender, int& Key, TShiftState Shift)>;

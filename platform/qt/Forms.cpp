@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <clocale>
 #include <map>
 
 #include "platform/qt/FormLoader.h"
@@ -542,6 +543,8 @@ void EnsureQtApplication()
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt takes the process locale from the environment; numbers are always C-style here.
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 QImage GrabControl(TControl* c)

@@ -158,7 +158,9 @@ void InstallKeyRouter()
 {
     static bool installed = false;
     if (installed || !qApp) return;
-    qApp->installEventFilter(new TKeyRouter);
+    auto* router = new TKeyRouter;
+    router->setParent(qApp); // goes with the application
+    qApp->installEventFilter(router);
     installed = true;
 }
 
@@ -1573,11 +1575,24 @@ TMenu::TMenu(TComponent* owner) : TComponent(owner), fItems(new TMenuItem(this))
 
 TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner) {}
 
+namespace {
+TPopupHook gPopupHook;
+}
+
+TPopupHook SetPopupHook(TPopupHook h)
+{
+    std::swap(gPopupHook, h);
+    return h;
+}
+
 void TPopupMenu::Popup(int x, int y)
 {
     fLast = {x, y};
     if (OnPopup) OnPopup(this);
-    Items()->SubMenu()->popup(QPoint(x, y));
+    if (gPopupHook)
+        gPopupHook(this, x, y);
+    else
+        Items()->SubMenu()->popup(QPoint(x, y));
 }
 
 // ---- file dialogs ----

@@ -691,7 +691,8 @@ public:
     TComponent* PopupComponent = nullptr;
     bool AutoPopup = true;
     TNotifyEvent OnPopup;
-    // Opens the menu at a screen position (does not wait for a choice).
+    // Opens the menu at a screen position (does not wait for a choice); with a popup hook set
+    // (tests), the hook is called instead.
     virtual void Popup(int x, int y);
     // The last position Popup was called with (for tests).
     TPoint LastPopupPoint() const { return fLast; }
@@ -699,6 +700,11 @@ public:
 private:
     TPoint fLast;
 };
+
+// Replaces the opening of every pop-up menu (an empty function restores it); returns the old
+// hook. Headless tests record the menus instead of showing them.
+using TPopupHook = std::function<void(TPopupMenu* menu, int x, int y)>;
+TPopupHook SetPopupHook(TPopupHook h);
 
 // ---- file dialogs ----
 

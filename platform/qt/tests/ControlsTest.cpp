@@ -273,13 +273,22 @@ TEST_F(Controls, ARightClickOpensTheControlsPopupMenuForIt)
     form->Show();
     auto* sig = form->FindChild<TTestSignal>("Sig1");
     auto* menu = form->FindChild<TPopupMenu>("pmSignal");
+    // First for real, then through the hook that headless tests use.
+    sig->DispatchMouseDown(mbRight, {}, 3, 4);
+    sig->DispatchMouseUp(mbRight, {}, 3, 4);
+    EXPECT_TRUE(menu->Items()->SubMenu()->isVisible());
+    menu->Items()->SubMenu()->hide();
+    std::vector<TPopupMenu*> opened;
+    auto old = SetPopupHook([&](TPopupMenu* m, int, int) { opened.push_back(m); });
     sig->DispatchMouseDown(mbRight, {}, 3, 4);
     sig->DispatchMouseUp(mbRight, {}, 3, 4);
     EXPECT_EQ(menu->PopupComponent, sig);
     TPoint expected = sig->ClientToScreen({3, 4});
     EXPECT_EQ(menu->LastPopupPoint().X, expected.X);
     EXPECT_EQ(menu->LastPopupPoint().Y, expected.Y);
-    menu->Items()->SubMenu()->hide();
+    SetPopupHook(old);
+    EXPECT_EQ(opened, std::vector<TPopupMenu*>{menu});
+    EXPECT_FALSE(menu->Items()->SubMenu()->isVisible());
 }
 
 TEST_F(Controls, WindowTimersCallTheControlByIdUntilKilled)

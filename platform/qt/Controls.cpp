@@ -69,8 +69,10 @@ public:
             TControl* c = ControlOf(obj);
             if (!c || !c->Widget()) return false;
             auto* me = static_cast<QMouseEvent*>(ev);
-            QPoint p = static_cast<QWidget*>(obj)->mapTo(c->Widget()->window(), me->position().toPoint());
-            p = c->Widget()->mapFrom(c->Widget()->window(), p);
+            // Positions are in the control's client area (a form's inside below its menu bar).
+            QWidget* base = c->InheritsFromClassName("TWinControl") ? static_cast<TWinControl*>(c)->ClientWidget() : c->Widget();
+            QPoint p = static_cast<QWidget*>(obj)->mapTo(base->window(), me->position().toPoint());
+            p = base->mapFrom(base->window(), p);
             if (ev->type() == QEvent::MouseMove) {
                 TShiftState s = ShiftOf(me->modifiers(), me->buttons());
                 RunGuarded([&] { c->MouseMove(s, p.x(), p.y()); });
@@ -87,7 +89,7 @@ public:
         }
         case QEvent::Resize: {
             if (TControl* c = ControlOf(obj, kClientProperty)) static_cast<TWinControl*>(c)->Realign();
-            if (TControl* c = ControlOf(obj); c && c->InheritsFromClassName("TForm")) {
+            if (TControl* c = ControlOf(obj); c && c->InheritsFromClassName("TForm") && obj == c->Widget()) {
                 auto* f = static_cast<TForm*>(c);
                 if (f->OnResize) RunGuarded([&] { f->OnResize(f); });
             }
@@ -257,6 +259,8 @@ void TControl::SetWidget(QWidget* w)
         area->viewport()->installEventFilter(Router());
     }
     w->setMouseTracking(true);
+    // Each control gets its own mouse input; what it does not take never reaches its parent.
+    w->setAttribute(Qt::WA_NoMousePropagation);
     w->hide();
 }
 

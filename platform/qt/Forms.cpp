@@ -180,6 +180,10 @@ TForm::TForm(TComponent* owner) : TWinControl(owner)
     w->setCentralWidget(fClient);
     SetWidget(w);
     WatchClientWidget(fClient);
+    // A press on the bare inside of the form is the form's own.
+    fClient->setProperty("veloControl", QVariant::fromValue<void*>(static_cast<TControl*>(this)));
+    fClient->setAttribute(Qt::WA_NoMousePropagation);
+    fClient->setMouseTracking(true);
     TControl::SetVisible(false);
     SetBounds(0, 0, 400, 300);
     FormList().push_back(this);

@@ -263,9 +263,19 @@ TEST_F(Controls, MouseInputReachesGraphicControlsWithButtonShiftAndPosition)
         seen.push_back(Format("up %d %d %d %d", b, s.Contains(ssShift) ? 1 : 0, x, y));
     };
     cell->OnClick = [&](TObject*) { seen.push_back("click"); };
+    // The panel under the cell and the form do not see the cell's input.
+    auto* panel = form->FindChild<TPanel>("Panel1");
+    panel->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) { seen.push_back(Format("panel %d %d", x, y)); };
+    form->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) { seen.push_back(Format("form %d %d", x, y)); };
     QTest::mouseClick(cell->Widget(), Qt::LeftButton, Qt::ShiftModifier, QPoint(3, 2));
     QTest::mouseClick(cell->Widget(), Qt::RightButton, Qt::NoModifier, QPoint(4, 1));
     EXPECT_EQ(seen, (std::vector<std::string>{"down 0 1 3 2", "click", "up 0 1 3 2", "down 1 0 4 1", "up 1 0 4 1"}));
+    // A press on the bare panel is the panel's, on the bare form the form's, in their own
+    // client coordinates.
+    seen.clear();
+    QTest::mouseClick(panel->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(250, 150));
+    QTest::mouseClick(form->ClientWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(310, 230));
+    EXPECT_EQ(seen, (std::vector<std::string>{"panel 250 150", "form 310 230"}));
 }
 
 TEST_F(Controls, ARightClickOpensTheControlsPopupMenuForIt)

@@ -343,7 +343,11 @@ void TControl::FontChanged()
 void TControl::SetCursor(TCursor c)
 {
     fCursor = c;
-    if (fWidget) fWidget->setCursor(CursorShape(c));
+    if (!fWidget) return;
+    if (c == crDefault)
+        fWidget->unsetCursor(); // the parent's pointer shows
+    else
+        fWidget->setCursor(CursorShape(c));
 }
 
 void TControl::SetHint(const std::string& h)

@@ -449,3 +449,22 @@ TEST_F(Controls, ShowingAFormActivatesIt)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Controls, CursorsAreNumbersThatReadBackAndTakeInstalledShapes)
+{
+    auto* sig = form->FindChild<TTestSignal>("Sig1");
+    EXPECT_EQ(sig->Cursor(), crDefault);
+    sig->SetCursor(crHandPoint);
+    EXPECT_EQ(sig->Cursor(), -21);
+    EXPECT_EQ(sig->Widget()->cursor().shape(), Qt::PointingHandCursor);
+    SetCursorShape(-13, QCursor(Qt::CrossCursor)); // the cap cursor the main window installs
+    sig->SetCursor(-13);
+    EXPECT_EQ(sig->Cursor(), crNoDrop);
+    EXPECT_EQ(sig->Widget()->cursor().shape(), Qt::CrossCursor);
+    sig->SetCursor(crDefault);
+    EXPECT_FALSE(sig->Widget()->testAttribute(Qt::WA_SetCursor));
+}
+
+} // namespace

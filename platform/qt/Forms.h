@@ -26,11 +26,11 @@
 // in a message box (caption: Application().Title) and returns; the program goes on.
 // Re-entry: TBusyScope marks "a step, a modal window or a box is running"; timer ticks that
 // come in the meantime (from the nested event loop of a box) are dropped, so no tick re-enters
-// the models (a TTimer with SkipWhileBusy = False, and the window timers, go on). ShowModal, MessageBoxA, InputQuery, the
-// file dialogs and every timer tick hold one themselves; code that steps the models outside a
-// tick can hold one too.
-// Boxes are injectable: tests install hooks (SetMessageBoxHook, SetInputQueryHook, ...) that
-// record the calls and answer them.
+// the models (a TTimer with SkipWhileBusy = False, and the window timers, go on). ShowModal,
+// MessageBoxA, InputQuery, the file dialogs and every timer tick hold one themselves; code that
+// steps the models outside a tick can hold one too.
+// Boxes are injectable: tests install hooks (SetMessageBoxHook, SetInputQueryHook, SetBeepHook,
+// SetFileDialogHook; SetPopupHook in Controls.h) that record the calls and answer them.
 #pragma once
 #include <exception>
 #include <functional>

@@ -1454,7 +1454,8 @@ TTimer::~TTimer()
 
 void TTimer::Update()
 {
-    if (fEnabled && fInterval > 0 && OnTimer)
+    // Runs whether or not OnTimer is set yet, so assigning the event directly works too.
+    if (fEnabled && fInterval > 0)
         fTimer->start(fInterval);
     else
         fTimer->stop();

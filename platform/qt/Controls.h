@@ -596,7 +596,8 @@ protected:
 
 // ---- timers ----
 
-// The component timer: ticks every Interval ms while Enabled, Interval > 0 and OnTimer is set.
+// The component timer: ticks every Interval ms while Enabled and Interval > 0 (Interval 0:
+// stopped); each tick calls OnTimer when it is set.
 // With SkipWhileBusy (the default) its ticks are dropped while a step, a modal window or a box
 // runs (see TBusyScope in Forms.h), so no tick re-enters the models from the nested event loop
 // of a box. A timer that must go on meanwhile and never reaches the models (a channel window's

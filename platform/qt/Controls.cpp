@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -67,8 +69,10 @@ public:
             TControl* c = ControlOf(obj);
             if (!c || !c->Widget()) return false;
             auto* me = static_cast<QMouseEvent*>(ev);
-            QPoint p = static_cast<QWidget*>(obj)->mapTo(c->Widget()->window(), me->position().toPoint());
-            p = c->Widget()->mapFrom(c->Widget()->window(), p);
+            // Positions are in the control's client area (a form's inside below its menu bar).
+            QWidget* base = c->InheritsFromClassName("TWinControl") ? static_cast<TWinControl*>(c)->ClientWidget() : c->Widget();
+            QPoint p = static_cast<QWidget*>(obj)->mapTo(base->window(), me->position().toPoint());
+            p = base->mapFrom(base->window(), p);
             if (ev->type() == QEvent::MouseMove) {
                 TShiftState s = ShiftOf(me->modifiers(), me->buttons());
                 RunGuarded([&] { c->MouseMove(s, p.x(), p.y()); });
@@ -85,7 +89,7 @@ public:
         }
         case QEvent::Resize: {
             if (TControl* c = ControlOf(obj, kClientProperty)) static_cast<TWinControl*>(c)->Realign();
-            if (TControl* c = ControlOf(obj); c && c->InheritsFromClassName("TForm")) {
+            if (TControl* c = ControlOf(obj); c && c->InheritsFromClassName("TForm") && obj == c->Widget()) {
                 auto* f = static_cast<TForm*>(c);
                 if (f->OnResize) RunGuarded([&] { f->OnResize(f); });
             }
@@ -156,7 +160,9 @@ void InstallKeyRouter()
 {
     static bool installed = false;
     if (installed || !qApp) return;
-    qApp->installEventFilter(new TKeyRouter);
+    auto* router = new TKeyRouter;
+    router->setParent(qApp); // goes with the application
+    qApp->installEventFilter(router);
     installed = true;
 }
 
@@ -170,7 +176,13 @@ protected:
     {
         if (!PaintFn) return;
         QPainter p(this);
-        RunGuarded([&] { PaintFn(p); });
+        try {
+            PaintFn(p);
+        } catch (const std::exception& e) {
+            Application().ShowExceptionLater(e);
+        } catch (...) {
+            Application().ShowExceptionLater(Exception("Неизвестная ошибка"));
+        }
     }
 };
 
@@ -247,6 +259,8 @@ void TControl::SetWidget(QWidget* w)
         area->viewport()->installEventFilter(Router());
     }
     w->setMouseTracking(true);
+    // Each control gets its own mouse input; what it does not take never reaches its parent.
+    w->setAttribute(Qt::WA_NoMousePropagation);
     w->hide();
 }
 
@@ -261,7 +275,7 @@ void TControl::SetParent(TWinControl* p)
         fWidget->hide();
         fWidget->setParent(nullptr);
     }
-    if (fWidget && fParent) fWidget->setVisible(fVisible);
+    if (fWidget && fParent && !fParent->ShowsChildrenItself()) fWidget->setVisible(fVisible);
 }
 
 TForm* TControl::ParentForm() const
@@ -293,7 +307,7 @@ TPoint TControl::ClientToScreen(TPoint p) const
 void TControl::SetVisible(bool v)
 {
     fVisible = v;
-    if (fWidget && fParent) fWidget->setVisible(v);
+    if (fWidget && fParent && !fParent->ShowsChildrenItself()) fWidget->setVisible(v);
     if (fParent && fAlign != alNone) fParent->Realign();
 }
 
@@ -329,7 +343,11 @@ void TControl::FontChanged()
 void TControl::SetCursor(TCursor c)
 {
     fCursor = c;
-    if (fWidget) fWidget->setCursor(CursorShape(c));
+    if (!fWidget) return;
+    if (c == crDefault)
+        fWidget->unsetCursor(); // the parent's pointer shows
+    else
+        fWidget->setCursor(CursorShape(c));
 }
 
 void TControl::SetHint(const std::string& h)
@@ -522,7 +540,6 @@ void TWinControl::StartWindowTimer(int id, int ms)
     if (!t) {
         t = new QTimer;
         QObject::connect(t, &QTimer::timeout, [this, id] {
-            if (IsBusy()) return;
             TBusyScope busy;
             RunGuarded([&] { WMTimer(id); });
         });
@@ -605,8 +622,8 @@ namespace {
 class TMemoLines : public TStrings {
 public:
     explicit TMemoLines(QPlainTextEdit* e) : fEdit(e) {}
-    int Count() const override { return static_cast<int>(Lines().size()); }
-    std::string Get(int i) const override { return Lines().at(Index(i)).toStdString(); }
+    int Count() const override { return fEdit->document()->isEmpty() ? 0 : fEdit->document()->blockCount(); }
+    std::string Get(int i) const override { return fEdit->document()->findBlockByNumber(Index(i)).text().toStdString(); }
     void Put(int i, const std::string& s) override
     {
         QStringList l = Lines();
@@ -629,10 +646,12 @@ public:
     void Clear() override { fEdit->clear(); }
     int Add(const std::string& s) override
     {
-        QStringList l = Lines();
-        l.append(QString::fromStdString(s));
-        Set(l);
-        return static_cast<int>(l.size()) - 1;
+        // Appending keeps a long log cheap to grow.
+        if (fEdit->document()->isEmpty())
+            fEdit->setPlainText(QString::fromStdString(s));
+        else
+            fEdit->appendPlainText(QString::fromStdString(s));
+        return Count() - 1;
     }
 
 private:
@@ -955,6 +974,7 @@ TEdit::TEdit(TComponent* owner) : TCustomEdit(owner)
     });
     SetWidget(e);
     SetBounds(0, 0, 121, 21);
+    SetColor(clWindow);
 }
 
 std::string TEdit::Text() const
@@ -1034,6 +1054,7 @@ TMemo::TMemo(TComponent* owner) : TCustomMemo(owner)
     });
     SetWidget(e);
     SetBounds(0, 0, 185, 89);
+    SetColor(clWindow);
 }
 
 TMemo::~TMemo() = default;
@@ -1078,6 +1099,7 @@ TListBox::TListBox(TComponent* owner) : TWinControl(owner)
     QObject::connect(l, &QListWidget::itemClicked, [this] { RunGuarded([this] { Click(); }); });
     SetWidget(l);
     SetBounds(0, 0, 121, 97);
+    SetColor(clWindow);
 }
 
 TListBox::~TListBox() = default;
@@ -1137,6 +1159,7 @@ TComboBox::TComboBox(TComponent* owner) : TWinControl(owner)
         c->lineEdit()->installEventFilter(Router());
     }
     SetBounds(0, 0, 145, 21);
+    SetColor(clWindow);
 }
 
 TComboBox::~TComboBox() = default;
@@ -1431,7 +1454,8 @@ TTimer::~TTimer()
 
 void TTimer::Update()
 {
-    if (fEnabled && fInterval > 0 && OnTimer)
+    // Runs whether or not OnTimer is set yet, so assigning the event directly works too.
+    if (fEnabled && fInterval > 0)
         fTimer->start(fInterval);
     else
         fTimer->stop();
@@ -1462,7 +1486,7 @@ bool TTimer::Active() const
 
 void TTimer::Tick()
 {
-    if (IsBusy()) return; // a step, a modal window or a box is running: this tick is dropped
+    if (SkipWhileBusy && IsBusy()) return; // a step, a modal window or a box runs: dropped
     TBusyScope busy;
     RunGuarded([this] {
         if (OnTimer) OnTimer(this);
@@ -1560,11 +1584,24 @@ TMenu::TMenu(TComponent* owner) : TComponent(owner), fItems(new TMenuItem(this))
 
 TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner) {}
 
+namespace {
+TPopupHook gPopupHook;
+}
+
+TPopupHook SetPopupHook(TPopupHook h)
+{
+    std::swap(gPopupHook, h);
+    return h;
+}
+
 void TPopupMenu::Popup(int x, int y)
 {
     fLast = {x, y};
     if (OnPopup) OnPopup(this);
-    Items()->SubMenu()->popup(QPoint(x, y));
+    if (gPopupHook)
+        gPopupHook(this, x, y);
+    else
+        Items()->SubMenu()->popup(QPoint(x, y));
 }
 
 // ---- file dialogs ----

@@ -16,6 +16,14 @@
 //   };
 // TCustomControl is the same with a window of its own (signals, switches, the ammeter); it also
 // gets window-message timers: SetTimer(this, id, ms) / KillTimer(this, id) call WMTimer(id).
+// Neither fills its background. Change state, then Invalidate() (or Repaint()); draw only in Paint.
+// A left press and release inside a control call Click() (OnClick) before MouseUp (OnMouseUp);
+// a right release opens the control's PopupMenu with PopupComponent = the control.
+// For the form loader, register the class and its published properties once at start:
+//   RegisterComponentClass("TEC_Cell", [](TComponent* o) { return new TEC_Cell(o); });
+//   RegisterIntProperty<TEC_Cell>("Id", [](TEC_Cell& c, int v) { c.Id = v; });   (Properties.h)
+// Tests drive input with DispatchMouseDown/DispatchMouseUp or QTest on Widget(), and look at a
+// control with GrabControl (Forms.h).
 // Everything a Qt callback runs (mouse, click, key, timer, menu, paint) is guarded: an exception
 // is shown in a message box and the program goes on (see Forms.h).
 #pragma once
@@ -32,7 +40,6 @@
 #include "platform/core/Strings.h"
 #include "platform/qt/Graphics.h"
 
-class QWidget;
 class QTimer;
 class QAction;
 class QMenu;
@@ -50,7 +57,7 @@ struct TShiftState {
     bool operator==(const TShiftState&) const = default;
 };
 
-using TNotifyEvent = std::function<void(TObject* Sender)>;
+// TNotifyEvent (who raised it) comes from platform/core/Component.h.
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TKeyEvent = std::function<void(TObject* Sender, int& Key, TShiftState Shift)>;
@@ -87,8 +94,8 @@ public:
     void SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
     void SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
     virtual void SetBounds(int left, int top, int width, int height);
-    int ClientWidth() const { return Width(); }
-    int ClientHeight() const { return Height(); }
+    virtual int ClientWidth() const { return Width(); }
+    virtual int ClientHeight() const { return Height(); }
     TPoint ClientToScreen(TPoint p) const;
 
     bool Visible() const { return fVisible; }
@@ -203,7 +210,7 @@ public:
     bool Focused() const;
 
     // Window-message timers: SetTimer(this, id, ms) starts or restarts timer id; each tick calls
-    // WMTimer(id) on the GUI thread.
+    // WMTimer(id) on the GUI thread (also while a box is open, like an unguarded TTimer).
     virtual void WMTimer(int id) { (void)id; }
     void StartWindowTimer(int id, int ms);
     void StopWindowTimer(int id);
@@ -213,6 +220,8 @@ protected:
     virtual void RemoveControl(TControl* c);
     // Marks w as the client area: its resizes realign the aligned children.
     void WatchClientWidget(QWidget* w);
+    // True when the container shows and hides its children itself (the pages of a page control).
+    virtual bool ShowsChildrenItself() const { return false; }
 
 private:
     std::vector<TControl*> fControls;
@@ -573,6 +582,7 @@ public:
 
 protected:
     void InsertControl(TControl* c) override;
+    bool ShowsChildrenItself() const override { return true; }
 };
 
 class TTabSheet : public TWinControl {
@@ -586,8 +596,12 @@ protected:
 
 // ---- timers ----
 
-// The component timer: ticks every Interval ms while Enabled, Interval > 0 and OnTimer is set.
-// Ticks are skipped while a step, a modal window or a box runs (see TBusyScope in Forms.h).
+// The component timer: ticks every Interval ms while Enabled and Interval > 0 (Interval 0:
+// stopped); each tick calls OnTimer when it is set.
+// With SkipWhileBusy (the default) its ticks are dropped while a step, a modal window or a box
+// runs (see TBusyScope in Forms.h), so no tick re-enters the models from the nested event loop
+// of a box. A timer that must go on meanwhile and never reaches the models (a channel window's
+// reminder) sets SkipWhileBusy = False. Every tick counts as a step while it runs.
 class TTimer : public TComponent {
     VELO_CLASS(TTimer, TComponent)
 public:
@@ -600,6 +614,7 @@ public:
     bool Active() const;
     TNotifyEvent OnTimer;
     void SetOnTimer(TNotifyEvent e);
+    bool SkipWhileBusy = true;
     // One tick as the timer runs it (guarded); tests call it to step a timer.
     void Tick();
 
@@ -677,7 +692,8 @@ public:
     TComponent* PopupComponent = nullptr;
     bool AutoPopup = true;
     TNotifyEvent OnPopup;
-    // Opens the menu at a screen position (does not wait for a choice).
+    // Opens the menu at a screen position (does not wait for a choice); with a popup hook set
+    // (tests), the hook is called instead.
     virtual void Popup(int x, int y);
     // The last position Popup was called with (for tests).
     TPoint LastPopupPoint() const { return fLast; }
@@ -685,6 +701,11 @@ public:
 private:
     TPoint fLast;
 };
+
+// Replaces the opening of every pop-up menu (an empty function restores it); returns the old
+// hook. Headless tests record the menus instead of showing them.
+using TPopupHook = std::function<void(TPopupMenu* menu, int x, int y)>;
+TPopupHook SetPopupHook(TPopupHook h);
 
 // ---- file dialogs ----
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cctype>
 #include <map>
 
 #include "platform/core/CFormat.h"
@@ -140,6 +141,8 @@ private:
     bool fHasPeek = false;
 };
 
+void LoadInto(TComponent* root, const std::string& path, THandlerTable* handlers, std::vector<TComponent*>* loaded);
+
 struct TFixup {
     TObject* Object;
     const TPropInfo* Info;
@@ -150,7 +153,12 @@ struct TFixup {
 
 class TReader {
 public:
-    TReader(TLexer& lex, TComponent* root, THandlerTable* handlers) : fLex(lex), fRoot(root), fHandlers(handlers) {}
+    // loaded: where to collect the components whose Loaded() runs at the very end (null: this
+    // is the outermost definition, which runs them itself).
+    TReader(TLexer& lex, TComponent* root, THandlerTable* handlers, std::vector<TComponent*>* loaded)
+        : fLex(lex), fRoot(root), fHandlers(handlers), fLoaded(loaded ? loaded : &fOwnLoaded), fOutermost(!loaded)
+    {
+    }
 
     void ReadRoot()
     {
@@ -165,8 +173,9 @@ public:
         TToken end = fLex.Next();
         if (end.Type != TToken::End) fLex.Fail(end.Line, "лишний текст после end: " + end.Text);
         ResolveFixups();
-        for (TComponent* c : fCreated) c->Loaded();
-        fRoot->Loaded();
+        fLoaded->push_back(fRoot);
+        if (fOutermost)
+            for (TComponent* c : fOwnLoaded) c->Loaded();
     }
 
 private:
@@ -225,14 +234,14 @@ private:
         if (!IsComponentClassRegistered(h.Class)) fLex.Fail(h.Line, "неизвестный класс " + h.Class);
         if (fRoot->FindComponent(h.Name)) fLex.Fail(h.Line, "повторное имя " + h.Name);
         comp = CreateComponentByClassName(h.Class, fRoot);
-        fCreated.push_back(comp);
+        if (!isInline) fLoaded->push_back(comp); // a frame is added by its own definition
         if (isInline) {
             if (!comp->InheritsFromClassName("TFrame")) fLex.Fail(h.Line, "класс " + h.Class + " не является фреймом");
             std::string path = FormDefinitionPath(h.Class);
             if (path.empty()) fLex.Fail(h.Line, "нет описания фрейма " + h.Class);
             TFrame* fr = static_cast<TFrame*>(comp);
             PlaceInParent(comp, container, h);
-            LoadFormDefinition(fr, path, &fr->Handlers());
+            LoadInto(fr, path, &fr->Handlers(), fLoaded);
             comp->SetName(h.Name);
             ReadBody(comp, comp, true, comp);
             return;
@@ -387,25 +396,38 @@ private:
     TComponent* fRoot;
     THandlerTable* fHandlers;
     std::vector<TFixup> fFixups;
-    std::vector<TComponent*> fCreated;
+    std::vector<TComponent*>* fLoaded;
+    std::vector<TComponent*> fOwnLoaded;
+    bool fOutermost;
 };
+
+void LoadText(TComponent* root, const std::string& text, const std::string& fileName, THandlerTable* handlers,
+              std::vector<TComponent*>* loaded)
+{
+    TLexer lex(text, fileName);
+    TReader reader(lex, root, handlers, loaded);
+    reader.ReadRoot();
+}
+
+void LoadInto(TComponent* root, const std::string& path, THandlerTable* handlers, std::vector<TComponent*>* loaded)
+{
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::ReadOnly)) throw Exception("Не найдено описание формы " + path);
+    std::string text = f.readAll().toStdString();
+    LoadText(root, text, QFileInfo(f.fileName()).fileName().toStdString(), handlers, loaded);
+}
 
 } // namespace
 
 void LoadFormDefinitionText(TComponent* root, const std::string& text, const std::string& fileName,
                             THandlerTable* handlers)
 {
-    TLexer lex(text, fileName);
-    TReader reader(lex, root, handlers);
-    reader.ReadRoot();
+    LoadText(root, text, fileName, handlers, nullptr);
 }
 
 void LoadFormDefinition(TComponent* root, const std::string& path, THandlerTable* handlers)
 {
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly)) throw Exception("Не найдено описание формы " + path);
-    std::string text = f.readAll().toStdString();
-    LoadFormDefinitionText(root, text, QFileInfo(f.fileName()).fileName().toStdString(), handlers);
+    LoadInto(root, path, handlers, nullptr);
 }
 
 void RegisterFormDefinition(const std::string& className, const std::string& path)

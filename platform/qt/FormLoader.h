@@ -46,6 +46,25 @@
 // is read, references are resolved and every created component's Loaded() runs.
 // Unknown classes, properties, handlers and bad values are errors naming the file, the line and
 // the word: "Main.vfm, строка 12: неизвестное свойство Colour (класс TPanel)".
+//
+// Properties of this layer's classes (RegisterQtPlatformClasses; descendants inherit them):
+//   TControl: Left Top Width Height Visible Enabled Caption Color Font.Name Font.Size Font.Color
+//     Font.Style Cursor Hint ShowHint Tag Align(alNone..alClient) PopupMenu; OnClick OnDblClick
+//     OnMouseDown OnMouseUp OnMouseMove OnKeyDown OnKeyUp
+//   TForm: ClientWidth ClientHeight KeyPreview Position BorderStyle FormStyle WindowState
+//     BorderIcons Menu; OnActivate OnShow OnHide OnResize OnClose OnCloseQuery
+//   TPanel: BevelOuter BevelInner BevelWidth Alignment     TLabel: Transparent AutoSize WordWrap Alignment
+//   TButton: ModalResult Default   TBitBtn, TSpeedButton: Glyph (a picture name)
+//   TSpeedButton: Down GroupIndex AllowAllUp Flat
+//   TEdit, TMaskEdit, TMemo: Text ReadOnly OnChange; TEdit: MaxLength; TMaskEdit: EditMask;
+//     TMemo: Lines WordWrap
+//   TListBox: Items Sorted ItemIndex   TComboBox: Items Sorted ItemIndex Text Style OnChange
+//   TCheckBox, TRadioButton: Checked   TRadioGroup: Items ItemIndex
+//   TImage: Picture (a picture name) Stretch Center
+//   TStatusBar: Panels = ("width|text" ...)   TPageControl: ActivePage OnChange  TTabSheet: Caption
+//   TTimer: Interval Enabled SkipWhileBusy OnTimer
+//   TMenuItem: Caption Checked Enabled Visible RadioItem GroupIndex OnClick
+//   TPopupMenu: AutoPopup OnPopup   TOpenDialog, TSaveDialog: FileName Filter DefaultExt InitialDir Title
 #pragma once
 #include <string>
 

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <clocale>
 #include <map>
 
 #include "platform/qt/FormLoader.h"
@@ -179,6 +180,10 @@ TForm::TForm(TComponent* owner) : TWinControl(owner)
     w->setCentralWidget(fClient);
     SetWidget(w);
     WatchClientWidget(fClient);
+    // A press on the bare inside of the form is the form's own.
+    fClient->setProperty("veloControl", QVariant::fromValue<void*>(static_cast<TControl*>(this)));
+    fClient->setAttribute(Qt::WA_NoMousePropagation);
+    fClient->setMouseTracking(true);
     TControl::SetVisible(false);
     SetBounds(0, 0, 400, 300);
     FormList().push_back(this);
@@ -208,13 +213,38 @@ void TForm::LoadDefinition(const std::string& path)
 
 void TForm::SetBounds(int left, int top, int width, int height)
 {
-    TWinControl::SetBounds(left, top, width, height);
+    // Left and Top place the window's frame; the size is that of the window's inside.
+    Widget()->move(left, top);
+    Widget()->resize(std::max(0, width), std::max(0, height));
+    fClientHeight = -1;
 }
 
-void TForm::SetClientSize(int width, int height)
+namespace {
+int MenuHeight(const TForm& f)
 {
-    int menu = Window()->menuBar() && fMenu ? Window()->menuBar()->sizeHint().height() : 0;
-    Window()->resize(width, height + menu);
+    return f.Menu() && f.Window()->menuBar() ? f.Window()->menuBar()->sizeHint().height() : 0;
+}
+} // namespace
+
+int TForm::ClientWidth() const
+{
+    return Widget()->width();
+}
+
+int TForm::ClientHeight() const
+{
+    return Widget()->height() - MenuHeight(*this);
+}
+
+void TForm::SetClientWidth(int w)
+{
+    Widget()->resize(std::max(0, w), Widget()->height());
+}
+
+void TForm::SetClientHeight(int h)
+{
+    fClientHeight = h;
+    Widget()->resize(Widget()->width(), std::max(0, h) + MenuHeight(*this));
 }
 
 void TForm::SetVisible(bool v)
@@ -230,6 +260,7 @@ void TForm::SetVisible(bool v)
         }
         Widget()->show();
         Widget()->raise();
+        Widget()->activateWindow();
         Realign();
     } else {
         Widget()->hide();
@@ -263,10 +294,6 @@ void TForm::ApplyWindowFlags()
     if (fBorderIcons & biMinimize) f |= Qt::WindowMinimizeButtonHint;
     if (fBorderIcons & biMaximize) f |= Qt::WindowMaximizeButtonHint;
     Widget()->setWindowFlags(f);
-    if (fBorderStyle == bsSingle || fBorderStyle == bsDialog || fBorderStyle == bsToolWindow)
-        Widget()->setFixedSize(Widget()->size());
-    else
-        Widget()->setMinimumSize(0, 0), Widget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (wasVisible) Widget()->show();
 }
 
@@ -300,6 +327,7 @@ void TForm::SetMenu(TMainMenu* m)
     if (m)
         for (int i = 0; i < m->Items()->Count(); ++i) bar->addAction(m->Items()->Items(i)->Action());
     Window()->setMenuBar(bar); // replaces (and deletes) the previous bar
+    if (fClientHeight >= 0) SetClientHeight(fClientHeight);
 }
 
 void TForm::DoActivate()
@@ -326,8 +354,16 @@ bool TForm::DoClose()
     Widget()->hide();
     fInClose = false;
     if (this == Application().MainForm()) Application().Terminate();
-    if (a == caFree) QTimer::singleShot(0, Widget(), [this] { delete this; });
+    if (a == caFree) Release();
     return true;
+}
+
+void TForm::Release()
+{
+    QPointer<QWidget> alive = Widget();
+    QTimer::singleShot(0, qApp, [this, alive] {
+        if (alive) delete this;
+    });
 }
 
 void TForm::Close()
@@ -370,6 +406,7 @@ int TForm::ShowModal()
             fModalResult = mrNone;
             continue;
         }
+        if (a == caFree) Release();
         break;
     }
     fLoop = nullptr;
@@ -430,6 +467,8 @@ TForm* TApplication::MainForm() const
 int TApplication::Run()
 {
     EnsureQtApplication();
+    // Only closing the main form ends the program (hidden windows stay alive).
+    QApplication::setQuitOnLastWindowClosed(false);
     if (TForm* f = MainForm()) f->Show();
     return QApplication::exec();
 }
@@ -451,6 +490,18 @@ void TApplication::ShowException(const std::exception& e)
     } catch (...) {
         // Nothing more can be shown.
     }
+}
+
+void TApplication::ShowExceptionLater(const std::exception& e)
+{
+    static bool pending = false;
+    if (pending) return;
+    pending = true;
+    std::string text = e.what();
+    QTimer::singleShot(0, qApp, [this, text] {
+        ShowException(Exception(text));
+        pending = false;
+    });
 }
 
 TApplication& Application()
@@ -496,6 +547,8 @@ void EnsureQtApplication()
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt takes the process locale from the environment; numbers are always C-style here.
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 QImage GrabControl(TControl* c)

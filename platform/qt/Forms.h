@@ -10,18 +10,27 @@
 //           Button1 = FindChild<TButton>("Button1");
 //       }
 //   };
-// The class must be registered (RegisterComponentClass("TfmConsole", ...)) only when a
-// definition creates it; a window made in code is just constructed.
+// The definition's outer block is `object fmConsole: TfmConsole`; the window is constructed in
+// code, its class needs no registration. Definitions are compiled in as Qt resources of the
+// program: qt_add_resources(Velostan "forms" PREFIX "/app" FILES forms/Console.vfm ...).
+// Event types of handlers: TNotifyEvent, TMouseEvent, TMouseMoveEvent, TKeyEvent (Controls.h),
+// TCloseEvent, TCloseQueryEvent (below), and any other std::function a class registers (the
+// models' TSendMessageEvent / TChangeStateEvent, registered by the program for "TModel").
+// At start: EnsureQtApplication() (or a QApplication), RegisterQtPlatformClasses(), the other
+// libraries' registrations, then the windows in order (the first becomes MainForm), then
+// Application().Run().
 // Frames: a frame class whose definition is registered with RegisterFrameClass("TFrame1",
 // ":/app/forms/SwichGr.vfm") can be placed any number of times with `inline Frame11: TFrame1`.
 //
 // Exceptions: every Qt callback runs through RunGuarded, which shows an escaped exception's text
 // in a message box (caption: Application().Title) and returns; the program goes on.
-// Re-entry: TBusyScope marks "a step, a modal window or a box is running"; timer ticks that come
-// in the meantime (from the nested event loop of a box) are skipped, so no tick re-enters the
-// models. ShowModal, MessageBoxA, InputQuery and the file dialogs hold one themselves.
-// Boxes are injectable: tests install hooks (SetMessageBoxHook, SetInputQueryHook, ...) that
-// record the calls and answer them.
+// Re-entry: TBusyScope marks "a step, a modal window or a box is running"; timer ticks that
+// come in the meantime (from the nested event loop of a box) are dropped, so no tick re-enters
+// the models (a TTimer with SkipWhileBusy = False, and the window timers, go on). ShowModal,
+// MessageBoxA, InputQuery, the file dialogs and every timer tick hold one themselves; code that
+// steps the models outside a tick can hold one too.
+// Boxes are injectable: tests install hooks (SetMessageBoxHook, SetInputQueryHook, SetBeepHook,
+// SetFileDialogHook; SetPopupHook in Controls.h) that record the calls and answer them.
 #pragma once
 #include <exception>
 #include <functional>
@@ -126,8 +135,21 @@ public:
 
     void SetVisible(bool v) override;
     void SetBounds(int left, int top, int width, int height) override;
-    void SetClientSize(int width, int height);
+    // The inside below the menu bar.
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    void SetClientWidth(int w);
+    void SetClientHeight(int h);
+    void SetClientSize(int width, int height)
+    {
+        SetClientWidth(width);
+        SetClientHeight(height);
+    }
+    // Closing: OnCloseQuery may refuse; OnClose's action decides: caHide (the default) hides,
+    // caFree hides and destroys the form once control is back in the event loop, caNone keeps it.
     void Close();
+    // Destroys the form once control is back in the event loop.
+    void Release();
     // Shows the form modally and runs a nested event loop until it closes; returns ModalResult.
     int ShowModal();
     bool Modal() const { return fModal; }
@@ -169,6 +191,7 @@ private:
     TFormBorderStyle fBorderStyle = bsSizeable;
     TFormStyle fFormStyle = fsNormal;
     unsigned fBorderIcons = biSystemMenu | biMinimize | biMaximize;
+    int fClientHeight = -1; // asked for; kept while the menu bar may still come
     bool fModal = false;
     int fModalResult = mrNone;
     bool fInClose = false;
@@ -201,6 +224,9 @@ public:
     void ProcessMessages();
     // Shows an exception's text in a message box (the top-level display).
     void ShowException(const std::exception& e);
+    // The same once control is back in the event loop; used where a box must not open at once
+    // (inside a paint). While one such box is pending or open, further ones are dropped.
+    void ShowExceptionLater(const std::exception& e);
 };
 TApplication& Application();
 

@@ -67,6 +67,11 @@ void TCanvas::ApplyPen()
     }
     QPen pen(ToQColor(Pen.Color));
     pen.setWidth(Pen.Width);
+    // Wide lines end round, as the panel's plain lines are drawn.
+    if (Pen.Width > 1) {
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+    }
     pen.setStyle(Pen.Style == psDash ? Qt::DashLine : Pen.Style == psDot ? Qt::DotLine : Qt::SolidLine);
     fPainter->setPen(pen);
 }

@@ -61,8 +61,8 @@ void ControlProperties()
 
 void FormProperties()
 {
-    RegisterIntProperty<TForm>("ClientWidth", [](TForm& f, int v) { f.SetClientSize(v, f.ClientWidget()->height()); });
-    RegisterIntProperty<TForm>("ClientHeight", [](TForm& f, int v) { f.SetClientSize(f.ClientWidget()->width(), v); });
+    RegisterIntProperty<TForm>("ClientWidth", [](TForm& f, int v) { f.SetClientWidth(v); });
+    RegisterIntProperty<TForm>("ClientHeight", [](TForm& f, int v) { f.SetClientHeight(v); });
     RegisterBoolProperty<TForm>("KeyPreview", [](TForm& f, bool v) { f.KeyPreview = v; });
     RegisterEnumProperty<TForm>("Position", {{"poDesigned", poDesigned}, {"poScreenCenter", poScreenCenter}, {"poMainFormCenter", poMainFormCenter}, {"poDefault", poDefault}},
                                 [](TForm& f, int v) { f.Position = TPosition(v); });
@@ -152,6 +152,7 @@ void StandardProperties()
 
     RegisterIntProperty<TTimer>("Interval", [](TTimer& t, int v) { t.SetInterval(v); });
     RegisterBoolProperty<TTimer>("Enabled", [](TTimer& t, bool v) { t.SetEnabled(v); });
+    RegisterBoolProperty<TTimer>("SkipWhileBusy", [](TTimer& t, bool v) { t.SkipWhileBusy = v; });
     RegisterEventProperty<TTimer, TNotifyEvent>("OnTimer", [](TTimer& t, TNotifyEvent e) { t.SetOnTimer(e); });
 
     RegisterStringProperty<TMenuItem>("Caption", [](TMenuItem& m, const std::string& v) { m.SetCaption(v); });

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QEventLoop>
+#include <QMenu>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -110,26 +111,34 @@ TEST_F(Controls, NoTickReentersWhileAnInputBoxRunsItsOwnEventLoop)
     EXPECT_GT(ticks, 1); // ticking went on once the box was closed
 }
 
-TEST_F(Controls, NoTickWhileAModalWindowIsOpen)
+TEST_F(Controls, NoGuardedTickWhileAModalWindowIsOpen)
 {
-    TTimer timer(form.get());
-    int ticks = 0;
+    TTimer timer(form.get()), reminder(form.get());
+    int ticks = 0, reminders = 0;
     timer.SetInterval(5);
     timer.SetOnTimer([&](TObject*) { ++ticks; });
+    reminder.SkipWhileBusy = false;
+    reminder.SetInterval(5);
+    reminder.SetOnTimer([&](TObject*) { ++reminders; });
     TForm dialog;
     TButton ok(&dialog);
     ok.SetParent(&dialog);
     ok.ModalResult = mrOk;
     int closes = 0;
     dialog.OnClose = [&](TObject*, TCloseAction&) { ++closes; };
-    int ticksAtStart = -1, ticksAtEnd = -1;
-    QTimer::singleShot(0, [&] { ticksAtStart = ticks; });
+    int ticksAtStart = -1, ticksAtEnd = -1, remindersAtStart = -1, remindersAtEnd = -1;
+    QTimer::singleShot(0, [&] {
+        ticksAtStart = ticks;
+        remindersAtStart = reminders;
+    });
     QTimer::singleShot(100, [&] {
         ticksAtEnd = ticks;
+        remindersAtEnd = reminders;
         QTest::mouseClick(ok.Widget(), Qt::LeftButton);
     });
     EXPECT_EQ(dialog.ShowModal(), mrOk);
     EXPECT_EQ(ticksAtStart, ticksAtEnd);
+    EXPECT_GT(remindersAtEnd, remindersAtStart); // a timer that does not step the models goes on
     EXPECT_EQ(closes, 1);
     EXPECT_FALSE(dialog.Visible());
     timer.SetEnabled(false);
@@ -149,6 +158,18 @@ TEST_F(Controls, CloseOnAModalWindowEndsItWithCancel)
     QTimer::singleShot(0, [&] { dialog.Close(); });
     QTimer::singleShot(20, [&] { dialog.SetModalResult(mrOk); });
     EXPECT_EQ(dialog.ShowModal(), mrOk);
+}
+
+TEST_F(Controls, AWindowThatFreesItselfOnCloseIsDestroyedAfterwards)
+{
+    auto* keypad = new TForm;
+    keypad->SetName("fmKeyBoard");
+    keypad->OnClose = [](TObject*, TCloseAction& a) { a = caFree; };
+    QTimer::singleShot(0, [keypad] { keypad->Close(); });
+    EXPECT_EQ(keypad->ShowModal(), mrCancel);
+    EXPECT_EQ(Screen().FindForm("fmKeyBoard"), keypad); // still there right after ShowModal
+    QTest::qWait(10);
+    EXPECT_EQ(Screen().FindForm("fmKeyBoard"), nullptr);
 }
 
 TEST_F(Controls, DrawsControlsOffscreen)
@@ -242,9 +263,19 @@ TEST_F(Controls, MouseInputReachesGraphicControlsWithButtonShiftAndPosition)
         seen.push_back(Format("up %d %d %d %d", b, s.Contains(ssShift) ? 1 : 0, x, y));
     };
     cell->OnClick = [&](TObject*) { seen.push_back("click"); };
+    // The panel under the cell and the form do not see the cell's input.
+    auto* panel = form->FindChild<TPanel>("Panel1");
+    panel->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) { seen.push_back(Format("panel %d %d", x, y)); };
+    form->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) { seen.push_back(Format("form %d %d", x, y)); };
     QTest::mouseClick(cell->Widget(), Qt::LeftButton, Qt::ShiftModifier, QPoint(3, 2));
     QTest::mouseClick(cell->Widget(), Qt::RightButton, Qt::NoModifier, QPoint(4, 1));
     EXPECT_EQ(seen, (std::vector<std::string>{"down 0 1 3 2", "click", "up 0 1 3 2", "down 1 0 4 1", "up 1 0 4 1"}));
+    // A press on the bare panel is the panel's, on the bare form the form's, in their own
+    // client coordinates.
+    seen.clear();
+    QTest::mouseClick(panel->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(250, 150));
+    QTest::mouseClick(form->ClientWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(310, 230));
+    EXPECT_EQ(seen, (std::vector<std::string>{"panel 250 150", "form 310 230"}));
 }
 
 TEST_F(Controls, ARightClickOpensTheControlsPopupMenuForIt)
@@ -252,12 +283,22 @@ TEST_F(Controls, ARightClickOpensTheControlsPopupMenuForIt)
     form->Show();
     auto* sig = form->FindChild<TTestSignal>("Sig1");
     auto* menu = form->FindChild<TPopupMenu>("pmSignal");
+    // First for real, then through the hook that headless tests use.
+    sig->DispatchMouseDown(mbRight, {}, 3, 4);
+    sig->DispatchMouseUp(mbRight, {}, 3, 4);
+    EXPECT_TRUE(menu->Items()->SubMenu()->isVisible());
+    menu->Items()->SubMenu()->hide();
+    std::vector<TPopupMenu*> opened;
+    auto old = SetPopupHook([&](TPopupMenu* m, int, int) { opened.push_back(m); });
     sig->DispatchMouseDown(mbRight, {}, 3, 4);
     sig->DispatchMouseUp(mbRight, {}, 3, 4);
     EXPECT_EQ(menu->PopupComponent, sig);
     TPoint expected = sig->ClientToScreen({3, 4});
     EXPECT_EQ(menu->LastPopupPoint().X, expected.X);
     EXPECT_EQ(menu->LastPopupPoint().Y, expected.Y);
+    SetPopupHook(old);
+    EXPECT_EQ(opened, std::vector<TPopupMenu*>{menu});
+    EXPECT_FALSE(menu->Items()->SubMenu()->isVisible());
 }
 
 TEST_F(Controls, WindowTimersCallTheControlByIdUntilKilled)
@@ -313,6 +354,14 @@ TEST_F(Controls, ListsAndEdits)
     QTest::keyClicks(time.Widget(), "1230");
     EXPECT_EQ(time.Text(), "12:30");
 
+    // A double click on a number field is how the dialogues open the keypad.
+    int dbl = 0;
+    time.SetParent(form->FindChild<TPanel>("Panel1"));
+    time.OnDblClick = [&](TObject*) { ++dbl; };
+    form->Show();
+    QTest::mouseDClick(time.Widget(), Qt::LeftButton);
+    EXPECT_EQ(dbl, 1);
+
     TMemo memo(form.get());
     EXPECT_EQ(memo.Lines().Count(), 0);
     memo.Lines().Add("один");
@@ -360,6 +409,62 @@ TEST(Boxes, FileDialogsStartInTheCurrentDirectory)
     EXPECT_EQ(save.FileName, "new.shd");
     EXPECT_EQ(seenDir, QDir::currentPath().toStdString());
     SetFileDialogHook(old);
+}
+
+} // namespace
+
+namespace {
+
+// A control whose paint fails: the failure is shown once, after the paint, and never escapes.
+class TFailingControl : public TGraphicControl {
+    VELO_CLASS(TFailingControl, TGraphicControl)
+public:
+    explicit TFailingControl(TComponent* owner) : TGraphicControl(owner) {}
+
+protected:
+    void Paint() override { throw Exception("Ошибка рисования"); }
+};
+
+TEST_F(Controls, AnExceptionInAPaintIsShownAfterThePaint)
+{
+    TBoxRecorder boxes;
+    TFailingControl bad(form.get());
+    bad.SetParent(form->FindChild<TPanel>("Panel1"));
+    form->Show();
+    GrabControl(&bad);
+    GrabControl(&bad);
+    EXPECT_TRUE(boxes.Calls.empty());
+    QTest::qWait(20);
+    ASSERT_GE(boxes.Calls.size(), 1u);
+    EXPECT_EQ(boxes.Calls[0].Text, "Ошибка рисования");
+}
+
+TEST_F(Controls, ShowingAFormActivatesIt)
+{
+    int activations = 0;
+    form->OnActivate = [&](TObject*) { ++activations; };
+    form->Show();
+    QTest::qWait(20);
+    EXPECT_GE(activations, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Controls, CursorsAreNumbersThatReadBackAndTakeInstalledShapes)
+{
+    auto* sig = form->FindChild<TTestSignal>("Sig1");
+    EXPECT_EQ(sig->Cursor(), crDefault);
+    sig->SetCursor(crHandPoint);
+    EXPECT_EQ(sig->Cursor(), -21);
+    EXPECT_EQ(sig->Widget()->cursor().shape(), Qt::PointingHandCursor);
+    SetCursorShape(-13, QCursor(Qt::CrossCursor)); // the cap cursor the main window installs
+    sig->SetCursor(-13);
+    EXPECT_EQ(sig->Cursor(), crNoDrop);
+    EXPECT_EQ(sig->Widget()->cursor().shape(), Qt::CrossCursor);
+    sig->SetCursor(crDefault);
+    EXPECT_FALSE(sig->Widget()->testAttribute(Qt::WA_SetCursor));
 }
 
 } // namespace

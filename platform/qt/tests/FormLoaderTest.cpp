@@ -46,6 +46,11 @@ TEST_F(FormLoader, SetsSimplePropertiesAndKeepsOwnerApartFromParent)
     EXPECT_EQ(panel->Parent(), form.get());
     EXPECT_EQ(label->Left(), 8);
     EXPECT_EQ(form->Width(), 320);
+    // The client height does not count the menu bar, which came later in the definition.
+    EXPECT_EQ(form->ClientHeight(), 240);
+    EXPECT_GT(form->Height(), 240);
+    form->Show();
+    EXPECT_EQ(form->ClientWidget()->height(), 240);
 }
 
 TEST_F(FormLoader, FillsStringListsAndRunsSettersInFileOrder)
@@ -104,6 +109,8 @@ TEST_F(FormLoader, BindsEventsAndClickingTheButtonRunsTheHandler)
     auto* timer = Get<TTimer>("MainTimer");
     EXPECT_EQ(timer->Interval(), 0);
     EXPECT_FALSE(timer->Active());
+    EXPECT_TRUE(timer->SkipWhileBusy);
+    EXPECT_FALSE(Get<TTimer>("Reminder")->SkipWhileBusy);
     timer->Tick();
     EXPECT_EQ(form->Ticks, 1);
 }
@@ -151,6 +158,10 @@ TEST_F(FormLoader, PlacesInlineFramesWithPerInstanceOverrides)
     EXPECT_EQ(lamp12->Id, 7);  // as the frame defines it
     EXPECT_EQ(static_cast<TTestCell*>(f11->FindComponent("Lamp2"))->Id, 8);
     EXPECT_EQ(lamp11->Parent(), f11);
+    // Loaded runs once per component, after the whole window, overrides included.
+    EXPECT_EQ(lamp11->LoadedCount, 1);
+    EXPECT_EQ(lamp11->IdWhenLoaded, 11);
+    EXPECT_EQ(Get<TTestCell>("Cell1")->LoadedCount, 1);
     // The override's event is bound in the form's table.
     lamp11->DispatchMouseDown(mbLeft, {}, 1, 1);
     lamp11->DispatchMouseUp(mbLeft, {}, 1, 1);
@@ -249,6 +260,81 @@ TEST(FormResources, AMissingDefinitionIsReported)
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message, "Не найдено описание формы :/test/forms/None.vfm");
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(DialogForm, LoadsPagesListsAndTheStatusBar)
+{
+    RegisterTestClasses();
+    TForm form;
+    form.LoadDefinition(":/test/forms/Dialog.vfm");
+    EXPECT_EQ(form.BorderStyle(), bsToolWindow);
+    EXPECT_EQ(form.Position, poScreenCenter);
+    auto* pages = form.FindChild<TPageControl>("Pages");
+    EXPECT_EQ(pages->PageCount(), 2);
+    EXPECT_EQ(pages->ActivePage(), form.FindChild<TTabSheet>("Page2"));
+    auto* combo = form.FindChild<TComboBox>("cbType");
+    EXPECT_EQ(combo->Parent(), form.FindChild<TTabSheet>("Page1"));
+    EXPECT_EQ(combo->Text(), "пасажирський");
+    EXPECT_EQ(form.FindChild<TRadioGroup>("rgMode")->ItemIndex(), 1);
+    EXPECT_TRUE(form.FindChild<TCheckBox>("chLoad")->Checked());
+    EXPECT_EQ(form.FindChild<TMaskEdit>("MaskEdit1")->Text(), "  :  ");
+    auto* bar = form.FindChild<TStatusBar>("Bar");
+    ASSERT_EQ(bar->PanelCount(), 3);
+    EXPECT_EQ(bar->Panels(0).Width, 60);
+    EXPECT_EQ(bar->Panels(2).Text, "Кількість помилок - 0/0");
+    EXPECT_FALSE(form.FindChild<TImage>("Picture")->Picture().isNull());
+    form.Show();
+    EXPECT_TRUE(form.FindChild<TTabSheet>("Page2")->Widget()->isVisible());
+    EXPECT_FALSE(form.FindChild<TTabSheet>("Page1")->Widget()->isVisible());
+    // The status bar lies along the bottom of the client area, the pages fill the rest.
+    EXPECT_EQ(bar->Top() + bar->Height(), form.ClientWidget()->height());
+    EXPECT_EQ(pages->Height(), form.ClientWidget()->height() - bar->Height());
+    EXPECT_FALSE(GrabControl(bar).isNull());
+}
+
+} // namespace
+
+namespace {
+
+class TTestPlanModel : public TModel {
+    VELO_CLASS(TTestPlanModel, TModel)
+public:
+    explicit TTestPlanModel(TComponent* owner) : TModel(owner) {}
+    std::string Note;
+};
+
+TEST(PropertyRegistry, AClassInheritsItsAncestorsPropertiesAndMayReplaceThem)
+{
+    RegisterTestClasses();
+    RegisterComponentClass("TTestPlanModel", [](TComponent* o) { return new TTestPlanModel(o); });
+    RegisterStringProperty<TTestPlanModel>("FileName", [](TTestPlanModel& m, const std::string& v) {
+        m.FileName = v;
+        m.Note = "own setter";
+    });
+    TForm form;
+    THandlerTable handlers;
+    handlers.Add<TChangeStateEvent>("ModelsEvent", [](TModel*, AnsiString) {});
+    LoadFormDefinitionText(&form,
+                           "object F: TForm\n"
+                           "  object Plan: TTestPlanModel\n"
+                           "    FileName = \"data\\\\plan.dat\"\n"
+                           "    OnChangeState = ModelsEvent\n"
+                           "  end\n"
+                           "  object Other: TModel\n"
+                           "    FileName = \"x\"\n"
+                           "  end\n"
+                           "end\n",
+                           "Models.vfm", &handlers);
+    auto* plan = form.FindChild<TTestPlanModel>("Plan");
+    EXPECT_EQ(plan->FileName, "data\\plan.dat");
+    EXPECT_EQ(plan->Note, "own setter");
+    EXPECT_TRUE(static_cast<bool>(plan->OnChangeState)); // inherited from "TModel"
+    EXPECT_EQ(form.FindChild<TModel>("Other")->FileName, "x");
+    EXPECT_EQ(FindProperty(plan, "Caption"), nullptr);
 }
 
 } // namespace

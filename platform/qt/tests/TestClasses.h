@@ -15,6 +15,12 @@ public:
     explicit TTestCell(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 13, 6); }
     int Id = 0;
     std::string Picture = "TestCell";
+    int LoadedCount = 0, IdWhenLoaded = -1;
+    void Loaded() override
+    {
+        ++LoadedCount;
+        IdWhenLoaded = Id;
+    }
 
 protected:
     void Paint() override { Canvas().DrawBitmap(0, 0, Picture); }

@@ -1,6 +1,7 @@
 // The properties of the models as the main window's definition sets them.
 #include "app/TrainerClasses.h"
 
+#include "app/PanelAdapters.h"
 #include "models/Model.h"
 #include "models/ModelClasses.h"
 #include "panel/PanelClasses.h"
@@ -16,6 +17,7 @@ void RegisterTrainerClasses()
     RegisterModelClasses();
     RegisterPanelBitmaps();
     RegisterPanelClasses();
+    RegisterPanelLinks();
     RegisterStringProperty<TModel>("FileName", [](TModel& m, const std::string& v) { m.FileName = v; });
     RegisterEventProperty<TModel, TSendMessageEvent>("OnSendMessage", [](TModel& m, TSendMessageEvent e) { m.OnSendMessage = e; });
     RegisterEventProperty<TModel, TChangeStateEvent>("OnChangeState", [](TModel& m, TChangeStateEvent e) { m.OnChangeState = e; });

@@ -273,6 +273,12 @@ TEST_F(StartTest, TheProgramsMainWindowDefinitionLoads)
     EXPECT_NE(fmMain->FindComponent("EC_Model"), nullptr);
     EXPECT_EQ(fmMain->N35->Caption(), "Пуск");
     EXPECT_EQ(fmMain->MainTimer->Interval(), 0);
+    // The status bar drives the main timer.
+    ASSERT_NE(fmMain->StatusBar(), nullptr);
+    fmMain->StartClock();
+    EXPECT_EQ(fmMain->MainTimer->Interval(), 1000);
+    fmMain->StatusBar()->SetTemp(3);
+    EXPECT_EQ(fmMain->MainTimer->Interval(), 333);
     SetActiveHelp(false);
     EXPECT_FALSE(fmMain->N66->Enabled());
     EXPECT_FALSE(fmActiveHelp->Visible());

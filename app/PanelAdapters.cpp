@@ -3,9 +3,14 @@
 #include "app/PanelAdapters.h"
 
 #include "app/PanelLinks.h"
+#include "panel/Connection.h"
 #include "panel/EC_Ampermeter.h"
 #include "panel/EC_Button.h"
+#include "panel/EC_Cell.h"
+#include "panel/EC_ComutatorButton.h"
 #include "panel/EC_Lamp.h"
+#include "panel/EC_Section.h"
+#include "panel/EC_Speaker.h"
 #include "panel/TrenagerStatusBar.h"
 
 namespace {
@@ -68,6 +73,74 @@ public:
     void FixError(const std::string& text, unsigned weight) override { e->FixError(text, weight); }
 };
 
+class TCellLink : public TLink<TEC_Cell, IPanelCell> {
+    VELO_CLASS(TCellLink, TComponent)
+public:
+    using TLink::TLink;
+    int GetId() const override { return e->Id; }
+    void SetState(int s) override { e->SetState(static_cast<TCellState>(s)); }
+};
+
+class TSectionLink : public TLink<TEC_Section, IPanelSection> {
+    VELO_CLASS(TSectionLink, TComponent)
+public:
+    using TLink::TLink;
+    int GetID() const override { return e->ID; }
+    int Check() override { return e->Check(); }
+    void SetState(int s, int v) override { e->SetState(static_cast<TCellState>(s), v); }
+};
+
+class TRoutePointerLink : public TLink<TMRC_RoutePointer, IPanelRoutePointer> {
+    VELO_CLASS(TRoutePointerLink, TComponent)
+public:
+    using TLink::TLink;
+    int GetId() const override { return e->Id; }
+    void SetState(int s) override { e->SetState(static_cast<TRPState>(s)); }
+};
+
+template <class E>
+class TIndicatorLink : public TLink<E, IPanelIndicator> {
+    VELO_CLASS(TIndicatorLink, TComponent)
+public:
+    using TLink<E, IPanelIndicator>::TLink;
+    void SetState(bool on) override { this->e->SetState(on); }
+};
+
+class TKeyLink : public TLink<TEC_ComutatorButton, ISwitchboardKey> {
+    VELO_CLASS(TKeyLink, TComponent)
+public:
+    using TLink::TLink;
+    std::string GetCaption() const override { return e->Caption(); }
+    int State() const override { return e->State(); }
+    bool ActivateRed() override { return e->ActivateRed(); }
+    void SetMessage(const std::string& t) override { e->SetMessage(t); }
+    void AddMessage(const std::string& t) override { e->AddMessage(t); }
+    void SetLastText(const std::string& t) override { e->LastText = t; }
+    void SetDeadline(float t) override { e->Deadline = t; }
+    float GetDeadline() const override { return e->Deadline; }
+    void SetCallbacks(std::function<void()> first, std::function<void()> second) override
+    {
+        e->FirstCallback = std::move(first);
+        e->SecondCallback = std::move(second);
+    }
+    void SetOpenDialog(TForm* dialog) override { e->Dialog = dialog; }
+};
+
+class TConnectionLink : public TLink<TConnection, IPartnerTable> {
+    VELO_CLASS(TConnectionLink, TComponent)
+public:
+    using TLink::TLink;
+    void Check() override { e->Check(); }
+    int ShowMessage(const std::string& name, const std::string& text) override { return e->ShowMessage(name, text); }
+};
+
+class TSpeakerLink : public TLink<TEC_Speaker, ISpeaker> {
+    VELO_CLASS(TSpeakerLink, TComponent)
+public:
+    using TLink::TLink;
+    bool Speak(const std::string& phrase) override { return e->Speak(phrase); }
+};
+
 template <class I, class L>
 void Link(const char* className)
 {
@@ -86,4 +159,12 @@ void RegisterPanelLinks()
     Link<IPanelSealedButton, TSealedButtonLink>("TEC_PlButton");
     Link<IPanelAmmeter, TAmmeterLink>("TEC_Amper");
     Link<IStatusBar, TStatusBarLink>("TTrenagerStatusBar");
+    Link<IPanelCell, TCellLink>("TEC_Cell");
+    Link<IPanelSection, TSectionLink>("TEC_Section");
+    Link<IPanelRoutePointer, TRoutePointerLink>("TMRC_RoutePointer");
+    Link<IPanelIndicator, TIndicatorLink<TEC_Peregon>>("TEC_Peregon");
+    Link<IPanelIndicator, TIndicatorLink<TEC_Block>>("TEC_Block");
+    Link<ISwitchboardKey, TKeyLink>("TEC_ComutatorButton");
+    Link<IPartnerTable, TConnectionLink>("TConnection");
+    Link<ISpeaker, TSpeakerLink>("TEC_Speaker");
 }

@@ -54,7 +54,12 @@ protected:
         block2 = Place<TEC_Block>(m, "EC_Block2");
         key = Place<TEC_ComutatorButton>(m, "EC_ComutatorButton1");
         key->SetCaption("СП3");
-        (new TConnection(m))->SetName("Connection");
+        auto* connection = new TConnection(m);
+        connection->SetName("Connection");
+        connection->CompanionArray().Companion(0).ExecName = "Сигналист";
+        connection->CompanionArray().Companion(0).Canal = "fmGromk";
+        connection->CompanionArray().Companion(1).ExecName = "МЛ1";
+        connection->CompanionArray().Companion(1).Canal = "fmManevr";
         speaker = new TEC_Speaker(m);
         speaker->SetName("EC_Speaker");
         m->FirstActivation();
@@ -175,6 +180,12 @@ TEST_F(RealElementsTest, ACallRingsTheKeyAndTheSpeakerQueuesPhrases)
     EXPECT_TRUE(Cmd("4 33 поїзд прибуває"));
     ASSERT_EQ(speaker->Queue().size(), 1u);
     EXPECT_EQ(speaker->Queue().front(), "поїзд прибуває");
-    // No partners in the table: nobody shows the text.
-    EXPECT_FALSE(Cmd("4 10 МЛ1 Їду"));
+    // The partner table found its channel windows at the first activation.
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_TRUE(Cmd("4 10 МЛ1 Їду на 3П"));
+    TForm* manevr = Screen().FindForm("fmManevr");
+    EXPECT_TRUE(manevr->Visible());
+    EXPECT_EQ(manevr->Caption(), "МЛ1->");
+    EXPECT_EQ(static_cast<TChannelForm*>(manevr)->mMessage->Lines()[0], "Їду на 3П");
+    EXPECT_FALSE(Cmd("4 10 ПЛок Їду"));
 }

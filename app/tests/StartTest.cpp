@@ -6,6 +6,7 @@
 #include "TrainerFixture.h"
 #include "models/DelayModel.h"
 #include "models/InstructorModel.h"
+#include "panel/EC_Speaker.h"
 #include "platform/core/CFormat.h"
 
 // ---- "DATA\SwitchSt.dat" ----
@@ -272,6 +273,11 @@ TEST_F(StartTest, TheProgramsMainWindowDefinitionLoads)
     EXPECT_NE(fmMain->FindComponent("PlanModel"), nullptr);
     EXPECT_NE(fmMain->FindComponent("EC_Model"), nullptr);
     EXPECT_EQ(fmMain->N35->Caption(), "Пуск");
+    ASSERT_NE(fmMain->Connection(), nullptr);
+    ASSERT_NE(fmMain->Speaker(), nullptr);
+    EXPECT_EQ(static_cast<TEC_Speaker*>(fmMain->FindComponent("EC_Speaker"))->Directory, "sound\\\\");
+    fmMain->Connection()->Check();
+    EXPECT_TRUE(Boxes.empty());
     EXPECT_EQ(fmMain->MainTimer->Interval(), 0);
     // The status bar drives the main timer.
     ASSERT_NE(fmMain->StatusBar(), nullptr);

@@ -10,7 +10,9 @@
 #include "panel/EC_ComutatorButton.h"
 #include "panel/EC_Lamp.h"
 #include "panel/EC_Section.h"
+#include "panel/EC_Signal.h"
 #include "panel/EC_Speaker.h"
+#include "panel/EC_Switch.h"
 #include "panel/TrenagerStatusBar.h"
 
 namespace {
@@ -90,6 +92,24 @@ public:
     void SetState(int s, int v) override { e->SetState(static_cast<TCellState>(s), v); }
 };
 
+class TSignalLink : public TLink<TEC_Signal, IPanelSignal> {
+    VELO_CLASS(TSignalLink, TComponent)
+public:
+    using TLink::TLink;
+    int GetId() const override { return e->Id; }
+    void SetState(int aspect) override { e->SetState(static_cast<TSignalState>(aspect)); }
+    void StartRoute(bool on) override { e->StartRoute(on); }
+    bool HasSigLabel() const override { return e->SigLabel != nullptr; }
+    std::string SigName() const override { return e->SigName(); }
+};
+
+class TSwitchLink : public TLink<TEC_Switch, IPanelSwitch> {
+    VELO_CLASS(TSwitchLink, TComponent)
+public:
+    using TLink::TLink;
+    int GetId() const override { return e->Id; }
+};
+
 class TRoutePointerLink : public TLink<TMRC_RoutePointer, IPanelRoutePointer> {
     VELO_CLASS(TRoutePointerLink, TComponent)
 public:
@@ -161,6 +181,8 @@ void RegisterPanelLinks()
     Link<IStatusBar, TStatusBarLink>("TTrenagerStatusBar");
     Link<IPanelCell, TCellLink>("TEC_Cell");
     Link<IPanelSection, TSectionLink>("TEC_Section");
+    Link<IPanelSignal, TSignalLink>("TEC_Signal");
+    Link<IPanelSwitch, TSwitchLink>("TEC_Switch");
     Link<IPanelRoutePointer, TRoutePointerLink>("TMRC_RoutePointer");
     Link<IPanelIndicator, TIndicatorLink<TEC_Peregon>>("TEC_Peregon");
     Link<IPanelIndicator, TIndicatorLink<TEC_Block>>("TEC_Block");

@@ -7,6 +7,8 @@
 #include "panel/EC_ComutatorButton.h"
 #include "panel/EC_Lamp.h"
 #include "panel/EC_Section.h"
+#include "panel/EC_Signal.h"
+#include "panel/EC_Switch.h"
 #include "panel/EC_Speaker.h"
 #include "panel/TrenagerStatusBar.h"
 
@@ -188,4 +190,61 @@ TEST_F(RealElementsTest, ACallRingsTheKeyAndTheSpeakerQueuesPhrases)
     EXPECT_EQ(manevr->Caption(), "МЛ1->");
     EXPECT_EQ(static_cast<TChannelForm*>(manevr)->mMessage->Lines()[0], "Їду на 3П");
     EXPECT_FALSE(Cmd("4 10 ПЛок Їду"));
+}
+
+class RealSignalsTest : public TrainerTest {};
+
+TEST_F(RealSignalsTest, AspectsRouteCellsListsAndFrameSwitches)
+{
+    WriteFile("data/errors.dat", "12 5 0\nНе прийнято виклик %s\n");
+    TfmMain* m = Start();
+    auto label = [m](const char* name, const char* text) {
+        auto* l = Place<TLabel>(m, name);
+        l->SetCaption(text);
+        return l;
+    };
+    auto* cell = Place<TMRC_Cell>(m, "C1");
+    auto* s101 = Place<TEC_Signal>(m, "Sig101");
+    s101->Id = 101;
+    s101->SetType(sgWRG);
+    s101->SigLabel = label("Label1", "Н");
+    s101->Cell = cell;
+    auto* s111 = Place<TEC_Signal>(m, "Sig111");
+    s111->Id = 111;
+    s111->SigLabel = label("Label2", "Ч1");
+    auto* s112 = Place<TEC_Signal>(m, "Sig112");
+    s112->Id = 112;
+    s112->SigLabel = label("Label3", "Н");
+    Place<TEC_Signal>(m, "Sig150")->Id = 150;  // no label: not in the lists
+    auto* frame = new TFrame(m);
+    frame->SetName("Frame11");
+    (new TEC_Switch(frame))->Id = 1;
+    (new TEC_Lamp(frame))->Id = 10;
+    (new TEC_Lamp(frame))->Id = 11;
+    m->FirstActivation();
+
+    ASSERT_EQ(m->Signals.Count(), 4u);
+    ASSERT_EQ(m->Switches.Count(), 1u);
+    EXPECT_EQ(m->Lamps.Count(), 2u);
+    EXPECT_EQ(fmTrainMove->cbToSignal->Items().Count(), 3);
+    ASSERT_EQ(fmTrainMove->SignalIds.Count(), 3u);
+    EXPECT_EQ(*fmTrainMove->SignalIds.Get(0), 101);
+    EXPECT_EQ(*fmTrainMove->SignalIds.Get(1), 112);
+    EXPECT_EQ(*fmTrainMove->SignalIds.Get(2), 111);
+
+    std::string mes = "4 7 101 5";
+    EXPECT_TRUE(SendTrainerMessage(mes));
+    EXPECT_EQ(s101->State(), 5);
+    EXPECT_EQ(m->EC_Bliper->Interval(), 700);
+    mes = "4 7 101 9";
+    EXPECT_FALSE(SendTrainerMessage(mes));
+    EXPECT_EQ(s101->State(), 5);
+
+    cell->SetState(csWhite);
+    mes = "4 30 101 1";
+    EXPECT_TRUE(SendTrainerMessage(mes));
+    EXPECT_EQ(cell->State(), csGreen);
+    mes = "4 30 101 0";
+    EXPECT_TRUE(SendTrainerMessage(mes));
+    EXPECT_EQ(cell->State(), csWhite);
 }

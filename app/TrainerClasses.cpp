@@ -6,6 +6,7 @@
 #include "models/ModelClasses.h"
 #include "panel/PanelClasses.h"
 #include "platform/qt/Controls.h"
+#include "platform/qt/Forms.h"
 #include "platform/qt/Properties.h"
 
 void RegisterTrainerClasses()
@@ -18,6 +19,8 @@ void RegisterTrainerClasses()
     RegisterPanelBitmaps();
     RegisterPanelClasses();
     RegisterPanelLinks();
+    // The switch frame placed on the panel once per switch.
+    RegisterFrameClass("TFrame1", ":/app/forms/SwichGr.vfm");
     RegisterStringProperty<TModel>("FileName", [](TModel& m, const std::string& v) { m.FileName = v; });
     RegisterEventProperty<TModel, TSendMessageEvent>("OnSendMessage", [](TModel& m, TSendMessageEvent e) { m.OnSendMessage = e; });
     RegisterEventProperty<TModel, TChangeStateEvent>("OnChangeState", [](TModel& m, TChangeStateEvent e) { m.OnChangeState = e; });

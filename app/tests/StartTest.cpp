@@ -278,6 +278,14 @@ TEST_F(StartTest, TheProgramsMainWindowDefinitionLoads)
     EXPECT_EQ(static_cast<TEC_Speaker*>(fmMain->FindComponent("EC_Speaker"))->Directory, "sound\\\\");
     fmMain->Connection()->Check();
     EXPECT_TRUE(Boxes.empty());
+    // The switchboard keys, channel buttons and sealed buttons carry their menus.
+    auto* key = fmMain->FindChild<TControl>("EC_ComutatorButton1");
+    EXPECT_EQ(key->Caption(), "СП3");
+    ASSERT_NE(key->PopupMenu(), nullptr);
+    EXPECT_EQ(key->PopupMenu()->Name(), "pmSP3");
+    EXPECT_EQ(fmMain->FindChild<TControl>("EC_ConnectButton3")->PopupMenu()->Name(), "pmManevr");
+    EXPECT_EQ(fmMain->FindChild<TControl>("EC_PlButton1")->PopupMenu()->Name(), "pmPlomb");
+    EXPECT_EQ(fmMain->FindChild<TMenuItem>("N47")->Parent()->Caption(), "Накази");
     EXPECT_EQ(fmMain->MainTimer->Interval(), 0);
     // The status bar drives the main timer.
     ASSERT_NE(fmMain->StatusBar(), nullptr);

@@ -135,6 +135,7 @@ TEST_F(SampleStationTest, AnArrivalRouteOpensItsSignal)
     tick();
     std::string mes = "2 5 101 1";
     SendTrainerMessage(mes);
+    EXPECT_EQ(m->FindChild<TEC_Signal>("EC_Signal101")->Cell->State(), csGreen);
     mes = "2 5 111 1";
     SendTrainerMessage(mes);
     auto* signal = m->FindChild<TEC_Signal>("EC_Signal101");

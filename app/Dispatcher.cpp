@@ -21,12 +21,11 @@ bool BeginsWithNumber(const std::string& mes)
 
 void TfmMain::ConnectReceivers()
 {
-    // A model receiver whose model the form does not hold refuses.
+    // The models live as long as the window. A model receiver whose model the form does not
+    // hold refuses.
     auto model = [this](int receiver, const char* name) {
-        Bus.SetReceiver(receiver, [this, name](std::string& mes, TlstParams* lst) {
-            auto* m = dynamic_cast<TModel*>(FindComponent(name));
-            return m ? m->fnGetMessage(mes, lst) : 0;
-        });
+        auto* m = dynamic_cast<TModel*>(FindComponent(name));
+        Bus.SetReceiver(receiver, [m](std::string& mes, TlstParams* lst) { return m ? m->fnGetMessage(mes, lst) : 0; });
     };
     model(brInstructor, "InstructorModel");
     model(brPlan, "PlanModel");
@@ -42,11 +41,9 @@ void TfmMain::ConnectReceivers()
         return 1;
     });
     // A text that does not begin with a number is read as receiver 0.
-    Bus.SetFallback([this](std::string& mes, TlstParams* lst) {
-        if (!BeginsWithNumber(mes)) {
-            auto* m = dynamic_cast<TModel*>(FindComponent("InstructorModel"));
-            return m ? m->fnGetMessage(mes, lst) : 0;
-        }
+    auto* instructor = dynamic_cast<TModel*>(FindComponent("InstructorModel"));
+    Bus.SetFallback([this, instructor](std::string& mes, TlstParams* lst) {
+        if (!BeginsWithNumber(mes)) return instructor ? instructor->fnGetMessage(mes, lst) : 0;
         return ShowOperatorBox(mes) ? 1 : 0;
     });
     Bus.recording = false;

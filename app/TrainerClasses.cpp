@@ -1,10 +1,12 @@
 // The properties of the models as the main window's definition sets them.
 #include "app/TrainerClasses.h"
 
+#include "app/PanelAdapters.h"
 #include "models/Model.h"
 #include "models/ModelClasses.h"
 #include "panel/PanelClasses.h"
 #include "platform/qt/Controls.h"
+#include "platform/qt/Forms.h"
 #include "platform/qt/Properties.h"
 
 void RegisterTrainerClasses()
@@ -16,6 +18,9 @@ void RegisterTrainerClasses()
     RegisterModelClasses();
     RegisterPanelBitmaps();
     RegisterPanelClasses();
+    RegisterPanelLinks();
+    // The switch frame placed on the panel once per switch.
+    RegisterFrameClass("TFrame1", ":/app/forms/SwichGr.vfm");
     RegisterStringProperty<TModel>("FileName", [](TModel& m, const std::string& v) { m.FileName = v; });
     RegisterEventProperty<TModel, TSendMessageEvent>("OnSendMessage", [](TModel& m, TSendMessageEvent e) { m.OnSendMessage = e; });
     RegisterEventProperty<TModel, TChangeStateEvent>("OnChangeState", [](TModel& m, TChangeStateEvent e) { m.OnChangeState = e; });

@@ -108,6 +108,13 @@ TfmElectroMex::TfmElectroMex() : TTrainerForm("fmElectroMex", "")
     cbButtons = AddControl<TComboBox>("cbButtons");
 }
 
+TChannelForm::TChannelForm(const std::string& name) : TTrainerForm(name, "")
+{
+    mMessage = AddControl<TMemo>("mMessage");
+    mMessage->SetReadOnly(true);
+    mMessage->SetAlign(alClient);
+}
+
 // ---- creation ----
 
 namespace {
@@ -152,6 +159,7 @@ void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
         else if (name == "fmElectroMex") f = fmElectroMex = new TfmElectroMex;
         else if (name == "fmOzhidau") f = fmOzhidau = new TKeyDialogForm(name);
         else if (name == "fmOtkaz") f = fmOtkaz = new TKeyDialogForm(name);
+        else if (name == "fmGromk" || name == "fmManevr" || name == "fmTrain") f = new TChannelForm(name);
         else if (name == "fmStartState") f = fmStartState = new TTrainerForm(name, "Умови  тренування");
         else if (name == "fmPusk") f = fmPusk = new TTrainerForm(name, "Тренажер");
         else f = new TTrainerForm(name);

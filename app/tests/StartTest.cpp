@@ -6,6 +6,7 @@
 #include "TrainerFixture.h"
 #include "models/DelayModel.h"
 #include "models/InstructorModel.h"
+#include "panel/EC_Speaker.h"
 #include "platform/core/CFormat.h"
 
 // ---- "DATA\SwitchSt.dat" ----
@@ -272,7 +273,26 @@ TEST_F(StartTest, TheProgramsMainWindowDefinitionLoads)
     EXPECT_NE(fmMain->FindComponent("PlanModel"), nullptr);
     EXPECT_NE(fmMain->FindComponent("EC_Model"), nullptr);
     EXPECT_EQ(fmMain->N35->Caption(), "Пуск");
+    ASSERT_NE(fmMain->Connection(), nullptr);
+    ASSERT_NE(fmMain->Speaker(), nullptr);
+    EXPECT_EQ(static_cast<TEC_Speaker*>(fmMain->FindComponent("EC_Speaker"))->Directory, "sound\\\\");
+    fmMain->Connection()->Check();
+    EXPECT_TRUE(Boxes.empty());
+    // The switchboard keys, channel buttons and sealed buttons carry their menus.
+    auto* key = fmMain->FindChild<TControl>("EC_ComutatorButton1");
+    EXPECT_EQ(key->Caption(), "СП3");
+    ASSERT_NE(key->PopupMenu(), nullptr);
+    EXPECT_EQ(key->PopupMenu()->Name(), "pmSP3");
+    EXPECT_EQ(fmMain->FindChild<TControl>("EC_ConnectButton3")->PopupMenu()->Name(), "pmManevr");
+    EXPECT_EQ(fmMain->FindChild<TControl>("EC_PlButton1")->PopupMenu()->Name(), "pmPlomb");
+    EXPECT_EQ(fmMain->FindChild<TMenuItem>("N47")->Parent()->Caption(), "Накази");
     EXPECT_EQ(fmMain->MainTimer->Interval(), 0);
+    // The status bar drives the main timer.
+    ASSERT_NE(fmMain->StatusBar(), nullptr);
+    fmMain->StartClock();
+    EXPECT_EQ(fmMain->MainTimer->Interval(), 1000);
+    fmMain->StatusBar()->SetTemp(3);
+    EXPECT_EQ(fmMain->MainTimer->Interval(), 333);
     SetActiveHelp(false);
     EXPECT_FALSE(fmMain->N66->Enabled());
     EXPECT_FALSE(fmActiveHelp->Visible());

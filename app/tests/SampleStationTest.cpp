@@ -1,0 +1,145 @@
+// The program's own main window on the sample station: every Id of the panel agrees with the
+// station's data, the models start without a complaint, and a route set from the panel opens its
+// signal. Skipped when the sample station is not in the source tree.
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "TrainerFixture.h"
+#include "panel/EC_Button.h"
+#include "panel/EC_Cell.h"
+#include "panel/EC_Signal.h"
+#include "panel/EC_Switch.h"
+#include "platform/core/CFormat.h"
+
+namespace {
+
+const std::filesystem::path kStation = std::filesystem::path(VELO_SOURCE_DIR) / "station";
+
+// The data records of a station file, each as its numbers (a record stops at its first word
+// that is not a number).
+std::vector<std::vector<int>> Records(const std::filesystem::path& file)
+{
+    std::vector<std::vector<int>> out;
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::vector<int> r;
+        std::string w;
+        while (words >> w) {
+            if (w[0] == '*' && r.empty()) break;
+            int v = 0;
+            if (SScanf(w.c_str(), "%d", &v) != 1) break;
+            r.push_back(v);
+        }
+        if (!r.empty()) out.push_back(r);
+    }
+    return out;
+}
+
+} // namespace
+
+class SampleStationTest : public TrainerTest {
+protected:
+    void SetUp() override
+    {
+        TrainerTest::SetUp();
+        if (!std::filesystem::exists(kStation / "data" / "EC_Model.dat")) GTEST_SKIP() << "no sample station";
+        std::filesystem::remove_all("data");
+        std::filesystem::copy(kStation / "data", "data", std::filesystem::copy_options::recursive);
+        CreateTrainerWindows([] { return new TfmMain; });
+        m = fmMain;
+        m->ShowStartDialog = [] {};
+        m->FormActivate(m);
+    }
+
+    std::set<int> Ids(const char* className)
+    {
+        std::set<int> ids;
+        m->ForEachOwned([&](TComponent* c) {
+            if (!c->InheritsFromClassName(className)) return;
+            if (auto* b = dynamic_cast<TEC_Button*>(c)) ids.insert(b->Id);
+        });
+        return ids;
+    }
+
+    TfmMain* m = nullptr;
+};
+
+TEST_F(SampleStationTest, StartsWithoutAComplaint)
+{
+    EXPECT_TRUE(Boxes.empty()) << (Boxes.empty() ? "" : Boxes[0]);
+    EXPECT_FALSE(m->ForeheadPanel->Visible());
+    EXPECT_EQ(m->Models.Count(), 4u);
+    EXPECT_GT(m->PostSections.Count(), 0u);
+    if (const char* shot = std::getenv("VELO_SCREENSHOT")) SaveScreenshot(m, shot);
+}
+
+TEST_F(SampleStationTest, EveryIdOfThePanelAgreesWithTheStationData)
+{
+    auto records = Records("data/EC_Model.dat");
+    std::set<int> signalIds, sections, blockOptions, switches, lamps, stretches;
+    for (const auto& r : records) {
+        if (r[0] == 2 && r.size() > 1) signalIds.insert(r[1]);
+        if (r[0] == 4 && r.size() > 3) {
+            if (r[2] == 2) blockOptions.insert(r[3]);
+            else sections.insert(r[1]);
+        }
+        if (r[0] == 1 && r.size() > 3) {
+            int paired = r[3];
+            if (paired == 0) switches.insert(r[1]);
+            int base = paired != 0 ? paired : r[1];
+            for (int p = 0; p < 3; ++p) lamps.insert(base * 10 + p);
+        }
+        if (r[0] == 6 && r.size() > 1) stretches.insert(r[1]);
+    }
+    ASSERT_FALSE(signalIds.empty());
+
+    std::set<int> panelSignalIds, panelSections, panelSwitches, panelLamps, pointers;
+    for (unsigned i = 0; i < m->Signals.Count(); ++i) panelSignalIds.insert((*m->Signals.Get(i))->GetId());
+    for (unsigned i = 0; i < m->Sections.Count(); ++i) panelSections.insert((*m->Sections.Get(i))->GetID());
+    for (unsigned i = 0; i < m->Switches.Count(); ++i) panelSwitches.insert((*m->Switches.Get(i))->GetId());
+    for (unsigned i = 0; i < m->Lamps.Count(); ++i) panelLamps.insert((*m->Lamps.Get(i))->GetId());
+    for (unsigned i = 0; i < m->RoutePointers.Count(); ++i) pointers.insert((*m->RoutePointers.Get(i))->GetId());
+    EXPECT_EQ(panelSignalIds, signalIds);
+    EXPECT_EQ(m->Signals.Count(), signalIds.size());
+    EXPECT_EQ(panelSections, sections);
+    EXPECT_EQ(m->Sections.Count(), sections.size());
+    EXPECT_EQ(panelSwitches, switches);
+    for (int l : lamps) EXPECT_TRUE(panelLamps.count(l)) << "lamp " << l;
+    for (int l : {1, 2, 3, 4, 5, 15}) EXPECT_TRUE(panelLamps.count(l)) << "lamp " << l;
+    EXPECT_EQ(pointers, (std::set<int>{1, 2}));
+    for (int b : blockOptions) EXPECT_NE(m->FindComponent(Format("EC_Block%d", b)), nullptr) << b;
+    for (int s : stretches) EXPECT_NE(m->FindComponent(Format("EC_Peregon%d", s)), nullptr) << s;
+    EXPECT_NE(m->FindButtonLamp(15), nullptr);
+
+    // Route buttons stand for signalIds.
+    for (const char* cls : {"TEC_ButtonGreen", "TEC_ButtonRed"})
+        for (int id : Ids(cls)) EXPECT_TRUE(signalIds.count(id)) << cls << " " << id;
+    // Post sections are interlocking sections (or blocks).
+    for (unsigned i = 0; i < m->PostSections.Count(); ++i) {
+        int n = m->PostSections.Get(i)->Number;
+        EXPECT_TRUE(sections.count(n) || (n >= 41 && n <= 44)) << "post section " << n;
+    }
+}
+
+TEST_F(SampleStationTest, AnArrivalRouteOpensItsSignal)
+{
+    auto tick = [this] {
+        m->ModelTime += 1;
+        for (unsigned i = 0; i < m->Models.Count(); ++i) (*m->Models.Get(i))->Process(static_cast<float>(m->ModelTime));
+    };
+    tick();
+    std::string mes = "2 5 101 1";
+    SendTrainerMessage(mes);
+    EXPECT_EQ(m->FindChild<TEC_Signal>("EC_Signal101")->Cell->State(), csGreen);
+    mes = "2 5 111 1";
+    SendTrainerMessage(mes);
+    auto* signal = m->FindChild<TEC_Signal>("EC_Signal101");
+    for (int i = 0; i < 20 && signal->State() != 3; ++i) tick();
+    EXPECT_EQ(signal->State(), 3);
+    EXPECT_EQ(m->FindChild<TMRC_Cell>("Cell11_1")->State(), csWhite);
+}

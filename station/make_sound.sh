@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the station's sound fragments in sound/: one WAV per word that the station's data
 # speaks (the phrases of [4 32] and [4 33] lines of data/trenager.ini), "t{n}" for every train
-# number (1025) and "l{n}" for every locomotive number (1511, 1508) in data/trenager.ini and
+# number (1025) and "l{n}" for every locomotive number (1511, 1513, 1508) in data/trenager.ini and
 # data/*.shd, plus the call ring td.wav and the section click tick.wav.
 # All files are canonical PCM WAV, mono, 22050 Hz, 16 bit. Needs espeak-ng and sox.
 set -euo pipefail
@@ -14,7 +14,7 @@ trap 'rm -rf "$tmp"' EXIT
 # Writes $2 (a text) spoken by the Russian voice into $out/$1.wav.
 speak() {
     espeak-ng -v ru -s 150 -w "$tmp/raw.wav" "$2"
-    sox "$tmp/raw.wav" -r 22050 -c 1 -b 16 -e signed-integer "$out/$1.wav" \
+    sox -D "$tmp/raw.wav" -r 22050 -c 1 -b 16 -e signed-integer "$out/$1.wav" \
         silence 1 0.02 0.5% reverse silence 1 0.02 0.5% reverse
 }
 
@@ -34,16 +34,16 @@ for f in data/trenager.ini data/*.shd; do
     [ -s "$f" ] || continue
     data_utf8 "$f" | tr -d '\r' | awk '{for (i=1;i<NF;i++) {
         if ($i=="1025" && $(i+1)+0>0) print "t" $(i+1);
-        if (($i=="1511" || $i=="1508") && $(i+1)+0>0) print "l" $(i+1) }}'
+        if (($i=="1511" || $i=="1513" || $i=="1508") && $(i+1)+0>0) print "l" $(i+1) }}'
 done | sort -u > "$tmp/numbers"
 while read -r n; do
     speak "$n" "${n:1}"
 done < "$tmp/numbers"
 
 # The call ring: two short bursts of a two-tone signal.
-sox -n -r 22050 -c 1 -b 16 -e signed-integer "$tmp/ring.wav" \
+sox -D -n -r 22050 -c 1 -b 16 -e signed-integer "$tmp/ring.wav" \
     synth 0.35 sine 800 sine 1000 remix - gain -6 pad 0 0.15
-sox "$tmp/ring.wav" "$tmp/ring.wav" -r 22050 -c 1 -b 16 -e signed-integer "$out/td.wav"
+sox -D "$tmp/ring.wav" "$tmp/ring.wav" -r 22050 -c 1 -b 16 -e signed-integer "$out/td.wav"
 # The relay click of a section changing state.
-sox -n -r 22050 -c 1 -b 16 -e signed-integer "$out/tick.wav" \
+sox -D -n -r 22050 -c 1 -b 16 -e signed-integer "$out/tick.wav" \
     synth 0.03 square 180 fade 0 0.03 0.025 gain -8

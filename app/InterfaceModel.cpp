@@ -108,7 +108,8 @@ TfmMain::TfmMain(const std::string& definition) : TForm(nullptr)
         ForeheadPanel->BringToFront();
     }
     ShowStartDialog = [] {
-        if (fmStartState) fmStartState->ShowModal();
+        // Only the real start dialog is shown: an empty stand-in would block the panel for nothing.
+        if (fmStartState && fmStartState->InheritsFromClassName("TfmStartState")) fmStartState->ShowModal();
     };
     ConnectReceivers();
 

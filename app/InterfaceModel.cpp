@@ -96,6 +96,7 @@ TfmMain::TfmMain(const std::string& definition) : TForm(nullptr)
     });
     Handlers().Add<TChangeStateEvent>("ModelsEvent", [this](TModel* m, AnsiString s) { ModelsEvent(m, s); });
     Handlers().Add("TrenagerStatusBarChangeTemp", TNotifyEvent([this](TObject* s) { TrenagerStatusBarChangeTemp(s); }));
+    BindMainLoopHandlers();
     LoadDefinition(definition);
 
     MainTimer = dynamic_cast<TTimer*>(FindComponent("MainTimer"));
@@ -283,7 +284,9 @@ void TfmMain::TrenagerStatusBarChangeTemp(TObject*)
 
 void TfmMain::StartBlinking()
 {
-    if (EC_Bliper) EC_Bliper->SetInterval(700);
+    // A running blink timer keeps its period: states set more often than every 700 ms (the
+    // models at high speed) would otherwise hold every blinking element in one phase.
+    if (EC_Bliper && !(EC_Bliper->Active() && EC_Bliper->Interval() == 700)) EC_Bliper->SetInterval(700);
 }
 
 // ---- free functions ----

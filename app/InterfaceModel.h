@@ -56,6 +56,16 @@ public:
     void PauseClock();
     bool ClockStopped() const;
     void TrenagerStatusBarChangeTemp(TObject* Sender);
+    // One simulated second: the model time, the status bar, every model, the answer deadlines.
+    void MainTimerTimer(TObject* Sender);
+    // One blink phase of every blinking element; the timer stops when nothing blinks.
+    void EC_BliperTimer(TObject* Sender);
+    // One blink step of every cell, signal, route pointer, lamp button and lamp (lamps held lit
+    // while EC_Button55 is down); the number of elements that blink.
+    int BlinkPass(int phase);
+    void N35Click(TObject* Sender);
+    // The blink timer's phase, inverted at every blink tick.
+    bool BlinkPhase = false;
 
     // ---- members ----
     TArray500<IPanelCell*> Cells;
@@ -99,6 +109,9 @@ private:
     void ConnectReceivers();
     bool ShowOperatorBox(std::string& mes);
     void StartBlinking();
+    void BindMainLoopHandlers();
+    bool inMainTick = false;
+    bool inBlinkTick = false;
     template <class I>
     I* Named(const std::string& name) const
     {

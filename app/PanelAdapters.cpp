@@ -37,6 +37,7 @@ public:
     int GetColor() const override { return e->Color(); }
     void SetColor(int c) override { e->SetColor(c); }
     void Repaint() override { e->Repaint(); }
+    int BlipLamp(int phase) override { return e->BlipLamp(phase); }
 };
 
 class TButtonLampLink : public TLink<TEC_ButtonLamp, IPanelButtonLamp> {
@@ -46,6 +47,7 @@ public:
     int GetId() const override { return e->Id; }
     void SetLampColor(int c) override { e->SetLampColor(static_cast<TButtonColor>(c)); }
     void SetState(int s) override { e->SetState(static_cast<TLampState>(s)); }
+    int BlipLamp(int phase) override { return e->BlipLamp(phase); }
 };
 
 class TSealedButtonLink : public TLink<TEC_PlButton, IPanelSealedButton> {
@@ -73,6 +75,7 @@ public:
     unsigned Temp() const override { return e->Temp(); }
     void SetTemp(unsigned t) override { e->SetTemp(t); }
     void FixError(const std::string& text, unsigned weight) override { e->FixError(text, weight); }
+    void Process(unsigned dt) override { e->Process(dt); }
 };
 
 class TCellLink : public TLink<TEC_Cell, IPanelCell> {
@@ -81,6 +84,7 @@ public:
     using TLink::TLink;
     int GetId() const override { return e->Id; }
     void SetState(int s) override { e->SetState(static_cast<TCellState>(s)); }
+    int BlipCell(int phase) override { return e->BlipCell(phase); }
 };
 
 class TSectionLink : public TLink<TEC_Section, IPanelSection> {
@@ -101,6 +105,7 @@ public:
     void StartRoute(bool on) override { e->StartRoute(on); }
     bool HasSigLabel() const override { return e->SigLabel != nullptr; }
     std::string SigName() const override { return e->SigName(); }
+    int BlipSignal() override { return e->BlipSignal(); }
 };
 
 class TSwitchLink : public TLink<TEC_Switch, IPanelSwitch> {
@@ -116,6 +121,7 @@ public:
     using TLink::TLink;
     int GetId() const override { return e->Id; }
     void SetState(int s) override { e->SetState(static_cast<TRPState>(s)); }
+    int BlipPointer() override { return e->BlipPointer(); }
 };
 
 template <class E>
@@ -144,6 +150,10 @@ public:
         e->SecondCallback = std::move(second);
     }
     void SetOpenDialog(TForm* dialog) override { e->Dialog = dialog; }
+    bool Process(float t) override { return e->Process(t); }
+    std::function<void()> Callback(int slot) const override { return slot == 1 ? e->FirstCallback : e->SecondCallback; }
+    void SetDown(bool v) override { e->SetDown(v); }
+    void DeActivate() override { e->DeActivate(); }
 };
 
 class TConnectionLink : public TLink<TConnection, IPartnerTable> {

@@ -23,6 +23,8 @@ public:
     virtual int GetId() const = 0;
     // TCellState: 0 free, 1 white, 2 red, 3 green, 4 red-white, 5 white blinking, 6 red-white blinking.
     virtual void SetState(int state) = 0;
+    // One blink step with the blink timer's phase: 1 when the cell blinks, else 0.
+    virtual int BlipCell(int) { return 0; }
 };
 
 // A track section: the cells that light together, one list per route variant.
@@ -46,6 +48,8 @@ public:
     // Whether a name label is set, and its text.
     virtual bool HasSigLabel() const = 0;
     virtual std::string SigName() const = 0;
+    // One blink step: 1 when the aspect blinks, else 0.
+    virtual int BlipSignal() { return 0; }
 };
 
 // A switch; the main window only collects them here.
@@ -61,6 +65,8 @@ public:
     virtual int GetId() const = 0;
     // TRPState 0 to 4.
     virtual void SetState(int state) = 0;
+    // One blink step: 1 when the pointer blinks, else 0.
+    virtual int BlipPointer() { return 0; }
 };
 
 // A stretch (TEC_Peregon) or block (TEC_Block) indicator.
@@ -98,6 +104,8 @@ public:
     virtual int GetColor() const = 0;
     virtual void SetColor(int color) = 0;
     virtual void Repaint() = 0;
+    // One blink step: phase 0 or 1 shows the lamp dark or lit, 2 flips it; 1 when it blinks.
+    virtual int BlipLamp(int) { return 0; }
 };
 
 // A button with a lamp (TEC_ButtonLamp).
@@ -109,6 +117,8 @@ public:
     virtual void SetLampColor(int color) = 0;
     // TLampState: 0 off, 1 on, 2 blinking.
     virtual void SetState(int state) = 0;
+    // One blink step: in state 2 the lamp flips; 1 when it blinks, else 0.
+    virtual int BlipLamp(int) { return 0; }
 };
 
 // The trainer's status bar (speed, clock, error count).
@@ -119,6 +129,8 @@ public:
     // Sets the speed (at most MaxTemp) and fires OnChangeTemp.
     virtual void SetTemp(unsigned temp) = 0;
     virtual void FixError(const std::string& text, unsigned weight) = 0;
+    // Advances the shown clock and the error texts by dt model seconds.
+    virtual void Process(unsigned) {}
 };
 
 // A switchboard key (TEC_ComutatorButton).
@@ -141,6 +153,14 @@ public:
     virtual void SetCallbacks(std::function<void()> first, std::function<void()> second) = 0;
     // The dialogue window opened for this key, or null.
     virtual void SetOpenDialog(TForm* dialog) = 0;
+    // The answer deadline check at model time t: false when the call was just missed (the key
+    // is then idle and its deadline cleared).
+    virtual bool Process(float) { return true; }
+    // What the switchboard message window needs: a callback slot (1 or 2; empty when not set),
+    // raising the key, and its deactivation (idle, plain caption, last text emptied).
+    virtual std::function<void()> Callback(int) const { return {}; }
+    virtual void SetDown(bool) {}
+    virtual void DeActivate() {}
 };
 
 // The table of dialogue partners (TConnection).

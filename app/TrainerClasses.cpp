@@ -2,6 +2,7 @@
 #include "app/TrainerClasses.h"
 
 #include "app/PanelAdapters.h"
+#include "app/UtilityWindows.h"
 #include "models/Model.h"
 #include "models/ModelClasses.h"
 #include "panel/PanelClasses.h"
@@ -19,6 +20,7 @@ void RegisterTrainerClasses()
     RegisterPanelBitmaps();
     RegisterPanelClasses();
     RegisterPanelLinks();
+    RegisterUtilityWindowProperties();
     // The switch frame placed on the panel once per switch.
     RegisterFrameClass("TFrame1", ":/app/forms/SwichGr.vfm");
     RegisterStringProperty<TModel>("FileName", [](TModel& m, const std::string& v) { m.FileName = v; });

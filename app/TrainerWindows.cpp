@@ -20,79 +20,12 @@ TfmElectroMex* fmElectroMex = nullptr;
 TKeyDialogForm* fmOzhidau = nullptr;
 TKeyDialogForm* fmOtkaz = nullptr;
 TForm* fmStartState = nullptr;
-TForm* fmPusk = nullptr;
+TfmPusk* fmPusk = nullptr;
 
 TTrainerForm::TTrainerForm(const std::string& name, const std::string& caption) : TForm(nullptr)
 {
     SetName(name);
     SetCaption(caption);
-}
-
-TfmMessage::TfmMessage() : TTrainerForm("fmMessage", "Повідомлення")
-{
-    mMessage = AddControl<TMemo>("mMessage");
-    mMessage->SetReadOnly(true);
-    mMessage->SetAlign(alClient);
-}
-
-TfmConsole::TfmConsole() : TTrainerForm("fmConsole", "Консоль управления")
-{
-    Memo1 = AddControl<TMemo>("Memo1");
-    Memo1->SetAlign(alClient);
-}
-
-void TfmConsole::AddConsoleEvent(const std::string& line)
-{
-    Memo1->Lines().Add(line);
-}
-
-TfmError::TfmError() : TTrainerForm("fmError", "Помилки")
-{
-    ListBox = AddControl<TListBox>("ListBox");
-    ListBox->SetAlign(alClient);
-}
-
-TfmInfo::TfmInfo() : TTrainerForm("fmInfo", "Інформація")
-{
-    ListBox1 = AddControl<TListBox>("ListBox1");
-    ListBox2 = AddControl<TListBox>("ListBox2");
-}
-
-void TfmInfo::ReplaceTrainState(const std::string& mes)
-{
-    int receiver = 0, command = 0, n = 0;
-    if (SScanf(mes.c_str(), "%d %d %d", &receiver, &command, &n) != 3) return;
-    std::string text = DropWords(mes, 3);
-    std::replace(text.begin(), text.end(), '_', ' ');
-    TStrings& lines = ListBox1->Items();
-    for (int i = 0; i < lines.Count(); ++i) {
-        std::string line = lines[i];
-        int lead = 0;
-        if (SScanf(line.c_str(), "%d", &lead) != 1 || lead != n) continue;
-        size_t dash = line.find('-');
-        if (dash == std::string::npos) return;
-        lines.Put(i, line.substr(0, dash + 1) + " " + text);
-        return;
-    }
-}
-
-void TfmInfo::InsertInfoLine(const std::string& mes)
-{
-    int receiver = 0, command = 0, flag = 0;
-    SScanf(mes.c_str(), "%d %d %d", &receiver, &command, &flag);
-    (flag != 0 ? ListBox1 : ListBox2)->Items().Insert(0, DropWords(mes, 3));
-}
-
-TfmActiveHelp::TfmActiveHelp() : TTrainerForm("fmActiveHelp", "Активний помічник")
-{
-    Memo1 = AddControl<TMemo>("Memo1");
-    Memo1->SetReadOnly(true);
-    Memo1->SetAlign(alClient);
-}
-
-void TfmActiveHelp::AppendHelpLine(const std::string& mes)
-{
-    Memo1->Lines().Add(DropWords(mes, 2));
 }
 
 TSignalOrderForm::TSignalOrderForm(const std::string& name, const std::string& caption) : TTrainerForm(name, caption)
@@ -161,7 +94,11 @@ void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
         else if (name == "fmOtkaz") f = fmOtkaz = new TKeyDialogForm(name);
         else if (name == "fmGromk" || name == "fmManevr" || name == "fmTrain") f = new TChannelForm(name);
         else if (name == "fmStartState") f = fmStartState = new TTrainerForm(name, "Умови  тренування");
-        else if (name == "fmPusk") f = fmPusk = new TTrainerForm(name, "Тренажер");
+        else if (name == "fmPusk") f = fmPusk = new TfmPusk;
+        else if (name == "fmCommutatorMessage") f = fmCommutatorMessage = new TfmCommutatorMessage;
+        else if (name == "fmSectionsRoute") f = fmSectionsRoute = new TfmSectionsRoute;
+        else if (name == "fmAbout") f = fmAbout = new TfmAbout;
+        else if (name == "fmKeyBoard") f = fmKeyBoard = new TfmKeyBoard;
         else f = new TTrainerForm(name);
         Created().push_back(f);
     }

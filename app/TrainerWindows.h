@@ -1,14 +1,14 @@
 // The trainer's windows besides the main window: each one global instance, created at program
 // start in a fixed order with the main window first. The windows here carry what the main window
-// reaches by name (the message window, the console log, the error list, the information and help
-// windows, the signal lists of the movement orders, the sealed-button list of the
-// electro-mechanic dialogue, the two answer dialogues of an incoming call); the other windows are
-// plain named forms.
+// reaches by name (the signal lists of the movement orders, the sealed-button list of the
+// electro-mechanic dialogue, the two answer dialogues of an incoming call); the small windows
+// around the panel are in UtilityWindows.h; the other windows are plain named forms.
 #pragma once
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/UtilityWindows.h"
 #include "models/Containers.h"
 #include "platform/qt/Forms.h"
 
@@ -31,53 +31,6 @@ protected:
         c->SetParent(this);
         return c;
     }
-};
-
-// Receiver 6: a text shown to the trainee.
-class TfmMessage : public TTrainerForm {
-    VELO_CLASS(TfmMessage, TTrainerForm)
-public:
-    TfmMessage();
-    TMemo* mMessage;
-};
-
-// The operator console with the model event log.
-class TfmConsole : public TTrainerForm {
-    VELO_CLASS(TfmConsole, TTrainerForm)
-public:
-    TfmConsole();
-    void AddConsoleEvent(const std::string& line);
-    TMemo* Memo1;
-};
-
-// The list of the trainee's errors.
-class TfmError : public TTrainerForm {
-    VELO_CLASS(TfmError, TTrainerForm)
-public:
-    TfmError();
-    TListBox* ListBox;
-};
-
-// Train states (ListBox1) and the train approach list (ListBox2).
-class TfmInfo : public TTrainerForm {
-    VELO_CLASS(TfmInfo, TTrainerForm)
-public:
-    TfmInfo();
-    // [4 36 n text]: the train-state line that begins with n gets the text after its first "-".
-    void ReplaceTrainState(const std::string& mes);
-    // [4 37 flag text]: the text on top of ListBox1 (flag not 0) or ListBox2.
-    void InsertInfoLine(const std::string& mes);
-    TListBox* ListBox1;
-    TListBox* ListBox2;
-};
-
-class TfmActiveHelp : public TTrainerForm {
-    VELO_CLASS(TfmActiveHelp, TTrainerForm)
-public:
-    TfmActiveHelp();
-    // [4 38 text]: the text as a new line.
-    void AppendHelpLine(const std::string& mes);
-    TMemo* Memo1;
 };
 
 // A movement order with its two sorted signal lists and the signal Ids parallel to them.
@@ -144,7 +97,7 @@ extern TfmElectroMex* fmElectroMex;
 extern TKeyDialogForm* fmOzhidau;
 extern TKeyDialogForm* fmOtkaz;
 extern TForm* fmStartState;
-extern TForm* fmPusk;
+extern TfmPusk* fmPusk;
 
 // The names of the program's windows in the order they are created; "fmMain" first.
 const std::vector<std::string>& TrainerWindowNames();

@@ -30,8 +30,14 @@ public:
     explicit TTestCell(TComponent* o, int id = 0) : TGraphicControl(o), Id(id) {}
     int GetId() const override { return Id; }
     void SetState(int s) override { States.push_back(s); }
+    int BlipCell(int phase) override
+    {
+        Phases.push_back(phase);
+        return !States.empty() && (States.back() == 5 || States.back() == 6) ? 1 : 0;
+    }
     int Id;
     std::vector<int> States;
+    std::vector<int> Phases;
 };
 
 class TTestSection : public TGraphicControl, public IPanelSection {
@@ -55,6 +61,12 @@ public:
     void StartRoute(bool on) override { Routes.push_back(on); }
     bool HasSigLabel() const override { return Labelled; }
     std::string SigName() const override { return Labelled ? Label : ""; }
+    int BlipSignal() override
+    {
+        ++Blips;
+        return Aspect >= 4 ? 1 : 0;
+    }
+    int Blips = 0;
     int Id;
     std::string Label;
     bool Labelled;
@@ -80,6 +92,12 @@ public:
     int GetColor() const override { return LampColor; }
     void SetColor(int c) override { LampColor = c; }
     void Repaint() override { ++Repaints; }
+    int BlipLamp(int phase) override
+    {
+        Phases.push_back(phase);
+        return State == 2 ? 1 : 0;
+    }
+    std::vector<int> Phases;
     int Id;
     int State = 0;
     int LampColor = clRed;
@@ -93,6 +111,7 @@ public:
     int GetId() const override { return Id; }
     void SetLampColor(int c) override { LampColor = c; }
     void SetState(int s) override { State = s; }
+    int BlipLamp(int) override { return State == 2 ? 1 : 0; }
     int Id;
     int LampColor = 0;
     int State = 0;
@@ -104,6 +123,7 @@ public:
     TTestRoutePointer(TComponent* o, int id) : TGraphicControl(o), Id(id) {}
     int GetId() const override { return Id; }
     void SetState(int s) override { State = s; }
+    int BlipPointer() override { return State >= 3 ? 1 : 0; }
     int Id;
     int State = 0;
 };
@@ -154,6 +174,8 @@ public:
         Points += weight;
         Texts.push_back(text);
     }
+    void Process(unsigned dt) override { Seconds += dt; }
+    unsigned Seconds = 0;
     std::function<void(TObject*)> OnChangeTemp;
     unsigned Speed = 0;
     int Count = 0;
@@ -184,6 +206,23 @@ public:
         Second = std::move(b);
     }
     void SetOpenDialog(TForm* d) override { OpenDialog = d; }
+    bool Process(float t) override
+    {
+        if (Deadline < 0 || t < Deadline) return true;
+        Deadline = -1;
+        KeyState = 0;
+        return false;
+    }
+    std::function<void()> Callback(int slot) const override { return slot == 1 ? First : Second; }
+    void SetDown(bool v) override { Down = v; }
+    void DeActivate() override
+    {
+        KeyState = 0;
+        LastText.clear();
+        ++DeActivations;
+    }
+    bool Down = false;
+    int DeActivations = 0;
     std::string KeyCaption;
     int KeyState = 0;
     std::vector<std::string> Memory;

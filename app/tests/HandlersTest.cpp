@@ -175,6 +175,22 @@ TEST_F(HandlersTest, AClickOnAFreeSwitchTurnsItAndTheLampsFollow)
     EXPECT_EQ(m->FindLamp(12)->GetState(), 1);
     Tick(10);
     EXPECT_EQ(m->FindLamp(10)->GetState(), 1);
+
+    // Cap mode: the cap goes on with a click and comes off through the cap menu.
+    Click(Get<TControl>("Image1"));
+    EXPECT_EQ(Get<TPanel>("Panel1")->BevelWidth(), 2);
+    EXPECT_EQ(sw->Cursor(), crKolpachek);
+    m->Bus.ClearLog();
+    Click(sw);
+    EXPECT_EQ(sw->Normal(), CloseState2);
+    Click(sw);
+    EXPECT_TRUE(Requests(brEC).empty());
+    EXPECT_EQ(Popups.back(), "pmKolpachek");
+    EXPECT_EQ(Get<TPopupMenu>("pmKolpachek")->PopupComponent, sw);
+    Get<TMenuItem>("N48")->Click();
+    EXPECT_EQ(sw->Normal(), LateralSide2);
+    Click(Get<TControl>("Image1"));
+    EXPECT_EQ(sw->Cursor(), crHandPoint);
 }
 
 TEST_F(HandlersTest, AnUnsealedButtonHeldWithShiftTurnsASwitchOfALockedRoute)
@@ -248,7 +264,7 @@ TEST_F(HandlersTest, ACallIsTakenByAClickOnItsKeyAndShownOrSpoken)
     // Text messages are on: spoken and shown.
     Click(key);
     EXPECT_EQ(key->Deadline, -1);
-    EXPECT_TRUE(HasPrefix(sound->Log, "play ")) << ::testing::PrintToString(sound->Log);
+    EXPECT_TRUE(Contains(sound->Log, "play temp.wav")) << ::testing::PrintToString(sound->Log);
     EXPECT_TRUE(window->Visible());
     EXPECT_EQ(window->Caption(), "СП3->Комутатор");
     EXPECT_EQ(window->mMessage->Lines().Count(), 1);
@@ -264,7 +280,7 @@ TEST_F(HandlersTest, ACallIsTakenByAClickOnItsKeyAndShownOrSpoken)
     sound->Log.clear();
     m->Bus.ClearLog();
     Get<TMenuItem>("N24")->Click();
-    EXPECT_TRUE(HasPrefix(sound->Log, "play ")) << ::testing::PrintToString(sound->Log);
+    EXPECT_TRUE(Contains(sound->Log, "play temp.wav")) << ::testing::PrintToString(sound->Log);
     EXPECT_TRUE(HasPrefix(Requests(brDelay), Format("8 4 %f 4 24 1", m->ModelTime + 5.0)));
     EXPECT_FALSE(window->Visible());
     EXPECT_TRUE(key->Down());
@@ -302,6 +318,9 @@ TEST_F(HandlersTest, AKeyMenuOpensItsDialogueOnlyWhenTheExecutorIsFree)
     // A dialogue that is not there yet: nothing opens, the console says so.
     Get<TMenuItem>("N20")->Click();
     EXPECT_NE(fmConsole->Memo1->Text().find("fmSwitchState"), std::string::npos);
+    // Main menu: a window of the program is shown.
+    Get<TMenuItem>("N34")->Click();
+    EXPECT_TRUE(fmError->Visible());
 }
 
 TEST_F(HandlersTest, CounterFencingAndLocoPosition)

@@ -9,6 +9,7 @@
 #include "app/InterfaceModel.h"
 #include "app/KeyDialogs.h"
 #include "app/TrainerWindows.h"
+#include "app/UtilityWindows.h"
 #include "models/Utilit.h"
 #include "panel/EC_Button.h"
 #include "panel/EC_Cell.h"
@@ -488,16 +489,14 @@ void TfmMain::EC_ComutatorButtonMouseUp(TObject* Sender, TMouseButton, TShiftSta
 void TfmMain::ShowKeyMessages(TEC_ComutatorButton* key)
 {
     if (!key || ClockStopped()) return;
-    TForm* window = TrainerWindow("fmCommutatorMessage");
-    if (!window) return;
+    if (!TrainerWindow("fmCommutatorMessage") || !fmCommutatorMessage) return;
+    TfmCommutatorMessage* window = fmCommutatorMessage;
     window->SetCaption(key->Caption() + "->Комутатор");
-    if (auto* memo = dynamic_cast<TMemo*>(window->FindComponent("mMessage"))) {
-        memo->Lines().Clear();
-        TStringList* lines = key->GetMessageA();
-        for (int i = 0; i < lines->Count(); ++i) memo->Lines().Add((*lines)[i]);
-    }
+    window->mMessage->Lines().Clear();
+    TStringList* lines = key->GetMessageA();
+    for (int i = 0; i < lines->Count(); ++i) window->mMessage->Lines().Add((*lines)[i]);
     key->Dialog = window;
-    if (auto* keyWindow = dynamic_cast<TKeyDialogForm*>(window)) keyWindow->OwnerKey = PanelLink<ISwitchboardKey>(key);
+    window->Key = PanelLink<ISwitchboardKey>(key);
     window->Show();
 }
 

@@ -8,6 +8,7 @@
 
 #include "TrainerFixture.h"
 #include "app/KeyDialogs.h"
+#include "app/UtilityWindows.h"
 #include "panel/EC_Button.h"
 #include "panel/EC_Cell.h"
 #include "panel/EC_ComutatorButton.h"
@@ -27,16 +28,6 @@ public:
     TfmZacrepit() : TKeyDialogForm("fmZacrepit") {}
     void ApplyPresets(const TDialogPresets& p) override { Post = p.Post; }
     int Post = 0;
-};
-
-class TfmCommutatorMessage : public TKeyDialogForm {
-    VELO_CLASS(TfmCommutatorMessage, TKeyDialogForm)
-public:
-    TfmCommutatorMessage() : TKeyDialogForm("fmCommutatorMessage")
-    {
-        mMessage = AddControl<TMemo>("mMessage");
-    }
-    TMemo* mMessage;
 };
 
 bool Contains(const std::vector<std::string>& list, const std::string& s)
@@ -252,7 +243,7 @@ TEST_F(HandlersTest, AnUnsealedButtonHeldWithShiftTurnsASwitchOfALockedRoute)
 
 TEST_F(HandlersTest, ACallIsTakenByAClickOnItsKeyAndShownOrSpoken)
 {
-    auto* window = Install(new TfmCommutatorMessage);
+    TfmCommutatorMessage* window = fmCommutatorMessage;
     auto* key = Get<TEC_ComutatorButton>("EC_ComutatorButton1");
     std::string mes = "4 32 СП3 состав готов к отправлению на втором пути";
     ASSERT_TRUE(Send(mes));
@@ -270,7 +261,7 @@ TEST_F(HandlersTest, ACallIsTakenByAClickOnItsKeyAndShownOrSpoken)
     EXPECT_EQ(window->mMessage->Lines().Count(), 1);
     EXPECT_EQ(window->mMessage->Lines()[0], "Текст");
     EXPECT_EQ(key->Dialog, window);
-    EXPECT_EQ(window->OwnerKey, m->FindKey("СП3"));
+    EXPECT_EQ(window->Key, m->FindKey("СП3"));
 
     // Text messages off: the repeat speaks it again and only schedules the follow-up.
     window->Hide();

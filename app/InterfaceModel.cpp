@@ -97,6 +97,7 @@ TfmMain::TfmMain(const std::string& definition) : TForm(nullptr)
     Handlers().Add<TChangeStateEvent>("ModelsEvent", [this](TModel* m, AnsiString s) { ModelsEvent(m, s); });
     Handlers().Add("TrenagerStatusBarChangeTemp", TNotifyEvent([this](TObject* s) { TrenagerStatusBarChangeTemp(s); }));
     BindMainLoopHandlers();
+    AddPanelHandlers();
     LoadDefinition(definition);
 
     MainTimer = dynamic_cast<TTimer*>(FindComponent("MainTimer"));

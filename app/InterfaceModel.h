@@ -28,6 +28,9 @@ void ReadPostSections(const std::string& path, TArray200<TSectionNumber>& sectio
 // [8 4 {minutes x 60, six decimals} {message}].
 std::string ScenarioLineMessage(const std::string& line);
 
+class TEC_Button;
+class TEC_ComutatorButton;
+
 class TfmMain : public TForm {
     VELO_CLASS(TfmMain, TForm)
 public:
@@ -103,7 +106,47 @@ public:
     IPanelRoutePointer* FindRoutePointer(int id) const;
     ISwitchboardKey* FindKey(const std::string& caption) const;
 
+    // ---- the trainee's mouse and keyboard (Handlers.cpp) ----
+    void EC_ManevrSignalClick(TObject* Sender);
+    void EC_TrainSignalClick(TObject* Sender);
+    void EC_EndRouteClick(TObject* Sender);
+    void EC_SwitchClick(TObject* Sender);
+    void EC_CancelSignalClick(TObject* Sender);
+    void EC_DeleteRouteClick(TObject* Sender);
+    void EC_CounterClick(TObject* Sender);
+    void SW_Control1Click(TObject* Sender);
+    void SW_Control1ButtonUp(TObject* Sender);
+    void LeftHandDown(TObject* Sender);
+    void FormKeyUp(TObject* Sender, int& Key, TShiftState Shift);
+    void N45Click(TObject* Sender);
+    void Frame11EC_Switch1KolpachekClick(TObject* Sender);
+    void N48Click(TObject* Sender);
+    void Image1Click(TObject* Sender);
+    void EC_Button55Click(TObject* Sender);
+    void OtmSoglON(TObject* Sender);
+    void OgraditClick(TObject* Sender);
+    void EC_ComutatorButtonMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void LastMesClick(TObject* Sender);
+    void N53Click(TObject* Sender);
+    void N2Click(TObject* Sender);
+    // The dialogue-launch step of a switchboard key's pop-up item.
+    void OpenKeyDialog(TMenuItem* item, TForm* dialog);
+    void ShowKeyMessages(TEC_ComutatorButton* key);
+    void ReportLocoPosition(int loco);
+    // A window of the program by name when it is the real one (its class is "T" + its name);
+    // otherwise null, and the console says that the window is not there yet.
+    TForm* TrainerWindow(const std::string& name);
+    // Text messages are on (the check mark of N53).
+    bool TextMessages() const;
+    // The switchboard key the menu holding the item was opened on, or null.
+    static TEC_ComutatorButton* PopupKey(TMenuItem* item);
+    // The sealed button the left hand holds, or null.
+    TEC_Button* HeldSealedButton() const;
+    bool SwitchClickPhase = false;
+
 private:
+    // Puts the handlers of Handlers.cpp into the table the form definition binds.
+    void AddPanelHandlers();
     void CollectComponents();
     void FillDialogueLists();
     void ConnectReceivers();

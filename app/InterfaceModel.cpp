@@ -16,19 +16,6 @@ namespace {
 // Bytes of a "DATA\SwitchSt.dat" line that count.
 constexpr size_t kPostLineBytes = 119;
 
-// One physical line of a file (its end consumed); false at the end of the file.
-bool ReadWholeLine(std::FILE* f, std::string& line)
-{
-    line.clear();
-    int c;
-    bool any = false;
-    while ((c = std::fgetc(f)) != EOF) {
-        any = true;
-        if (c == '\n') break;
-        line += static_cast<char>(c);
-    }
-    return any;
-}
 
 // The depth-first walk of the first activation: what a component owns comes before it.
 template <class I>
@@ -62,7 +49,7 @@ void ReadPostSections(const std::string& path, TArray200<TSectionNumber>& sectio
     if (!f) return;
     std::string raw;
     try {
-        while (ReadWholeLine(f, raw)) {
+        while (ReadRawLine(f, raw)) {
             if (raw.size() > kPostLineBytes) raw.resize(kPostLineBytes);
             std::string line = Cp1251ToUtf8(raw);
             int kind = 0, post = 0, number = 0;

@@ -45,14 +45,7 @@ bool ParseReal(const std::string& w, double& value)
 // One physical line without its line end; false at the end of the file.
 bool ReadPhysicalLine(std::FILE* f, std::string& line)
 {
-    line.clear();
-    int c;
-    bool any = false;
-    while ((c = std::fgetc(f)) != EOF) {
-        any = true;
-        if (c == '\n') break;
-        line += static_cast<char>(c);
-    }
+    bool any = ReadRawLine(f, line);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return any;
 }

@@ -69,6 +69,19 @@ int ReadDataLine(std::FILE* f, std::string& buf, const char* marker)
     return 1;
 }
 
+bool ReadRawLine(std::FILE* f, std::string& line)
+{
+    line.clear();
+    int c;
+    bool any = false;
+    while ((c = std::fgetc(f)) != EOF) {
+        any = true;
+        if (c == '\n') break;
+        line += static_cast<char>(c);
+    }
+    return any;
+}
+
 int OpenDataFile(std::FILE** f, const std::string& path)
 {
     *f = OpenFile(path, "r");

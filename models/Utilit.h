@@ -32,6 +32,9 @@ constexpr size_t kDataLineBytes = 239;
 // After the last line end one 0 (nothing read) comes before the -1.
 int ReadDataLine(std::FILE* f, std::string& buf, const char* marker);
 
+// Reads one physical line, its line end consumed and not kept; false at the end of the file.
+bool ReadRawLine(std::FILE* f, std::string& line);
+
 // Opens path for reading into *f, counts its data lines and rewinds. A missing file returns 0
 // (*f null); a file with no data lines is closed, *f set to null, and 0 returned.
 int OpenDataFile(std::FILE** f, const std::string& path);

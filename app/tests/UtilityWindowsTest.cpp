@@ -158,13 +158,14 @@ TEST_F(UtilityWindowsTest, SwitchboardMessageWindowLayoutAndAnswers)
 
 TEST_F(UtilityWindowsTest, RouteSectionButtonsReleaseTheirSections)
 {
-    auto* nd = fmSectionsRoute->FindChild<TEC_Button>("EC_Button1");
-    auto* last = fmSectionsRoute->FindChild<TEC_Button>("EC_Button30");
-    EXPECT_EQ(fmSectionsRoute->FindChild<TLabel>("Label1")->Caption(), "НД");
-    EXPECT_EQ(fmSectionsRoute->FindChild<TLabel>("Label30")->Caption(), "1/51");
-    nd->Click();
+    // The sample station's interlocking sections, named as in its post-section list.
+    auto* first = fmSectionsRoute->FindChild<TEC_Button>("EC_Button1");
+    auto* last = fmSectionsRoute->FindChild<TEC_Button>("EC_Button29");
+    EXPECT_EQ(fmSectionsRoute->FindChild<TLabel>("Label1")->Caption(), "1СП");
+    EXPECT_EQ(fmSectionsRoute->FindChild<TLabel>("Label29")->Caption(), "4БУ");
+    first->Click();
     last->Click();
-    EXPECT_EQ(m->Bus.Requests(brEC), (std::vector<std::string>{"2 12 9", "2 12 1"}));
+    EXPECT_EQ(m->Bus.Requests(brEC), (std::vector<std::string>{"2 12 201", "2 12 44"}));
 }
 
 TEST_F(UtilityWindowsTest, KeypadEditsTheTargetFieldAndCloses)

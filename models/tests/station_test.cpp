@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <initializer_list>
 #include <memory>
 #include <set>
@@ -42,7 +43,7 @@ const char* const kSwitchStFile = "DATA\\SwitchSt.dat";
 
 // Every error number the models report with [0 4 {error} ...], and where it is sent.
 const int kModelErrors[] = {
-    1,    // EC_Route.cpp, switch command on a switch under a movement; PlanObjects.cpp, a trailed switch
+    1,    // EC_Route.cpp, turning a switch whose section is occupied; PlanObjects.cpp, a trailed switch
     2,    // PlanModel.cpp, TRM_Switch::Throw of an occupied switch
     22,   // PlanObjects.cpp, a movement on a route that is not set
     23,   // PlanObjects.cpp, passing a switch that is not locked
@@ -299,6 +300,7 @@ TEST_F(StationTest, SwitchStateListNamesInterlockingSectionsAndPlanSwitches)
     ASSERT_GT(OpenDataFile(&f, kSwitchStFile), 0) << kSwitchStFile;
     std::string line;
     int lineNo = 0, records = 0;
+    std::map<std::string, int> names;  // a section's name finds its number, so names are unique
     for (int r; (r = ReadDataLine(f, line, "*")) >= 0;) {
         ++lineNo;
         if (r == 0) continue;
@@ -309,10 +311,14 @@ TEST_F(StationTest, SwitchStateListNamesInterlockingSectionsAndPlanSwitches)
         if (kind == 1)
             EXPECT_NE(plan.FindSwitch(number), nullptr) << kSwitchStFile << ", line " << lineNo << ": switch "
                                                         << number << " is not in " << kPlanFile;
-        else if (kind == 2 || kind == 3)
+        else if (kind == 2 || kind == 3) {
             EXPECT_NE(ec.Sections.Find(number), nullptr) << kSwitchStFile << ", line " << lineNo << ": section "
                                                          << number << " is not in " << kECFile;
-        else
+            std::string name = Trim(DropWords(line, 3));
+            if (!name.empty() && !names.emplace(name, lineNo).second)
+                ADD_FAILURE() << kSwitchStFile << ", line " << lineNo << ": section " << number << " has the name \""
+                              << name << "\" of line " << names[name];
+        } else
             ADD_FAILURE() << kSwitchStFile << ", line " << lineNo << ": kind " << kind;
     }
     std::fclose(f);

@@ -1,0 +1,397 @@
+// The sample station "Тарвина-Сортировочная" (station/data) as the models load it: every model
+// starts from it without a complaint, the numbers its files share agree (read through the models,
+// not from a second copy), and a train route from the west entry into the departure park can be
+// set over the bus.
+//
+//  |1101-[41]-181>-[42]-101>-[201]-(1)-[203]- ... receiving park
+//                                   `-[205]-(5)-[305]-<121-[21 1В]-131>
+//                                            `-[211]-(11)-[311]-<122-[22 2В]-132>
+//                                                      `-[411]-<123-[23 3В]-133>
+//
+// Each failure names the file and the number at fault, so that changing one number in one file
+// says where to look.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <initializer_list>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "models/BusRouter.h"
+#include "models/DelayModel.h"
+#include "models/EC_Model.h"
+#include "models/InstructorModel.h"
+#include "models/PlanModel.h"
+#include "models/Utilit.h"
+#include "platform/core/CFormat.h"
+#include "platform/core/Strings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kPlanFile = "data\\plan.dat";
+const char* const kECFile = "data\\EC_Model.dat";
+const char* const kErrorsFile = "DATA\\errors.dat";
+const char* const kSwitchStFile = "DATA\\SwitchSt.dat";
+
+// Every error number the models report with [0 4 {error} ...], and where it is sent.
+const int kModelErrors[] = {
+    1,    // EC_Route.cpp, turning a switch whose section is occupied; PlanObjects.cpp, a trailed switch
+    2,    // PlanModel.cpp, TRM_Switch::Throw of an occupied switch
+    22,   // PlanObjects.cpp, a movement on a route that is not set
+    23,   // PlanObjects.cpp, passing a switch that is not locked
+    102,  // EC_Route.cpp, route cancel without the start button
+    103,  // EC_Route.cpp, cancel from a closed signal
+    113,  // EC_Route.cpp, turning a switch locked in a route
+    114,  // EC_Route.cpp, route across a locked route
+    115,  // EC_Route.cpp, train route onto an occupied track
+    116,  // EC_Route.cpp, button of an open signal
+    117,  // EC_Route.cpp, route across a switch out of the interlocking
+    118,  // EC_Route.cpp, start button pressed again
+    119,  // EC_Route.cpp, route set by buttons of two categories
+    120,  // EC_Route.cpp, train route onto a signal of the same direction
+    122,  // EC_Route.cpp, route across a closed section
+    123,  // EC_Route.cpp, route from a closed approach section
+    124,  // EC_Route.cpp, train route cancelled by the shunting button
+    125,  // EC_Route.cpp, shunting route cancelled by the train button
+    126,  // EC_Section.cpp, false occupancy of a section not inquired
+    127,  // EC_Section.cpp, false freeness of a section not inquired
+    128,  // EC_Section.cpp, false occupancy of a switch section not inquired
+    129,  // EC_Section.cpp, false freeness of a switch section not inquired
+};
+
+// A scratch copy of the station's data folder, the working directory while it lives (the models
+// open their files relative to it).
+class TStationCopy {
+public:
+    TStationCopy()
+    {
+        dir = fs::path(testing::TempDir()) / ("velo_station_" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        fs::copy(fs::path(VELO_SOURCE_DIR) / "station" / "data", dir / "data", fs::copy_options::recursive);
+        previous = fs::current_path();
+        fs::current_path(dir);
+    }
+    ~TStationCopy()
+    {
+        std::error_code ec;
+        fs::current_path(previous, ec);
+        fs::remove_all(dir, ec);
+    }
+    TStationCopy(const TStationCopy&) = delete;
+    TStationCopy& operator=(const TStationCopy&) = delete;
+
+private:
+    fs::path dir, previous;
+};
+
+bool Contains(const std::vector<unsigned>& list, int x)
+{
+    return std::find(list.begin(), list.end(), static_cast<unsigned>(x)) != list.end();
+}
+
+const char* VertexKind(int number)
+{
+    return number < 100 ? "switch" : number < 200 ? "signal" : "joint";
+}
+
+// The first interlocking vertex the plan reaches leaving section `from` in direction d, passing
+// only joints and grade fractures the interlocking does not know; 0 when the track ends or meets
+// a switch or signal outside the interlocking.
+int NextECVertex(const TEC_Model& ec, TRM_Section* from, int d)
+{
+    for (int guard = 0; from && guard < 500; ++guard) {
+        TRM_Vertex* v = from->FarVertex(d);
+        if (!v) return 0;
+        if (ec.Vertexes.Find(v->Number)) return v->Number;
+        if (v->Kind() != 3 && v->Kind() != 11) return 0;
+        from = v->NextSection(d, from);
+    }
+    return 0;
+}
+
+int NumberOf(const TEC_Vertex* v) { return v ? v->Number : 0; }
+
+} // namespace
+
+// The plan, the interlocking, the error register and the delay queue on one bus, loaded from the
+// station; the main window (4) and the technology model (3) are recorders.
+class StationTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!fs::exists(fs::path(VELO_SOURCE_DIR) / "station" / "data" / "EC_Model.dat"))
+            GTEST_SKIP() << "no sample station";
+        copy = std::make_unique<TStationCopy>();
+        plan.SetName("PlanModel");
+        plan.FileName = kPlanFile;
+        ec.SetName("EC_Model");
+        ec.FileName = kECFile;
+        instructor.SetName("InstructorModel");
+        instructor.FileName = kErrorsFile;
+        delay.SetName("DelayModel");
+        bus.Attach(brPlan, &plan);
+        bus.Attach(brEC, &ec);
+        bus.Attach(brInstructor, &instructor);
+        bus.Attach(brDelay, &delay);
+        panel.On("4 39", nullptr, 0);  // no section names: the interlocking then uses " "
+        panel.On("4", nullptr, 1);
+        bus.SetReceiver(brInterface, panel.AsHandler());
+        bus.SetReceiver(brTecn, tecn.AsHandler());
+        for (TModel* m : std::initializer_list<TModel*>{&plan, &ec, &instructor, &delay}) {
+            try {
+                m->Init();
+            } catch (const Exception& e) {
+                FAIL() << m->Name() << ": " << e.Message;
+            }
+        }
+    }
+    void TearDown() override { copy.reset(); }
+
+    // One tick of the main loop, model time step seconds later.
+    void Tick(double step = 0.5)
+    {
+        t += step;
+        plan.Process(static_cast<float>(t));
+        delay.Process(static_cast<float>(t));
+        ec.Process(static_cast<float>(t));
+        instructor.Process(static_cast<float>(t));
+    }
+
+    int Send(const std::string& text)
+    {
+        std::string mes = text;
+        return bus.Send(mes);
+    }
+
+    std::unique_ptr<TStationCopy> copy;
+    TPlanModel plan;
+    TEC_Model ec;
+    TInstructorModel instructor;
+    TDelayModel delay;
+    TBusRouter bus;
+    TScriptedReceiver panel, tecn;
+    double t = 0;
+};
+
+TEST_F(StationTest, InterlockingVerticesAreThePlansSwitchesAndSignals)
+{
+    ASSERT_GT(ec.Vertexes.Count(), 0u);
+    for (unsigned i = 0; i < ec.Vertexes.Count(); ++i) {
+        TEC_Vertex* v = ec.Vertexes.Get(i);
+        EXPECT_TRUE(v->Described) << kECFile << ": " << VertexKind(v->Number) << " " << v->Number
+                                  << " is named on line " << v->RefLine << " but has no record of its own";
+        TRM_Vertex* p = plan.FindVertex(v->Number);
+        if (!p) {
+            ADD_FAILURE() << kECFile << ": " << VertexKind(v->Number) << " " << v->Number << " (first named on line " << v->RefLine
+                          << ") is not a vertex of " << kPlanFile;
+            continue;
+        }
+        if (TEC_Switch1* sw = AsSwitch(v)) {
+            EXPECT_EQ(p->Kind(), 1) << kECFile << ": switch " << sw->Number << " is not a switch of " << kPlanFile;
+        } else if (TEC_Signal1* sig = AsSignal(v)) {
+            auto* ps = dynamic_cast<TRM_Signal*>(p);
+            if (!ps) {
+                ADD_FAILURE() << kECFile << ": signal " << sig->Number << " is not a signal of " << kPlanFile;
+                continue;
+            }
+            EXPECT_EQ(static_cast<int>(ps->Direction), sig->Direction)
+                << "signal " << sig->Number << ": direction " << sig->Direction << " in " << kECFile << ", "
+                << static_cast<int>(ps->Direction) << " in " << kPlanFile;
+        } else {
+            // Joints: ends of the interlocking area and insulated joints of the plan.
+            EXPECT_TRUE(p->Kind() == 3 || p->Kind() == 11)
+                << kECFile << ": joint " << v->Number << " is a switch or signal of " << kPlanFile;
+        }
+    }
+}
+
+// The interlocking's neighbours are the plan's: slot 0 of a switch is its plus (the plan's
+// position 0), slots 0 and 1 lead east, 2 and 3 west; a signal's and a joint's lead east and west.
+TEST_F(StationTest, InterlockingGraphFollowsThePlansTrack)
+{
+    for (unsigned i = 0; i < ec.Vertexes.Count(); ++i) {
+        TEC_Vertex* v = ec.Vertexes.Get(i);
+        TRM_Vertex* p = plan.FindVertex(v->Number);
+        if (!p) continue;  // reported by the vertex test
+        if (TEC_Switch1* sw = AsSwitch(v)) {
+            auto* ps = dynamic_cast<TRM_Switch*>(p);
+            if (!ps) continue;
+            for (int slot = 0; slot < 4; ++slot)
+                EXPECT_EQ(NumberOf(sw->Neighbour[slot]), NextECVertex(ec, ps->Ends[slot], slot < 2 ? 0 : 1))
+                    << kECFile << ": switch " << sw->Number << ", neighbour slot " << slot << " (first named on line " << sw->RefLine
+                    << ") against the end sections of switch " << sw->Number << " in " << kPlanFile;
+            continue;
+        }
+        TEC_Vertex* const* neighbours = nullptr;
+        if (TEC_Signal1* sig = AsSignal(v)) neighbours = sig->Neighbour;
+        else if (auto* j = dynamic_cast<TEC_Joint*>(v)) neighbours = j->Neighbour;
+        if (!neighbours) continue;
+        for (int d = 0; d < 2; ++d)
+            EXPECT_EQ(NumberOf(neighbours[d]), NextECVertex(ec, p->NextSection(d, nullptr), d))
+                << kECFile << ": " << VertexKind(v->Number) << " " << v->Number << ", neighbour in direction " << d
+                << " (first named on line " << v->RefLine << ") against the track of " << kPlanFile;
+    }
+}
+
+TEST_F(StationTest, InterlockingSectionsAreMadeOfPlanSectionsAndTheirSwitches)
+{
+    ASSERT_GT(ec.Sections.Count(), 0u);
+    for (unsigned i = 0; i < ec.Sections.Count(); ++i) {
+        TEC_Section1* s = ec.Sections.Get(i);
+        EXPECT_TRUE(s->Described) << kECFile << ": section " << s->Number << " is named on line " << s->RefLine
+                                  << " but has no record of its own";
+        EXPECT_FALSE(s->PlanSections.empty()) << kECFile << ": section " << s->Number << " has no plan sections";
+        for (unsigned ps : s->PlanSections)
+            EXPECT_NE(plan.FindSection(static_cast<int>(ps)), nullptr)
+                << kECFile << ": section " << s->Number << " (first named on line " << s->RefLine << ") names plan section " << ps
+                << ", which "
+                << kPlanFile << " does not have";
+        if (auto* ss = dynamic_cast<TEC_SwitchSection*>(s)) {
+            EXPECT_FALSE(ss->Switches.empty()) << kECFile << ": switch section " << s->Number << " has no switches";
+            for (TEC_Switch1* sw : ss->Switches)
+                EXPECT_EQ(sw->Section, ss) << kECFile << ": switch section " << s->Number << " lists switch "
+                                           << sw->Number << ", whose record names section "
+                                           << (sw->Section ? sw->Section->Number : 0);
+        }
+    }
+
+    for (unsigned i = 0; i < ec.Vertexes.Count(); ++i) {
+        TEC_Switch1* sw = AsSwitch(ec.Vertexes.Get(i));
+        if (!sw) continue;
+        if (!sw->Section) {
+            ADD_FAILURE() << kECFile << ": switch " << sw->Number << " has no switch section";
+            continue;
+        }
+        auto& list = sw->Section->Switches;
+        EXPECT_TRUE(std::find(list.begin(), list.end(), sw) != list.end())
+            << kECFile << ": switch section " << sw->Section->Number << " does not list its switch " << sw->Number;
+        // The section's occupancy must cover every plan section the switch owns.
+        if (TRM_Switch* p = plan.FindSwitch(sw->Number)) {
+            const auto& mine = sw->Section->PlanSections;
+            for (auto* node = p->Own.First(); node; node = node->next) {
+                TRM_Section* own = node->value;
+                EXPECT_TRUE(Contains(mine, own->Number))
+                    << kPlanFile << ": switch " << sw->Number << " owns plan section " << own->Number << ", which "
+                    << kECFile << " leaves out of switch section " << sw->Section->Number;
+            }
+        }
+        if (sw->Paired) {
+            EXPECT_NE(AsSwitch(ec.Vertexes.Find(sw->Paired)), nullptr)
+                << kECFile << ": switch " << sw->Number << " is paired with " << sw->Paired << ", which is no switch";
+            EXPECT_NE(plan.FindSwitch(sw->Paired), nullptr)
+                << kECFile << ": switch " << sw->Number << " is paired with " << sw->Paired << ", which "
+                << kPlanFile << " does not have";
+        }
+    }
+}
+
+TEST_F(StationTest, SwitchStateListNamesInterlockingSectionsAndPlanSwitches)
+{
+    std::FILE* f = nullptr;
+    ASSERT_GT(OpenDataFile(&f, kSwitchStFile), 0) << kSwitchStFile;
+    std::string line;
+    int lineNo = 0, records = 0;
+    std::map<std::string, int> names;  // a section's name finds its number, so names are unique
+    for (int r; (r = ReadDataLine(f, line, "*")) >= 0;) {
+        ++lineNo;
+        if (r == 0) continue;
+        int kind = 0, post = 0, number = 0;
+        if (SScanf(line.c_str(), "%d%d%d", &kind, &post, &number) != 3) continue;
+        ++records;
+        EXPECT_TRUE(post == 1 || post == 3 || post == 7) << kSwitchStFile << ", line " << lineNo << ": post " << post;
+        if (kind == 1)
+            EXPECT_NE(plan.FindSwitch(number), nullptr) << kSwitchStFile << ", line " << lineNo << ": switch "
+                                                        << number << " is not in " << kPlanFile;
+        else if (kind == 2 || kind == 3) {
+            EXPECT_NE(ec.Sections.Find(number), nullptr) << kSwitchStFile << ", line " << lineNo << ": section "
+                                                         << number << " is not in " << kECFile;
+            std::string name = Trim(DropWords(line, 3));
+            if (!name.empty() && !names.emplace(name, lineNo).second)
+                ADD_FAILURE() << kSwitchStFile << ", line " << lineNo << ": section " << number << " has the name \""
+                              << name << "\" of line " << names[name];
+        } else
+            ADD_FAILURE() << kSwitchStFile << ", line " << lineNo << ": kind " << kind;
+    }
+    std::fclose(f);
+    EXPECT_GT(records, 0);
+}
+
+// The start-up messages run without an error, and every plan switch outside the interlocking is
+// locked by them (a movement over an unlocked switch is an error).
+TEST_F(StationTest, StartUpMessagesLockEverySwitchOutsideTheInterlocking)
+{
+    const char* const kIni = "data\\trenager.ini";
+    std::FILE* f = nullptr;
+    ASSERT_GT(OpenDataFile(&f, kIni), 0) << kIni;
+    tecn.On("3", nullptr, 1);
+    std::string line;
+    for (int r; (r = ReadDataLine(f, line, "*")) >= 0;) {
+        if (r == 0) continue;
+        Send(Trim(line));
+    }
+    std::fclose(f);
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+
+    for (unsigned i = 0; i < plan.Vertexes.Count(); ++i) {
+        auto* ps = dynamic_cast<TRM_Switch*>(plan.Vertexes.Get(i));
+        if (!ps || AsSwitch(ec.Vertexes.Find(ps->Number))) continue;
+        EXPECT_EQ(ps->LockMode, 1) << kPlanFile << ": switch " << ps->Number << " is outside " << kECFile
+                                   << " and " << kIni << " does not lock it";
+    }
+}
+
+TEST_F(StationTest, EveryErrorTheModelsReportIsCatalogued)
+{
+    ASSERT_GT(instructor.ErrorDefs().Count(), 0u) << kErrorsFile;
+    for (int e : kModelErrors)
+        EXPECT_NE(instructor.ErrorDefs().Find(static_cast<unsigned>(e)), nullptr)
+            << kErrorsFile << " has no error " << e;
+}
+
+TEST_F(StationTest, TrainRouteFromTheWestEntryIntoTheDepartureParkOpensSignal101)
+{
+    Tick();
+    bus.ClearLog();
+    ASSERT_EQ(Send("2 5 101 1"), 1);
+    ASSERT_EQ(Send("2 5 122 1"), 1);
+    TEC_Route* route = ec.GetRoute();
+    ASSERT_NE(route, nullptr);
+    std::vector<TEC_SwitchRoute> switches = route->Switches;
+    ASSERT_FALSE(switches.empty());
+
+    TEC_Signal1* s101 = AsSignal(ec.Vertexes.Find(101));
+    ASSERT_NE(s101, nullptr);
+    auto thrown = [&] {
+        for (const auto& sr : switches) {
+            TRM_Switch* p = plan.FindSwitch(sr.Switch->Number);
+            if (!p || p->State != sr.Position) return false;
+        }
+        return true;
+    };
+    for (int i = 0; i < 60 && !(thrown() && s101->SignalState == 0); ++i) Tick();
+    EXPECT_TRUE(thrown());
+    for (const auto& sr : switches) {
+        TRM_Switch* p = plan.FindSwitch(sr.Switch->Number);
+        EXPECT_EQ(p ? p->State : -1, sr.Position) << "switch " << sr.Switch->Number;
+        EXPECT_EQ(p ? p->LockMode : -1, 1) << "switch " << sr.Switch->Number << " not locked in the plan";
+    }
+    ASSERT_EQ(s101->SignalState, 0);
+
+    std::vector<std::string> sent = bus.Requests();
+    auto has = [&](const std::string& m) { return std::find(sent.begin(), sent.end(), m) != sent.end(); };
+    EXPECT_TRUE(has("4 7 101 3"));
+    ASSERT_FALSE(s101->RouteSections.empty());
+    for (TEC_Section1* s : s101->RouteSections)
+        EXPECT_TRUE(has(Format("4 8 %d %d 1", s->Number, s->Variant))) << "section " << s->Number << " not white";
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+    EXPECT_EQ(instructor.ErrorsProtocol.Count(), 0);
+}

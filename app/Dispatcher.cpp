@@ -5,7 +5,7 @@
 
 #include "app/InterfaceModel.h"
 #include "app/TrainerWindows.h"
-#include "models/Utilit.h"
+#include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 
 namespace {

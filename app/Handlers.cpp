@@ -10,7 +10,7 @@
 #include "app/KeyDialogs.h"
 #include "app/TrainerWindows.h"
 #include "app/UtilityWindows.h"
-#include "models/Utilit.h"
+#include "models/base/Utilit.h"
 #include "panel/EC_Button.h"
 #include "panel/EC_Cell.h"
 #include "panel/EC_ComutatorButton.h"

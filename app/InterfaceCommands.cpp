@@ -6,7 +6,7 @@
 
 #include "app/InterfaceModel.h"
 #include "app/TrainerWindows.h"
-#include "models/Utilit.h"
+#include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Paths.h"
 #include "platform/media/sound/SoundOutput.h"

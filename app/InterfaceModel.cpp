@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "app/TrainerWindows.h"
-#include "models/Utilit.h"
+#include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Paths.h"
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "app/PanelLinks.h"
-#include "models/BusRouter.h"
-#include "models/Containers.h"
-#include "models/Model.h"
+#include "models/base/BusRouter.h"
+#include "models/base/Containers.h"
+#include "models/base/Model.h"
 #include "platform/qt/Forms.h"
 
 // A track section of a signalman's post, from "DATA\SwitchSt.dat".

@@ -3,8 +3,8 @@
 
 #include "app/PanelAdapters.h"
 #include "app/UtilityWindows.h"
-#include "models/Model.h"
-#include "models/ModelClasses.h"
+#include "models/base/Model.h"
+#include "models/base/ModelClasses.h"
 #include "panel/PanelClasses.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/Forms.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "app/InterfaceModel.h"
-#include "models/Utilit.h"
+#include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 
 TfmMain* fmMain = nullptr;

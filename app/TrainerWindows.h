@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/UtilityWindows.h"
-#include "models/Containers.h"
+#include "models/base/Containers.h"
 #include "platform/qt/Forms.h"
 
 class ISwitchboardKey;

@@ -6,7 +6,7 @@
 #include "app/InterfaceModel.h"
 #include "app/PanelLinks.h"
 #include "app/TrainerWindows.h"
-#include "models/Utilit.h"
+#include "models/base/Utilit.h"
 #include "panel/EC_Button.h"
 #include "platform/core/CFormat.h"
 #include "platform/media/Jpeg.h"

@@ -26,3 +26,20 @@ function(velo_tests name dir)
   gtest_discover_tests(${name} WORKING_DIRECTORY ${dir} DISCOVERY_MODE PRE_TEST
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# velo_package(TARGET OUTPUT DIR LIB): the component package OUTPUT (libOUTPUT.so) for a form designer:
+# the .cpp files of DIR with the whole static library LIB and what it links, so it needs no other
+# library of ours. A test in DIR/tests loads it at run time (its path in VELO_PACKAGE_FILE).
+function(velo_package target output dir lib)
+  file(GLOB _src CONFIGURE_DEPENDS ${dir}/*.cpp)
+  add_library(${target} SHARED ${_src})
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME ${output} CXX_VISIBILITY_PRESET hidden)
+  target_link_libraries(${target} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${lib}>")
+  target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  velo_warnings(${target})
+  if(EXISTS ${dir}/tests)
+    velo_tests(${target}_tests ${dir}/tests GTest::gtest_main ${CMAKE_DL_LIBS})
+    target_compile_definitions(${target}_tests PRIVATE VELO_PACKAGE_FILE="$<TARGET_FILE:${target}>")
+    add_dependencies(${target}_tests ${target})
+  endif()
+endfunction()

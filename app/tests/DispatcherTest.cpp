@@ -1,7 +1,7 @@
 // The bus hub: delivery by receiver, the message window, the operator's answer, the model event
 // log with its hump follow-up, and the interface commands of receiver 4 on stand-in elements.
 #include "TrainerFixture.h"
-#include "models/BusRouter.h"
+#include "models/base/BusRouter.h"
 
 class DispatcherTest : public TrainerTest {
 protected:

@@ -6,7 +6,7 @@
 
 #include "TrainerFixture.h"
 #include "app/UtilityWindows.h"
-#include "models/Model.h"
+#include "models/base/Model.h"
 #include "panel/EC_Button.h"
 
 namespace {

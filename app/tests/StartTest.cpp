@@ -4,8 +4,8 @@
 #include <set>
 
 #include "TrainerFixture.h"
-#include "models/DelayModel.h"
-#include "models/InstructorModel.h"
+#include "models/operations/DelayModel.h"
+#include "models/operations/InstructorModel.h"
 #include "panel/EC_Speaker.h"
 #include "platform/core/CFormat.h"
 

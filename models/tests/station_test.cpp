@@ -23,12 +23,12 @@
 #include <string>
 #include <vector>
 
-#include "models/BusRouter.h"
-#include "models/DelayModel.h"
-#include "models/EC_Model.h"
-#include "models/InstructorModel.h"
-#include "models/PlanModel.h"
-#include "models/Utilit.h"
+#include "models/base/BusRouter.h"
+#include "models/operations/DelayModel.h"
+#include "models/interlocking/EC_Model.h"
+#include "models/operations/InstructorModel.h"
+#include "models/plan/PlanModel.h"
+#include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Strings.h"
 

@@ -70,11 +70,28 @@ std::map<std::string, TComponentFactory>& Registry()
     static std::map<std::string, TComponentFactory> r;
     return r;
 }
+
+std::map<std::string, std::string>& Pages()
+{
+    static std::map<std::string, std::string> r;
+    return r;
+}
 } // namespace
 
 void RegisterComponentClass(const std::string& className, TComponentFactory factory)
 {
     Registry()[className] = std::move(factory);
+}
+
+void SetComponentClassPage(const std::string& className, const std::string& page)
+{
+    Pages()[className] = page;
+}
+
+std::string ComponentClassPage(const std::string& className)
+{
+    auto it = Pages().find(className);
+    return it == Pages().end() ? std::string() : it->second;
 }
 
 bool IsComponentClassRegistered(const std::string& className)

@@ -76,6 +76,9 @@ using TNotifyEvent = std::function<void(TObject* Sender)>;
 using TComponentFactory = std::function<TComponent*(TComponent* owner)>;
 void RegisterComponentClass(const std::string& className, TComponentFactory factory);
 bool IsComponentClassRegistered(const std::string& className);
+// The palette page a form designer shows a registered class on ("" when none was given).
+void SetComponentClassPage(const std::string& className, const std::string& page);
+std::string ComponentClassPage(const std::string& className);
 // Creates a component of a registered class; null when the class is unknown.
 TComponent* CreateComponentByClassName(const std::string& className, TComponent* owner);
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "models/Model.h"
+#include "models/base/Model.h"
 #include "platform/qt/FormLoader.h"
 #include "platform/qt/Forms.h"
 

@@ -1,0 +1,135 @@
+// Model base and the get/set/store commands.
+#include "models/base/Model.h"
+
+#include "models/base/Utilit.h"
+#include "platform/core/CFormat.h"
+#include "platform/core/Exception.h"
+#include "platform/core/Paths.h"
+
+TModel::TModel(TComponent* owner) : TComponent(owner) {}
+TModel::~TModel() = default;
+
+void TModel::Read(std::FILE*) {}
+void TModel::InitState() {}
+void TModel::Synchronization(double) {}
+int TModel::fnGetModelMessage(std::string&, TlstParams*) { return 0; }
+void TModel::ClearData() {}
+
+void TModel::Init()
+{
+    InitState();
+    if (FileName.empty()) return;
+    std::FILE* f = OpenFile(FileName, "r");
+    if (!f) throw Exception("Не могу загрузить файл данных для модели " + Name());
+    try {
+        Read(f);
+    } catch (...) {
+        std::fclose(f);
+        throw;
+    }
+    std::fclose(f);
+}
+
+void TModel::Process(float t)
+{
+    step = static_cast<double>(t) - time;
+    time = t;
+    Synchronization(t);
+}
+
+int TModel::SendMessageA(std::string& mes, TlstParams* lstPar)
+{
+    if (!OnSendMessage) return 0;
+    return OnSendMessage(this, mes, lstPar) ? 1 : 0;
+}
+
+int TModel::SendMessageA(const char* mes, TlstParams* lstPar)
+{
+    std::string buf = mes;
+    return SendMessageA(buf, lstPar);
+}
+
+void TModel::ChangeState(const AnsiString& text)
+{
+    if (OnChangeState) OnChangeState(this, text);
+}
+
+int TModel::fnGetMessage(std::string& mes, TlstParams* lstPar)
+{
+    int receiver = 0, command = 0;
+    SScanf(mes.c_str(), "%d%d", &receiver, &command);
+    switch (command) {
+    case 1: return GetModelParam(mes, lstPar) ? 1 : 0;
+    case 2: return SetModelParam(mes) ? 1 : 0;
+    case 3: return StoreModelParam(mes) ? 1 : 0;
+    default: return fnGetModelMessage(mes, lstPar);
+    }
+}
+
+TVariant TModel::GetModelParam(const AnsiString& name) const
+{
+    if (auto* p = params.Find(name)) return p->value.value;
+    return std::string();
+}
+
+bool TModel::SetModelParam(const AnsiString& name, const TVariant& value)
+{
+    auto* p = params.Find(Trim(name));
+    if (!p) return false;
+    p->value.value = value;
+    return true;
+}
+
+bool TModel::AddParam(const AnsiString& name, const AnsiString& value)
+{
+    auto* p = params.Find(name);
+    if (p && !VarToStr(p->value.value).empty()) return false;
+    params.Put(TObjParam(name, TObjParam::SetFromText(name, value.c_str())));
+    return true;
+}
+
+bool TModel::GetModelParam(std::string& mes, TlstParams* lstPar)
+{
+    dllist<AnsiString> names;
+    if (!ParseWords(names, mes.c_str(), 3)) return false;
+    std::string reply;
+    for (auto* n = names.First(); n; n = n->next) {
+        // A name with no parameter is refused like an empty text, whatever its type.
+        auto* p = params.Find(n->value);
+        if (!p) return false;
+        std::string text = ParamValueToText(p->value);
+        if (text.empty()) return false;
+        reply += text;
+        reply += ' ';
+        if (lstPar) lstPar->Append(TObjParam(n->value, p->value.value));
+    }
+    for (char& c : reply)
+        if (c == ',') c = '.';
+    mes = reply;
+    return true;
+}
+
+bool TModel::SetModelParam(std::string& mes)
+{
+    dllist<AnsiString> words;
+    if (!ParseWords(words, mes.c_str(), 3)) return false;
+    for (auto* w = words.First(); w && w->next; w = w->next->next) {
+        const AnsiString& name = w->value;
+        SetModelParam(name, TObjParam::SetFromText(name, w->next->value.c_str()));
+    }
+    return true;
+}
+
+bool TModel::StoreModelParam(std::string& mes)
+{
+    dllist<AnsiString> words;
+    ParseWords(words, mes.c_str(), 3);
+    // A store without a value is refused.
+    if (!words.First() || !words.First()->next) return false;
+    return AddParam(words.First()->value, words.First()->next->value);
+}
+
+void TaDevices::Synchronization(double t)
+{
+    for (unsigned int i = 0; i < Count(); ++i) (*Get(i))->Step(t);
+}

@@ -1,0 +1,417 @@
+// Interlocking sections, stretch tracks and blocks: each tick a section mirrors the plan's
+// occupancy, keeps the locks of the routes, releases them behind the movements, and shows its
+// state on the panel ([4 8 {section} {variant} {cell state}]). Two fault modes make a section show
+// a false state; a movement entering it without the trainee's inquiry is a trainee error.
+#include <algorithm>
+
+#include "models/interlocking/EC_Model.h"
+#include "models/base/Utilit.h"
+#include "platform/core/CFormat.h"
+
+namespace {
+
+// Cell states of the panel sections.
+enum { csFree = 0, csWhite = 1, csRed = 2, csRedWhite = 4, csWhiteBlink = 5, csRedWhiteBlink = 6 };
+
+// A switch's position for the variant: a moving switch counts where it is going.
+int SettledPosition(const TEC_Switch1* sw) { return sw->Position >= 2 ? sw->Position - 2 : sw->Position; }
+
+// The block-signal chain towards a stretch, evaluated from the far end. A signal met twice (a loop
+// in the data) ends the chain.
+void StretchLogic(TEC_Signal1* x, int i, std::vector<TEC_Signal1*>& seen)
+{
+    if (!x || x->Kind <= 1 || x->Direction != i) return;
+    if (std::find(seen.begin(), seen.end(), x) != seen.end()) return;
+    seen.push_back(x);
+    TEC_Signal1* next = AsSignal(x->Neighbour[i]);
+    if (!next) return;
+    StretchLogic(next, i, seen);
+    if (x->RouteMode > 0) x->SignalState = next->SignalState == 2 ? 1 : 0;
+    if (x->Guarded && x->Guarded->SectionState == 1) {
+        x->SignalState = 2;
+        if (x->Kind == 3) x->RouteMode = -1;
+    } else if (x->Kind == 3 && x->SignalState <= 1 && x->Approach && x->Approach->SectionState == 0) {
+        x->Approach->ChangeState(2);
+    }
+}
+
+} // namespace
+
+// ---- Plain sections ----
+
+void TEC_Section1::SendCell(int cellState) { Owner->Send(Format("4 8 %d %d %d", Number, Variant, cellState)); }
+
+bool TEC_Section1::IsOccupied()
+{
+    if (PlanSections.empty()) return false;
+    bool occupied = false;
+    return Owner->AskPlanSection(PlanSections[0], &occupied) && occupied;
+}
+
+void TEC_Section1::ComputeVariant()
+{
+    Variant = 0;
+    bool seen = false;
+    for (size_t i = 1; i < PlanSections.size(); ++i) {
+        bool occupied = false;
+        if (!Owner->AskPlanSection(PlanSections[i], &occupied)) break;
+        if (occupied) {
+            LockedMemory = false;
+            seen = true;
+            break;
+        }
+    }
+    if (!seen && !LockedMemory) Variant = 1;
+}
+
+void TEC_Section1::WatchFault(bool occupied, int errorBase)
+{
+    if (occupied && SavedState != 1 && CheckTime < 0.01) {
+        LockedMemory = false;
+        std::string name = Owner->SectionName(Number);
+        Owner->SendError(FaultMode == 101 ? errorBase : errorBase + 1, name);
+    }
+}
+
+void TEC_Section1::Step(double t)
+{
+    if (PlanSections.empty()) return;
+    bool occupied = false;
+    if (!Owner->AskPlanSection(PlanSections[0], &occupied)) return;
+    if (t > CheckTime + 600.0) CheckTime = 0;
+    if (FaultMode == 100) {
+        if (occupied || SectionState != 2) ChangeState(occupied ? 1 : 0);
+        return;
+    }
+    WatchFault(occupied, 126);
+    if (FaultMode == 101 && Option) {
+        int old = Variant;
+        ComputeVariant();
+        if (Variant != old) ChangeFault(101);
+    }
+    SavedState = occupied ? 1 : 0;
+}
+
+void TEC_Section1::GuardTest(int a)
+{
+    TEC_Signal1* g = Guarding;
+    if (!g || g->RouteMode < 0) return;
+    if ((g->RouteMode == 0 && a == 0) || (g->RouteMode != 0 && a != 0)) {
+        Guarding = nullptr;
+        g->Close();
+    }
+}
+
+void TEC_Section1::ChangeState(int a)
+{
+    int oldVariant = Variant;
+    if (a == 1 && Option) ComputeVariant();
+    if (SectionState == 1 && a == 0 && Next && Next->LockedMemory && Next->SectionState == 2 && !Next->IsOccupied())
+        Next->Release();
+    // A section released while occupied shows its state again even when it did not change.
+    if (a == SectionState && Variant == oldVariant && ReleaseStage != 2) return;
+    int cs;
+    switch (a) {
+    case 0:
+        GuardTest(0);
+        LockedMemory = false;
+        ReleaseStage = 0;
+        Next = nullptr;
+        if (FaultMode == 101) {
+            SectionState = 1;
+            return;
+        }
+        SectionState = 0;
+        cs = csFree;
+        break;
+    case 1:
+        GuardTest(1);
+        ReleaseStage = 0;
+        SectionState = 1;
+        cs = csRed;
+        break;
+    case 2:
+        LockedMemory = true;
+        if (Option) ComputeVariant();
+        if (FaultMode == 101) {
+            SectionState = 1;
+            cs = csRed;
+        } else {
+            SectionState = 2;
+            cs = csWhite;
+        }
+        break;
+    default:
+        return;
+    }
+    SendCell(cs);
+}
+
+void TEC_Section1::Release()
+{
+    // Route links are data the trainee's actions build up: a loop in them must not recurse forever.
+    if (Releasing) return;
+    Releasing = true;
+    if (Next && Next->ReleaseStage == 0 && Next->LockedMemory) Next->Release();
+    if (SectionState == 2) {
+        ChangeState(0);
+    } else if (SectionState == 1) {
+        LockedMemory = false;
+        ReleaseStage = 2;
+        ChangeState(1);
+    }
+    Releasing = false;
+}
+
+void TEC_Section1::ChangeFault(int c)
+{
+    FaultMode = static_cast<unsigned char>(c);
+    auto* ss = dynamic_cast<TEC_SwitchSection*>(this);
+    switch (c) {
+    case 100:
+        ChangeState(LockedMemory ? 2 : SavedState);
+        break;
+    case 101:
+        SavedState = SectionState;
+        SectionState = 1;
+        if (Option || ss) ComputeVariant();
+        GuardTest(1);
+        ReleaseStage = 0;
+        SendCell(csRed);
+        break;
+    case 102:
+        SavedState = SectionState;
+        SectionState = 0;
+        if (LockedMemory) {
+            ChangeState(2);
+            return;
+        }
+        GuardTest(0);
+        LockedMemory = false;
+        ReleaseStage = 0;
+        Next = nullptr;
+        if (ss) ss->LockPlanSwitches(0);
+        SendCell(csFree);
+        break;
+    default:
+        SendCell(csFree);
+        break;
+    }
+}
+
+// ---- Switch sections ----
+
+bool TEC_SwitchSection::IsOccupied()
+{
+    for (TEC_Switch1* sw : Switches) {
+        int occupied = 0, pos = 0;
+        if (!Owner->AskPlanSwitch(sw->Number, &occupied, &pos)) return false;
+        if (occupied) return true;
+    }
+    for (unsigned ps : PlanSections) {
+        bool occupied = false;
+        if (!Owner->AskPlanSection(ps, &occupied)) return false;
+        if (occupied) return true;
+    }
+    return false;
+}
+
+void TEC_SwitchSection::ComputeVariant()
+{
+    // Weights 1, 2, 4, ... in list order, so every switch of the list has its own bit.
+    Variant = 0;
+    int weight = 1;
+    for (TEC_Switch1* sw : Switches) {
+        Variant += weight * SettledPosition(sw);
+        weight *= 2;
+    }
+}
+
+void TEC_SwitchSection::LockPlanSwitches(int value)
+{
+    for (TEC_Switch1* sw : Switches) Owner->Send(Format("1 37 %d %d", sw->Number, value));
+}
+
+void TEC_SwitchSection::Step(double t)
+{
+    if (Switches.empty()) return;
+    bool occupied = IsOccupied();
+    if (t > CheckTime + 600.0) CheckTime = 0;
+    if (FaultMode == 100) {
+        ChangeState(occupied ? 1 : SectionState == 2 ? 2 : 0);
+        return;
+    }
+    WatchFault(occupied, 128);
+    SavedState = occupied ? 1 : 0;
+}
+
+void TEC_SwitchSection::ChangeState(int a)
+{
+    ComputeVariant();
+    if (SectionState == 1 && a == 0 && Next && Next->LockedMemory && Next->SectionState == 2 && !Next->IsOccupied())
+        Next->Release();
+    if (a == SectionState && !ForceResend && ReleaseStage != 2) return;
+    int cs;
+    switch (a) {
+    case 0:
+        GuardTest(0);
+        LockedMemory = false;
+        ReleaseStage = 0;
+        Next = nullptr;
+        LockPlanSwitches(0);
+        if (FaultMode == 101) {
+            SectionState = 1;
+            ForceResend = false;
+            return;
+        }
+        SectionState = 0;
+        cs = csFree;
+        break;
+    case 1:
+        GuardTest(1);
+        ReleaseStage = 0;
+        SectionState = 1;
+        cs = csRed;
+        break;
+    case 2:
+        LockedMemory = true;
+        if (FaultMode == 101) {
+            SectionState = 1;
+            cs = csRed;
+        } else {
+            LockPlanSwitches(1);
+            SectionState = 2;
+            cs = csWhite;
+        }
+        break;
+    default:
+        return;
+    }
+    SendCell(cs);
+    ForceResend = false;
+}
+
+// ---- Block sections and stretch tracks ----
+
+void TEC_Block1::Step(double)
+{
+    if (PlanSections.empty()) return;
+    bool occupied = false;
+    if (!Owner->AskPlanSection(PlanSections[0], &occupied)) return;
+    ChangeState(occupied ? 1 : 0);
+}
+
+void TEC_Block1::ChangeState(int a)
+{
+    if (a == SectionState) return;
+    SectionState = static_cast<unsigned char>(a);
+    Owner->Send(Format("4 13 %d %d", Option, a == 1 ? 1 : 0));
+}
+
+void TEC_PeregonTrack::Step(double)
+{
+    if (Blocks.empty()) return;
+    int occupied = 0;
+    for (TEC_Block1* b : Blocks)
+        if (b->SectionState != 0) occupied = 1;
+    if (occupied != IndicatorState) {
+        IndicatorState = occupied;
+        Owner->Send(Format("4 12 %d %d", Number, occupied));
+    }
+    std::vector<TEC_Signal1*> seen;
+    StretchLogic(AsSignal(Vertex[Direction]), Direction, seen);
+}
+
+// ---- Receiver-2 commands of the sections ----
+
+int TEC_Model::SwitchControl(unsigned on)
+{
+    for (unsigned i = 0; i < Sections.Count(); ++i) {
+        auto* ss = dynamic_cast<TEC_SwitchSection*>(Sections.Get(i));
+        if (!ss) continue;
+        if (on) Send(Format("4 8 %d %d %d", ss->Number, ss->Variant + 25, ss->SectionState == 1 ? csRedWhite : csWhite));
+        else ss->ForceResend = true;
+        for (TEC_Switch1* sw : ss->Switches)
+            if (!sw->Individual) Send(Format("4 16 %d %d", sw->LampBase() * 10 + sw->Position, on ? 1 : 0));
+    }
+    return 1;
+}
+
+int TEC_Model::SectionInfo(unsigned sec, std::string& mes)
+{
+    TEC_Section1* s = Sections.Find(static_cast<int>(sec));
+    if (!s) return 0;
+    mes = Format("%d %d %d", s->Number, s->SectionState, s->Variant);
+    return 1;
+}
+
+int TEC_Model::ArmRelease(unsigned sec)
+{
+    TEC_Section1* s = Sections.Find(static_cast<int>(sec));
+    if (!s) return 0;
+    if (s->SectionState == 2) s->SendCell(csWhiteBlink);
+    else if (s->SectionState == 1) s->SendCell(csRedWhiteBlink);
+    else return 0;
+    s->ReleaseStage = 1;
+    Send("4 16 5 2");
+    Sections.ArtificialRelease = 1;
+    return 1;
+}
+
+int TEC_Model::ConfirmRelease()
+{
+    if (!Sections.ArtificialRelease) return 0;
+    Send(Format("%d %d %f %d %d", 8, 4, SysTime() + 30.0, 2, 14));
+    Send("4 16 5 1");
+    return 1;
+}
+
+int TEC_Model::DoRelease()
+{
+    Sections.ArtificialRelease = 0;
+    for (unsigned i = 0; i < Sections.Count(); ++i) {
+        TEC_Section1* s = Sections.Get(i);
+        if (s->ReleaseStage == 1) s->Release();
+    }
+    Send("4 16 5 0");
+    return 1;
+}
+
+int TEC_Model::SetClosed(unsigned planSection, unsigned flag)
+{
+    TEC_Section1* s = Sections.FindByPlanSection(planSection);
+    if (!s) return 0;
+    s->Closed = flag != 0;
+    return 1;
+}
+
+int TEC_Model::SetFault(unsigned sec, unsigned mode)
+{
+    TEC_Section1* s = Sections.Find(static_cast<int>(sec));
+    if (!s) return 0;
+    // Only the normal mode and the two fault modes exist.
+    if (mode != 100 && mode != 101 && mode != 102) return 0;
+    s->ChangeFault(static_cast<int>(mode));
+    return 1;
+}
+
+int TEC_Model::SectionInquiry(std::string& mes)
+{
+    unsigned sec = 0;
+    SScanf(mes.c_str(), "%*d%*d%u", &sec);
+    TEC_Section1* s = Sections.Find(static_cast<int>(sec));
+    if (!s) return 0;
+    s->CheckTime = SysTime();
+    std::string words = DropWords(mes, 3);
+    bool occupied = s->IsOccupied();
+    mes = "Путевая секция №" + words + (occupied ? " занята " : " свободна");
+    return 1;
+}
+
+int TEC_Model::FindSection(unsigned planSection, std::string& mes)
+{
+    TEC_Section1* s = Sections.FindByPlanSection(planSection);
+    if (!s) return 0;
+    mes = Format("%d", s->Number);
+    return 1;
+}

@@ -59,6 +59,7 @@ std::string TfmStartState::Selected() const
 
 void TfmStartState::FormActivate(TObject*)
 {
+    leaving = false;
     std::string keep = Selected();
     ToStartDirectory();
     TStrings& items = lbDataFiles->Items();

@@ -10,10 +10,13 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPalette>
 
 #include "platform/core/CFormat.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Paths.h"
+#include "platform/qt/Colors.h"
+#include "platform/qt/Graphics.h"
 
 TfmTaskMaker* fmTaskMaker = nullptr;
 
@@ -128,6 +131,14 @@ TfmTaskMaker::TfmTaskMaker() : TForm(nullptr)
     OpenDialog1 = FindChild<TOpenDialog>("OpenDialog1");
     SaveDialog1 = FindChild<TSaveDialog>("SaveDialog1");
 
+    // The pages in the colour of the panels on them.
+    for (const char* name : {"TabSheet1", "TabSheet2", "TabSheet3"}) {
+        QWidget* page = FindChild<TTabSheet>(name)->Widget();
+        QPalette pal = page->palette();
+        pal.setColor(QPalette::Window, ToQColor(clBtnFace));
+        page->setPalette(pal);
+        page->setAutoFillBackground(true);
+    }
     for (TComboBox* c : {lbTrainNumber1, lbTrainNumber2}) WatchCombo(c, true);
     for (TComboBox* c : {lbTrainLoko1, lbTrainLoko2, cbAddLoko1, cbAddLoko2}) WatchCombo(c, false);
 

@@ -83,7 +83,8 @@ TEST_F(ScenarioWindowsTest, EditorComposesSavesAndReopensAScenario)
     ed->OpenFile("");
     ed->Show();
     EXPECT_EQ(ed->Caption(), "Тренажер ДСП ст.Тарвина-Сортировочная / Редактор сценаріїв");
-    EXPECT_FALSE(ed->Panel2->Visible());
+    // A train to be broken up is offered first.
+    EXPECT_TRUE(ed->Panel2->Visible() && !ed->Panel1->Visible() && ed->Panel5->Visible());
     ed->lbTrainNumber1->SetText("2417");
     ed->MaskEdit1->SetText("08:30");
     ed->cbTypeTrain1->SetItemIndex(1);

@@ -44,9 +44,12 @@ protected:
                    ((k->modifiers() & Qt::AltModifier) && (k->key() == Qt::Key_Down || k->key() == Qt::Key_Up));
         }
         if (drop && fDropDown) RunGuarded(fDropDown);
-        if (e->type() == QEvent::FocusOut && fExit && qobject_cast<QLineEdit*>(obj) &&
-            static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason)
-            RunGuarded(fExit);
+        // Leaving the field for another control of the window; not for its own list, another
+        // window or a box.
+        if (e->type() == QEvent::FocusOut && fExit && qobject_cast<QLineEdit*>(obj)) {
+            Qt::FocusReason r = static_cast<QFocusEvent*>(e)->reason();
+            if (r != Qt::PopupFocusReason && r != Qt::ActiveWindowFocusReason) RunGuarded(fExit);
+        }
         return false;
     }
 
@@ -239,9 +242,9 @@ bool TfmTaskMaker::LoadScenario(const std::string& name)
     if (r == TScenarioDocument::TLoadResult::CannotOpen) return false;
     Model.Doc.ScenarioFileName = name;
     FillLists();
-    // Only the first 299 events fit; they stay and are shown.
+    // Only the first 299 events fit; they stay and are shown, and the editor opens all the same.
     if (r == TScenarioDocument::TLoadResult::Overflow)
-        throw Exception(Format("Переполнение массива%u", kScenarioCapacity));
+        Application().ShowException(Exception(Format("Переполнение массива%u", kScenarioCapacity)));
     return true;
 }
 

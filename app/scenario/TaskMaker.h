@@ -19,6 +19,7 @@ public:
     // A new scenario, then (for a non-empty name) the file read into it.
     void OpenFile(const std::string& name);
     // Reads name into the editor; the name becomes the scenario's only when it could be read.
+    // Of a file with more than 299 events the first 299 are kept and the overflow is shown.
     bool LoadScenario(const std::string& name);
     // True when the scenario was written (with no name: as SaveScenarioAs).
     bool SaveScenario();

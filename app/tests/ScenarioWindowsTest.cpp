@@ -162,6 +162,16 @@ TEST_F(ScenarioWindowsTest, EditorComposesSavesAndReopensAScenario)
     ed->N3Click(nullptr);
     EXPECT_EQ(FileLines("data/new.shd"), lines);
     EXPECT_EQ(Dialogs.size(), 1u);
+
+    // Too many events: the first 299 are shown, and so is the overflow.
+    std::ofstream big("data/big.shd");
+    for (int i = 0; i < 300; ++i) big << i << " 1 37 27 3\n";
+    big.close();
+    Boxes.clear();
+    ed->OpenFile("data\\big.shd");
+    EXPECT_EQ(Boxes, std::vector<std::string>{"Переполнение массива300"});
+    EXPECT_EQ(ed->ListBox3->Items().Count(), 299);
+    EXPECT_EQ(ed->ScenarioFileName(), "data\\big.shd");
 }
 
 TEST_F(ScenarioWindowsTest, UnsavedEditsAreNeverLostWithoutAnAnswer)

@@ -66,6 +66,8 @@ void ReadPostSections(const std::string& path, TArray200<TSectionNumber>& sectio
 
 std::string ScenarioLineMessage(const std::string& line)
 {
+    // A line whose time cannot be read is not scheduled at all.
+    if (!IsNumber(FirstWord(line).c_str())) return std::string();
     float minutes = 0;
     SScanf(line.c_str(), "%f", &minutes);
     float seconds = minutes * 60;
@@ -231,7 +233,7 @@ void TfmMain::LoadScenarioFile(const AnsiString& name)
         while ((r = ReadDataLine(f, buf, "*")) != -1) {
             if (r != 1) continue;
             std::string mes = ScenarioLineMessage(buf);
-            MessageDispatcher(nullptr, mes, nullptr);
+            if (!mes.empty()) MessageDispatcher(nullptr, mes, nullptr);
         }
     } catch (...) {
         std::fclose(f);

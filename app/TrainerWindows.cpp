@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "app/InterfaceModel.h"
+#include "app/scenario/StartState.h"
+#include "app/scenario/TaskMaker.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 
@@ -93,7 +95,8 @@ void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
         else if (name == "fmOzhidau") f = fmOzhidau = new TKeyDialogForm(name);
         else if (name == "fmOtkaz") f = fmOtkaz = new TKeyDialogForm(name);
         else if (name == "fmGromk" || name == "fmManevr" || name == "fmTrain") f = new TChannelForm(name);
-        else if (name == "fmStartState") f = fmStartState = new TTrainerForm(name, "Умови  тренування");
+        else if (name == "fmStartState") f = fmStartState = new TfmStartState;
+        else if (name == "fmTaskMaker") f = fmTaskMaker = new TfmTaskMaker;
         else if (name == "fmPusk") f = fmPusk = new TfmPusk;
         else if (name == "fmCommutatorMessage") f = fmCommutatorMessage = new TfmCommutatorMessage;
         else if (name == "fmSectionsRoute") f = fmSectionsRoute = new TfmSectionsRoute;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the station's sound fragments in sound/: one WAV per word that the station's data
-# speaks (the phrases of [4 32] and [4 33] lines of data/trenager.ini), "t{n}" for every train
+# speaks (the phrases of [4 32] and [4 33] lines of data/trenager.ini and data/*.shd), "t{n}" for every train
 # number (1025) and "l{n}" for every locomotive number (1511, 1513, 1508) in data/trenager.ini and
 # data/*.shd, plus the call ring td.wav and the section click tick.wav.
 # All files are canonical PCM WAV, mono, 22050 Hz, 16 bit. Needs espeak-ng and sox.
@@ -20,11 +20,18 @@ speak() {
 
 data_utf8() { iconv -f CP1251 -t UTF-8 "$@"; }
 
-# Phrase words: everything after the key caption of a "4 32" line, after "4 33" of a "4 33" line.
+# Phrase words: everything after the key caption of a "4 32" line, after "4 33" of a "4 33" line;
+# in a scenario the same after the line's minutes. Fragments are named in lower case (the speech
+# output finds them whatever the case of the phrase).
 {
     data_utf8 data/trenager.ini | awk '$1=="4" && $2=="32" {for (i=4;i<=NF;i++) print $i}
                                        $1=="4" && $2=="33" {for (i=3;i<=NF;i++) print $i}'
-} | tr -d '\r' | sort -u > "$tmp/words"
+    for f in data/*.shd; do
+        [ -s "$f" ] || continue
+        data_utf8 "$f" | awk '$2=="4" && $3=="32" {for (i=5;i<=NF;i++) print $i}
+                              $2=="4" && $3=="33" {for (i=4;i<=NF;i++) print $i}'
+    done
+} | tr -d '\r' | LC_ALL=C.UTF-8 sed 's/.*/\L&/' | sort -u > "$tmp/words"
 while read -r w; do
     [ -n "$w" ] && speak "$w" "$w"
 done < "$tmp/words"

@@ -71,8 +71,9 @@ TEST(ScenarioLine, MinutesBecomeSecondsWithSixDecimals)
 {
     EXPECT_EQ(ScenarioLineMessage("1.5 4 9 СП3 0 Тест\n"), "8 4 90.000000 4 9 СП3 0 Тест");
     EXPECT_EQ(ScenarioLineMessage("10 1 37 27 3"), "8 4 600.000000 1 37 27 3");
-    // A line that does not begin with a number is due at once.
-    EXPECT_EQ(ScenarioLineMessage("x 4 28"), "8 4 0.000000 4 28");
+    // A line whose time is not a number is not scheduled.
+    EXPECT_EQ(ScenarioLineMessage("x 4 28"), "");
+    EXPECT_EQ(ScenarioLineMessage("10:30 4 28"), "");
 }
 
 // ---- windows ----

@@ -475,7 +475,9 @@ int TApplication::Run()
 
 void TApplication::Terminate()
 {
-    QCoreApplication::quit();
+    // Ends every running event loop, the nested ones of modal windows too. (quit() would first
+    // ask every window to close, and a window that decides about its closing itself refuses.)
+    QCoreApplication::exit(0);
 }
 
 void TApplication::ProcessMessages()

@@ -1,0 +1,241 @@
+// The scenario editor's page logic, without the window.
+#include "app/scenario/ScenarioEditorModel.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+#include "models/base/Utilit.h"
+#include "platform/core/CFormat.h"
+#include "platform/core/Exception.h"
+#include "platform/core/Paths.h"
+#include "platform/core/Strings.h"
+
+namespace {
+
+// Bytes of a "DATA\SwitchSt.dat" line that count.
+constexpr size_t kSwitchLineBytes = 119;
+// Sections the editor holds, as many as the main window's post-section list.
+constexpr unsigned kSectionCapacity = 200;
+
+// The train kind of a type on a page.
+int KindOf(int page, int type, bool help)
+{
+    static const int kinds[2][4] = {{1, 3, 5, 6}, {12, 11, 9, 10}};
+    int k = kinds[page == 1 ? 0 : 1][type];
+    return (page == 1 && type == ttBreakUp && help) ? 7 : k;
+}
+
+int TypeOfKind(int kind)
+{
+    switch (kind) {
+    case 1: case 7: case 12: return ttBreakUp;
+    case 3: case 11: return ttTransit;
+    case 5: case 9: return ttPassenger;
+    case 6: case 10: return ttSuburban;
+    default: return ttNone;
+    }
+}
+
+bool OneWordOfDigits(const std::string& s) { return !s.empty() && IsAllDigits(s.c_str()); }
+
+} // namespace
+
+TTrainPanels TrainPanels(int page, int type)
+{
+    TTrainPanels p;
+    p.Loco = type == ttBreakUp || type == ttTransit;
+    p.AddLoko = type == ttTransit;
+    p.Help = page == 1 && type == ttBreakUp;
+    return p;
+}
+
+int StrToInt(const std::string& text)
+{
+    std::string t = Trim(text);
+    size_t d = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
+    if (t.size() == d || t.size() - d > 10 || !IsAllDigits(t.c_str() + d)) throw Exception("'" + text + "' не является целым числом");
+    long long v = std::stoll(t);
+    if (v < INT_MIN || v > INT_MAX) throw Exception("'" + text + "' не является целым числом");
+    return static_cast<int>(v);
+}
+
+int TimeToMinutes(const std::string& text)
+{
+    std::string t;
+    for (char c : text)
+        if (!IsBlankChar(c)) t += c;
+    size_t colon = t.find(':');
+    std::string h = colon == std::string::npos ? "" : t.substr(0, colon);
+    std::string m = colon == std::string::npos ? "" : t.substr(colon + 1);
+    if (h.empty() || h.size() > 2 || m.size() != 2 || !IsAllDigits(h.c_str()) || !IsAllDigits(m.c_str()))
+        throw Exception("Не указано время (ЧЧ:ММ)");
+    return static_cast<int>(AtolC(h.c_str()) * 60 + AtolC(m.c_str()));
+}
+
+std::vector<std::string> OfferedNumbers(const std::vector<std::string>& fileNames, char prefix,
+                                        const std::vector<TTrainRecord>* events)
+{
+    std::vector<std::string> out;
+    for (const std::string& name : fileNames) {
+        if (name.empty() || std::tolower(static_cast<unsigned char>(name[0])) != std::tolower(static_cast<unsigned char>(prefix)))
+            continue;
+        std::string digits = name.substr(1, name.find('.') == std::string::npos ? std::string::npos : name.find('.') - 1);
+        if (!OneWordOfDigits(digits)) continue;
+        digits = digits.substr(0, 4);
+        int n = static_cast<int>(AtolC(digits.c_str()));
+        if (events && std::any_of(events->begin(), events->end(), [n](const TTrainRecord& r) { return r.Key == n; }))
+            continue;
+        if (std::find(out.begin(), out.end(), digits) == out.end()) out.push_back(digits);
+    }
+    std::stable_sort(out.begin(), out.end(), [](const std::string& a, const std::string& b) {
+        return AtolC(a.c_str()) < AtolC(b.c_str());
+    });
+    return out;
+}
+
+// ---- the model ----
+
+void TScenarioEditorModel::ReadSwitchList(const std::string& path)
+{
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::unique_ptr<std::FILE, Closer> f(OpenFile(path, "rb"));
+    if (!f) return;
+    std::string raw;
+    while (ReadRawLine(f.get(), raw)) {
+        if (raw.size() > kSwitchLineBytes) raw.resize(kSwitchLineBytes);
+        std::string line = Cp1251ToUtf8(raw);
+        int kind = 0, post = 0, number = 0;
+        if (SScanf(line.c_str(), "%d %d %d", &kind, &post, &number) != 3) continue;
+        if (kind == 1) {
+            Switches.push_back(Format("%d", number));
+        } else if (kind == 2 || kind == 3) {
+            if (Sections.size() >= kSectionCapacity - 1) throw Exception(Format("Переполнение массива%u", kSectionCapacity));
+            Sections.push_back({number, DropWords(line, 3)});
+        }
+    }
+}
+
+void TScenarioEditorModel::CheckRepeat(const std::string& number) const
+{
+    if (Trim(number).empty()) return;
+    if (Doc.HasKey(StrToInt(number))) throw Exception("Повтор номера поезда");
+}
+
+void TScenarioEditorModel::AddTrain(int page, TTrainFields& f)
+{
+    Doc.Modified = true;
+    CheckRepeat(f.Number);
+    int number = StrToInt(f.Number);
+    int minutes = TimeToMinutes(f.Time);
+    if (f.Type < ttBreakUp || f.Type > ttSuburban) return;
+    bool help = page == 1 && f.Help;
+    int kind = KindOf(page, f.Type, help);
+
+    TTrainRecord r;
+    r.Key = number;
+    r.Minutes = minutes;
+    r.Page = page;
+    if (f.Type == ttBreakUp || f.Type == ttTransit) {
+        int i1 = 0, i2 = 0, i3 = 0;
+        SScanf(f.Index.c_str(), "%d %d %d", &i1, &i2, &i3);
+        if (f.Type == ttBreakUp && i3 != 4000) throw Exception("Станция назначения поезда в разборку должна быть 4000");
+        if (f.Type == ttTransit && i3 == 4000) throw Exception("Станция назначения транзитного поезда не может быть 4000");
+        std::string loco = Trim(f.Loco);
+        if (!OneWordOfDigits(loco)) throw Exception("Не указан номер локомотива");
+        int length = StrToInt(f.Length);
+        int loaded = f.Empty ? 0 : 1;
+        const char* letter = f.Empty ? "П" : "Г";
+        if (f.Type == ttBreakUp) {
+            r.Message = Format("%d 3 6 %d 1025 %d 1511 %s 1504 %d 2001 %d 1505 %d 1540 %d 1541 %d 1542 %d", minutes, kind,
+                               number, loco.c_str(), length, length * 15, loaded, i1, i2, i3);
+            r.Display = Format("%s %d: разборка, ИНД %s УДЛ %d(%s), лок %s", f.Time.c_str(), number, f.Index.c_str(),
+                               length, letter, loco.c_str());
+            if (help) r.Display += " (помощь)";
+        } else {
+            int change = StrToInt(f.AddLoko);
+            r.Message = Format("%d 3 6 %d 1025 %d 1511 %s 1504 %d 2001 %d 1505 %d 1513 %d 1540 %d 1541 %d 1542 %d", minutes,
+                               kind, number, loco.c_str(), length, length * 15, loaded, change, i1, i2, i3);
+            r.Display = Format("%s %d: транзитный, ИНД %s УДЛ %d(%s), лок %s, смена %s", f.Time.c_str(), number,
+                               f.Index.c_str(), length, letter, loco.c_str(), f.AddLoko.c_str());
+        }
+    } else {
+        bool passenger = f.Type == ttPassenger;
+        r.Message = Format("%d 3 6 %d 1025 %d 2001 %d", minutes, kind, number, passenger ? 400 : 200);
+        r.Display = Format("%s %d: %s", f.Time.c_str(), number, passenger ? "пассажирский" : "пригородный");
+    }
+    Doc.Add(r);
+    Doc.Sort();
+    f.Number.clear();
+}
+
+void TScenarioEditorModel::AddFault(const TFaultFields& f)
+{
+    Doc.Modified = true;
+    int minutes = TimeToMinutes(f.Time);
+    TTrainRecord r;
+    r.Minutes = minutes;
+    r.Page = 3;
+    switch (f.Type) {
+    case ftSwitch: {
+        if (f.Switch < 0 || f.Switch >= static_cast<int>(Switches.size())) throw Exception("Не указан номер стрелочного перевода");
+        const std::string& sw = Switches[static_cast<size_t>(f.Switch)];
+        r.Key = 0;
+        r.Message = Format("%d 1 37 %s 3", minutes, sw.c_str());
+        r.Display = Format("%s Невозможность перевода стрелки %s", f.Time.c_str(), sw.c_str());
+        break;
+    }
+    case ftOccupied:
+    case ftFree: {
+        if (f.Section < 0 || f.Section >= static_cast<int>(Sections.size())) throw Exception("Не указан номер секции");
+        const TScenarioSection& s = Sections[static_cast<size_t>(f.Section)];
+        bool occupied = f.Type == ftOccupied;
+        r.Key = occupied ? 1 : 2;
+        r.Message = Format("%d 2 19 %d %d", minutes, s.Number, occupied ? 101 : 102);
+        r.Display = Format("%s %s %s", f.Time.c_str(), occupied ? "Ложная занятость секции" : "Ложная свободность секции",
+                           s.Name.c_str());
+        break;
+    }
+    default: throw Exception("Не указан тип неисправности");
+    }
+    Doc.Add(r);
+    Doc.Sort();
+}
+
+void TScenarioEditorModel::Remove(int page, int item, TTrainFields* fields)
+{
+    Doc.Modified = true;
+    int i = item < 0 ? -1 : Doc.IndexOnPage(page, item);
+    if (i < 0) return;
+    std::string line = Doc.Events()[static_cast<size_t>(i)].Message;
+    Doc.Remove(static_cast<size_t>(i));
+    TTrainLine t;
+    if (!fields || page == 3 || !ParseTrainLine(line, t)) return;
+    TTrainFields& f = *fields;
+    f.Type = TypeOfKind(t.Kind);
+    if (page == 1) f.Help = t.Kind == 7;
+    if (!t.HasNumber) return;
+    f.Number = Format("%d", t.Number);
+    f.Time = Format("%02d:%02d", t.Minutes / 60, t.Minutes % 60);
+    auto pair = [&t](int p, std::string& into) {
+        auto it = t.Pairs.find(p);
+        if (it != t.Pairs.end()) into = it->second;
+    };
+    pair(1504, f.Length);
+    pair(1511, f.Loco);
+    pair(1513, f.AddLoko);
+    f.Empty = t.Value(1505, 1) == 0;
+    int i1 = t.Value(1540, 0);
+    if (i1 != 0) {
+        int i2 = t.Value(1541, 0);
+        f.Index = Format("%d%s%d %d", i1, i2 < 10 ? " 0" : " ", i2, t.Value(1542, 0));
+    }
+}
+
+void TScenarioEditorModel::Clear(int page)
+{
+    Doc.Modified = true;
+    Doc.RemovePage(page);
+}

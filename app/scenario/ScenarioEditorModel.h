@@ -1,0 +1,80 @@
+// What the scenario editor does with its fields, without the window: the switch and section
+// lists of "DATA\SwitchSt.dat", the repeat check, adding trains and faults, removing an event
+// (a train goes back into the fields, so remove and add edit it), clearing a page, which panels
+// a train type shows, and the numbers the drop-down lists offer from the names in "sound".
+// Failures raise Exception with the text the window shows.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/scenario/ScenarioFile.h"
+
+// The train types of a stretch page, in the order of its type list.
+enum TTrainType { ttNone = -1, ttBreakUp = 0, ttTransit = 1, ttPassenger = 2, ttSuburban = 3 };
+// The fault types of the faults page, in the order of its list.
+enum TFaultType { ftNone = -1, ftSwitch = 0, ftOccupied = 1, ftFree = 2 };
+
+// The entry fields of a stretch page as typed.
+struct TTrainFields {
+    std::string Number;
+    std::string Time;     // "HH:MM"
+    int Type = ttNone;
+    std::string Loco;
+    std::string Index;    // "4100 1 4000"
+    std::string Length = "50";
+    bool Empty = false;
+    std::string AddLoko;  // the changing locomotive of a transit train
+    bool Help = false;    // first stretch only
+};
+
+struct TFaultFields {
+    std::string Time;
+    int Type = ftNone;
+    int Switch = -1;   // item of the switch list
+    int Section = -1;  // item of the section list
+};
+
+// Which panels of a stretch page a train type shows.
+struct TTrainPanels {
+    bool Loco = false;     // locomotive, index, length, empty
+    bool AddLoko = false;  // changing locomotive
+    bool Help = false;     // "Помощь" (first stretch only)
+};
+TTrainPanels TrainPanels(int page, int type);
+
+// The whole number of a text, or the conversion error "'text' не является целым числом".
+int StrToInt(const std::string& text);
+// Minutes of "HH:MM" (blanks ignored). An incomplete time raises "Не указано время (ЧЧ:ММ)";
+// hours and minutes are not tested against a range ("12:75" is 13:15).
+int TimeToMinutes(const std::string& text);
+
+// The numbers offered by a drop-down list: for every file name that begins with the prefix
+// (any case) and whose characters after it, up to a "." or the end, are all digits, those digits
+// cut to four; with events, a number that is the Key of an event is left out.
+std::vector<std::string> OfferedNumbers(const std::vector<std::string>& fileNames, char prefix,
+                                        const std::vector<TTrainRecord>* events);
+
+class TScenarioEditorModel {
+public:
+    TScenarioDocument Doc;
+    std::vector<std::string> Switches;  // items of the switch list
+    TSectionList Sections;              // items of the section list, with their numbers
+
+    // Reads "kind post number [name]" lines: kind 1 a switch, 2 and 3 a section. A line counts
+    // once however long it is (up to 119 characters read); one that does not scan is skipped.
+    // More than 199 sections raise "Переполнение массива200". A missing file adds nothing.
+    void ReadSwitchList(const std::string& path);
+
+    // "Повтор номера поезда" when a non-empty number is the Key of an event.
+    void CheckRepeat(const std::string& number) const;
+    // Adds the train of a stretch page (1 or 2), sorts, and empties the number field. Marks the
+    // document modified first, also when it fails. With no type chosen nothing is added.
+    void AddTrain(int page, TTrainFields& f);
+    // Adds the fault of the faults page and sorts; marked modified first.
+    void AddFault(const TFaultFields& f);
+    // Removes the n-th item of a page (nothing when n is not an item); a train of a stretch page
+    // goes back into the fields. Marked modified.
+    void Remove(int page, int item, TTrainFields* fields);
+    // Removes every event of a page; marked modified.
+    void Clear(int page);
+};

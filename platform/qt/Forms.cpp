@@ -475,7 +475,10 @@ int TApplication::Run()
 
 void TApplication::Terminate()
 {
-    QCoreApplication::quit();
+    // Every running event loop ends, nested ones (a modal window's) included. quit() would ask
+    // each visible window to close first and give up when one of them only hides, leaving the
+    // process running with its windows hidden.
+    QCoreApplication::exit(0);
 }
 
 void TApplication::ProcessMessages()

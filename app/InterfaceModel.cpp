@@ -92,6 +92,8 @@ TfmMain::TfmMain(const std::string& definition) : TForm(nullptr)
     ForeheadPanel = dynamic_cast<TPanel*>(FindComponent("ForeheadPanel"));
     N35 = dynamic_cast<TMenuItem*>(FindComponent("N35"));
     N66 = dynamic_cast<TMenuItem*>(FindComponent("N66"));
+    // The blink pass touches no model, so it goes on while a modal window or a box is open.
+    if (EC_Bliper) EC_Bliper->SkipWhileBusy = false;
     if (ForeheadPanel) {
         ForeheadPanel->SetAlign(alClient);
         ForeheadPanel->BringToFront();

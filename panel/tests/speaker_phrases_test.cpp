@@ -9,6 +9,7 @@
 #include "panel/EC_Speaker.h"
 #include "platform/core/Strings.h"
 #include "platform/media/sound/Wave.h"
+#include "platform/qt/Forms.h"
 #include "platform/qt/Properties.h"
 
 namespace {
@@ -252,4 +253,16 @@ TEST_F(Speaker, PublishedPropertiesAndDefaults)
     std::filesystem::create_directory("sound");
     Fragment("sound/так.wav", 100);
     EXPECT_TRUE(sp->NewSpeak("так"));
+}
+
+TEST_F(Speaker, AQueuedPhraseStartsWhileAModalWindowIsOpen)
+{
+    Fragment("a.wav", 100);
+    speaker->Speak("a");
+    TTimer* timer = nullptr;
+    for (int i = 0; i < speaker->ComponentCount() && !timer; ++i) timer = dynamic_cast<TTimer*>(speaker->Components(i));
+    ASSERT_NE(timer, nullptr);
+    TBusyScope modal;  // what a modal window or a box holds while it is open
+    timer->Tick();
+    EXPECT_EQ(Log(), (std::vector<std::string>{"play temp.wav"}));
 }

@@ -28,6 +28,7 @@ void ReadPostSections(const std::string& path, TArray200<TSectionNumber>& sectio
 // [8 4 {minutes x 60, six decimals} {message}].
 std::string ScenarioLineMessage(const std::string& line);
 
+class ISwitchboardKey;
 class TEC_Button;
 class TEC_ComutatorButton;
 
@@ -133,9 +134,12 @@ public:
     void OpenKeyDialog(TMenuItem* item, TForm* dialog);
     void ShowKeyMessages(TEC_ComutatorButton* key);
     void ReportLocoPosition(int loco);
-    // A window of the program by name when it is the real one (its class is "T" + its name);
-    // otherwise null, and the console says that the window is not there yet.
+    // A window of the program by name when it is the real one (its class is "T" + its name and
+    // it is no stand-in); otherwise null, and the console says that the window is not there yet.
     TForm* TrainerWindow(const std::string& name);
+    // Raises and deactivates a key whose menu item or answer opened no dialogue, so it shows no
+    // call in progress and its next click presses it.
+    static void ReleaseKey(ISwitchboardKey* key);
     // Text messages are on (the check mark of N53).
     bool TextMessages() const;
     // The switchboard key the menu holding the item was opened on, or null.

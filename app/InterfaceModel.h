@@ -40,9 +40,14 @@ public:
     ~TfmMain() override;
 
     // ---- start (first activation) ----
+    // On a shown window the panel is uncovered and painted before the start-up messages run.
     void FormActivate(TObject* Sender);
-    // The work of the first activation; FormActivate runs it once.
+    // The work of the first activation, all at once; FormActivate runs it once.
     void FirstActivation();
+    // Its two halves: collect, initialise, resolve and bind, then uncover the panel; and the
+    // start-up messages with the start dialog.
+    void PreparePanel();
+    void StartRun();
     void RunStartupMessages();
     void LoadScenarioFile(const AnsiString& name);
     // Shows the start dialog modally; tests replace it.
@@ -156,6 +161,8 @@ private:
     void ConnectReceivers();
     bool ShowOperatorBox(std::string& mes);
     void StartBlinking();
+    // Runs step (once) when the window's inside has next been painted.
+    void AfterPanelPainted(std::function<void()> step);
     void BindMainLoopHandlers();
     bool inMainTick = false;
     bool inBlinkTick = false;

@@ -5,7 +5,9 @@
 #include <set>
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QMainWindow>
+#include <QTest>
 #include <QTimer>
 
 #include "TrainerFixture.h"
@@ -193,6 +195,41 @@ TEST_F(StartTest, FirstActivationCollectsInitialisesAndStartsOnce)
     m->FormActivate(m);
     EXPECT_EQ(StartDialogs, 1);
     EXPECT_EQ(m->Signals.Count(), 4u);
+}
+
+// Counts the paint events of a widget.
+class TPaintCounter : public QObject {
+public:
+    explicit TPaintCounter(QWidget* w) { w->installEventFilter(this); }
+    int Paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* ev) override
+    {
+        if (ev->type() == QEvent::Paint) ++Paints;
+        return false;
+    }
+};
+
+TEST_F(StartTest, OnAShownWindowThePanelIsPaintedBeforeTheStartUpMessagesRing)
+{
+    WriteErrors();
+    WriteFile("data/trenager.ini", "4 38 Підказка\n");
+    TfmMain* m = Start();
+    AddPanel(m);
+    TPaintCounter counter(m->ClientWidget());
+    int paintsAtStart = -1;
+    m->ShowStartDialog = [&] {
+        paintsAtStart = counter.Paints;
+        ++StartDialogs;
+    };
+    m->Show();
+    m->FormActivate(m);
+    EXPECT_FALSE(m->ForeheadPanel->Visible());
+    EXPECT_EQ(fmActiveHelp->Memo1->Lines().Count(), 0) << "sent before the panel was painted";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return StartDialogs == 1; }, 5000));
+    EXPECT_GT(paintsAtStart, 0);
+    EXPECT_EQ(fmActiveHelp->Memo1->Lines().Count(), 1);
 }
 
 TEST_F(StartTest, SignalListsAreSortedAndTheirIdsPairOneForOne)

@@ -90,12 +90,16 @@ TEST_F(DispatcherTest, ReceiversByTheirNumbers)
     // A text that does not begin with a number goes to receiver 0.
     EXPECT_FALSE(Cmd("СП3 12"));
     EXPECT_TRUE(Prompts.empty());
-    // With no technology model on the form, receiver 3 refuses instead of asking the operator.
-    m->Bus.SetReceiver(brTecn, [this](std::string& mes, TlstParams* p) {
-        auto* t = dynamic_cast<TModel*>(m->FindComponent("TecnModel"));
-        return t ? t->fnGetMessage(mes, p) : 0;
-    });
-    EXPECT_FALSE(Cmd("3 24 5"));
+}
+
+TEST_F(DispatcherTest, AModelReceiverWithoutItsModelRefusesWithoutAskingTheOperator)
+{
+    // The test window holds no technology, plan or interlocking model.
+    std::string r;
+    EXPECT_FALSE(Cmd("3 24 5", &r));
+    EXPECT_EQ(r, "3 24 5");
+    EXPECT_FALSE(Cmd("1 13 11 1"));
+    EXPECT_FALSE(Cmd("2 5 101 1"));
     EXPECT_TRUE(Prompts.empty());
 }
 

@@ -46,6 +46,10 @@ TChannelForm::TChannelForm(const std::string& name) : TTrainerForm(name, "")
     mMessage = AddControl<TMemo>("mMessage");
     mMessage->SetReadOnly(true);
     mMessage->SetAlign(alClient);
+    // Side by side over the parks, below the main menu, so that the three channels can be read
+    // together.
+    const int slot = name == "fmTrain" ? 0 : name == "fmGromk" ? 1 : 2;
+    SetBounds(30 + slot * 320, 120, 300, 140);
 }
 
 // ---- creation ----

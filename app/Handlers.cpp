@@ -243,10 +243,13 @@ void TfmMain::AddPanelHandlers()
                            TForm* dialog = Screen().FindForm(entry->Dialog);
                            // Presets are set whether or not the dialogue then opens.
                            if (auto* p = dynamic_cast<IPresetDialog*>(dialog)) p->ApplyPresets(entry->Presets);
+                           auto* item = dynamic_cast<TMenuItem*>(sender);
                            if (entry->Action == TItemAction::Template) {
-                               OpenKeyDialog(dynamic_cast<TMenuItem*>(sender), dialog);
+                               OpenKeyDialog(item, dialog);
                            } else if (TForm* f = TrainerWindow(entry->Dialog)) {
                                f->Show();
+                           } else if (TEC_ComutatorButton* key = PopupKey(item)) {
+                               ReleaseKey(PanelLink<ISwitchboardKey>(key));
                            }
                        }));
     }
@@ -257,10 +260,19 @@ void TfmMain::AddPanelHandlers()
 TForm* TfmMain::TrainerWindow(const std::string& name)
 {
     TForm* f = Screen().FindForm(name);
-    if (f && f->ClassName() == "T" + name) return f;
+    auto* made = dynamic_cast<TTrainerForm*>(f);
+    if (f && f->ClassName() == "T" + name && !(made && made->StandIn)) return f;
     if (fmConsole)
         fmConsole->AddConsoleEvent(SecondsToClock(static_cast<unsigned>(ModelTime)) + " Окно " + name + " недоступно");
     return nullptr;
+}
+
+void TfmMain::ReleaseKey(ISwitchboardKey* key)
+{
+    if (!key) return;
+    key->SetDown(false);
+    key->DeActivate();
+    key->SetOpenDialog(nullptr);
 }
 
 bool TfmMain::TextMessages() const
@@ -524,12 +536,17 @@ void TfmMain::OpenKeyDialog(TMenuItem* item, TForm* dialog)
         int free = 0;
         SScanf(mes.c_str(), "%d", &free);
         if (free == 0) {
+            // Raised too: a call that comes later is taken by the key's first click.
+            key->SetDown(false);
             key->DeActivate();
             return;
         }
     }
     const std::string name = dialog ? dialog->Name() : std::string();
-    if (!dialog || !TrainerWindow(name)) return;
+    if (!dialog || !TrainerWindow(name)) {
+        ReleaseKey(PanelLink<ISwitchboardKey>(key));
+        return;
+    }
     if (auto* d = dynamic_cast<TKeyDialogForm*>(dialog)) d->OwnerKey = PanelLink<ISwitchboardKey>(key);
     dialog->SetCaption("ДСП->" + key->Caption());
     key->Dialog = dialog;

@@ -173,11 +173,15 @@ bool TfmMain::InterfaceCommand(std::string& mes, TlstParams*)
         StartClock();
         ISwitchboardKey* key = FindKey(caption);
         if (!key) return false;
-        key->SetDeadline(static_cast<float>(ModelTime + 90));
+        const float deadline = static_cast<float>(ModelTime + 90);
         if (flag == 1) {
-            auto opener = [key](TKeyDialogForm* dialog) -> std::function<void()> {
-                return [key, dialog] {
-                    if (!dialog) return;
+            auto opener = [this, key](TKeyDialogForm* dialog) -> std::function<void()> {
+                return [this, key, dialog] {
+                    // An answer whose dialogue is not built yet only writes its console line.
+                    if (!dialog || !TrainerWindow(dialog->Name())) {
+                        ReleaseKey(key);
+                        return;
+                    }
                     dialog->OwnerKey = key;
                     key->SetOpenDialog(dialog);
                     dialog->Show();
@@ -187,7 +191,13 @@ bool TfmMain::InterfaceCommand(std::string& mes, TlstParams*)
         } else {
             key->SetCallbacks({}, {});
         }
-        if (!key->ActivateRed()) return false;
+        // Only a call that rings can be missed: a key that is pressed takes no deadline, one that
+        // already rings has its deadline moved.
+        if (!key->ActivateRed()) {
+            if (key->State() == 1) key->SetDeadline(deadline);
+            return false;
+        }
+        key->SetDeadline(deadline);
         key->SetMessage(DropWords(mes, 4));
         return true;
     }

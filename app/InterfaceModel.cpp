@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+
 #include "app/TrainerWindows.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
@@ -94,6 +98,8 @@ TfmMain::TfmMain(const std::string& definition) : TForm(nullptr)
     ForeheadPanel = dynamic_cast<TPanel*>(FindComponent("ForeheadPanel"));
     N35 = dynamic_cast<TMenuItem*>(FindComponent("N35"));
     N66 = dynamic_cast<TMenuItem*>(FindComponent("N66"));
+    // The blink pass touches no model, so it goes on while a modal window or a box is open.
+    if (EC_Bliper) EC_Bliper->SkipWhileBusy = false;
     if (ForeheadPanel) {
         ForeheadPanel->SetAlign(alClient);
         ForeheadPanel->BringToFront();
@@ -124,19 +130,78 @@ void TfmMain::FormActivate(TObject*)
     // Once for the whole run, even when a step fails: the failure is shown and the panel stays covered.
     if (activated) return;
     activated = true;
-    FirstActivation();
+    if (!Visible()) {
+        FirstActivation();
+        return;
+    }
+    PreparePanel();
+    // The start-up messages ring calls, each ring holding everything for its sound's length; the
+    // trainee sees the panel meanwhile, not an empty window.
+    AfterPanelPainted([this] { RunGuarded([this] { StartRun(); }); });
 }
 
 void TfmMain::FirstActivation()
+{
+    PreparePanel();
+    StartRun();
+}
+
+void TfmMain::PreparePanel()
 {
     CollectComponents();
     for (unsigned i = 0; i < Models.Count(); ++i) (*Models.Get(i))->Init();
     for (unsigned i = 0; i < Sections.Count(); ++i) (*Sections.Get(i))->Check();
     FillDialogueLists();
     if (IPartnerTable* c = Connection()) c->Check();
+    if (ForeheadPanel) ForeheadPanel->Hide();
+}
+
+void TfmMain::StartRun()
+{
     RunStartupMessages();
     if (ShowStartDialog) ShowStartDialog();
-    if (ForeheadPanel) ForeheadPanel->Hide();
+}
+
+namespace {
+
+// Runs its step once the watched widget has been painted: after the paint event, once the event
+// loop is back, when the picture has reached the screen.
+class TAfterPaint : public QObject {
+public:
+    TAfterPaint(QWidget* w, std::function<void()> step) : QObject(w), fStep(std::move(step))
+    {
+        w->installEventFilter(this);
+        // A window that is never painted (minimised at start) must not hold the run back.
+        QTimer::singleShot(kLatestMs, this, [this] { Fire(); });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* ev) override
+    {
+        if (ev->type() == QEvent::Paint) QTimer::singleShot(0, this, [this] { Fire(); });
+        return false;
+    }
+
+private:
+    static constexpr int kLatestMs = 2000;
+    void Fire()
+    {
+        if (!fStep) return;
+        std::function<void()> step = std::move(fStep);
+        fStep = nullptr;
+        deleteLater();
+        step();
+    }
+    std::function<void()> fStep;
+};
+
+} // namespace
+
+void TfmMain::AfterPanelPainted(std::function<void()> step)
+{
+    QWidget* client = ClientWidget();
+    new TAfterPaint(client, std::move(step));
+    client->update();
 }
 
 void TfmMain::CollectComponents()

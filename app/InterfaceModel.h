@@ -28,6 +28,7 @@ void ReadPostSections(const std::string& path, TArray200<TSectionNumber>& sectio
 // [8 4 {minutes x 60, six decimals} {message}]; empty when the first field is not a number.
 std::string ScenarioLineMessage(const std::string& line);
 
+class ISwitchboardKey;
 class TEC_Button;
 class TEC_ComutatorButton;
 
@@ -39,9 +40,14 @@ public:
     ~TfmMain() override;
 
     // ---- start (first activation) ----
+    // On a shown window the panel is uncovered and painted before the start-up messages run.
     void FormActivate(TObject* Sender);
-    // The work of the first activation; FormActivate runs it once.
+    // The work of the first activation, all at once; FormActivate runs it once.
     void FirstActivation();
+    // Its two halves: collect, initialise, resolve and bind, then uncover the panel; and the
+    // start-up messages with the start dialog.
+    void PreparePanel();
+    void StartRun();
     void RunStartupMessages();
     void LoadScenarioFile(const AnsiString& name);
     // Shows the start dialog modally; tests replace it.
@@ -133,9 +139,12 @@ public:
     void OpenKeyDialog(TMenuItem* item, TForm* dialog);
     void ShowKeyMessages(TEC_ComutatorButton* key);
     void ReportLocoPosition(int loco);
-    // A window of the program by name when it is the real one (its class is "T" + its name);
-    // otherwise null, and the console says that the window is not there yet.
+    // A window of the program by name when it is the real one (its class is "T" + its name and
+    // it is no stand-in); otherwise null, and the console says that the window is not there yet.
     TForm* TrainerWindow(const std::string& name);
+    // Raises and deactivates a key whose menu item or answer opened no dialogue, so it shows no
+    // call in progress and its next click presses it.
+    static void ReleaseKey(ISwitchboardKey* key);
     // Text messages are on (the check mark of N53).
     bool TextMessages() const;
     // The switchboard key the menu holding the item was opened on, or null.
@@ -152,6 +161,8 @@ private:
     void ConnectReceivers();
     bool ShowOperatorBox(std::string& mes);
     void StartBlinking();
+    // Runs step (once) when the window's inside has next been painted.
+    void AfterPanelPainted(std::function<void()> step);
     void BindMainLoopHandlers();
     bool inMainTick = false;
     bool inBlinkTick = false;

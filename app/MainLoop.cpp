@@ -2,8 +2,9 @@
 // second a tick, the blink timer, and the menu item that starts and pauses the clock.
 //
 // Both timers run on the GUI thread. A model step may open a modal window or a box whose nested
-// event loop delivers further timer events; the windowing layer drops those ticks, and the flags
-// below keep a tick run by hand from entering the models twice as well.
+// event loop delivers further timer events; the windowing layer drops the main timer's ticks
+// meanwhile, and the flags below keep a tick run by hand from entering the models twice as well.
+// The blink timer goes on (it touches no model), so the panel keeps blinking under a modal window.
 #include "app/InterfaceModel.h"
 #include "app/TrainerWindows.h"
 #include "panel/EC_Button.h"

@@ -48,6 +48,10 @@ TChannelForm::TChannelForm(const std::string& name) : TTrainerForm(name, "")
     mMessage = AddControl<TMemo>("mMessage");
     mMessage->SetReadOnly(true);
     mMessage->SetAlign(alClient);
+    // Side by side over the parks, below the main menu, so that the three channels can be read
+    // together.
+    const int slot = name == "fmTrain" ? 0 : name == "fmGromk" ? 1 : 2;
+    SetBounds(30 + slot * 320, 120, 300, 140);
 }
 
 // ---- creation ----
@@ -80,6 +84,10 @@ const std::vector<std::string>& TrainerWindowNames()
 
 void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
 {
+    auto standIn = [](TTrainerForm* f) {
+        f->StandIn = true;
+        return f;
+    };
     for (const std::string& name : TrainerWindowNames()) {
         TForm* f = nullptr;
         if (name == "fmMain") f = fmMain = makeMain();
@@ -88,12 +96,12 @@ void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
         else if (name == "fmError") f = fmError = new TfmError;
         else if (name == "fmInfo") f = fmInfo = new TfmInfo;
         else if (name == "fmActiveHelp") f = fmActiveHelp = new TfmActiveHelp;
-        else if (name == "fmManevrMove") f = fmManevrMove = new TfmManevrMove;
-        else if (name == "fmTrainMove") f = fmTrainMove = new TfmTrainMove;
-        else if (name == "fmManevrMoveP") f = fmManevrMoveP = new TfmManevrMoveP;
-        else if (name == "fmElectroMex") f = fmElectroMex = new TfmElectroMex;
-        else if (name == "fmOzhidau") f = fmOzhidau = new TKeyDialogForm(name);
-        else if (name == "fmOtkaz") f = fmOtkaz = new TKeyDialogForm(name);
+        else if (name == "fmManevrMove") f = standIn(fmManevrMove = new TfmManevrMove);
+        else if (name == "fmTrainMove") f = standIn(fmTrainMove = new TfmTrainMove);
+        else if (name == "fmManevrMoveP") f = standIn(fmManevrMoveP = new TfmManevrMoveP);
+        else if (name == "fmElectroMex") f = standIn(fmElectroMex = new TfmElectroMex);
+        else if (name == "fmOzhidau") f = standIn(fmOzhidau = new TKeyDialogForm(name));
+        else if (name == "fmOtkaz") f = standIn(fmOtkaz = new TKeyDialogForm(name));
         else if (name == "fmGromk" || name == "fmManevr" || name == "fmTrain") f = new TChannelForm(name);
         else if (name == "fmStartState") f = fmStartState = new TfmStartState;
         else if (name == "fmTaskMaker") f = fmTaskMaker = new TfmTaskMaker;
@@ -102,7 +110,7 @@ void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
         else if (name == "fmSectionsRoute") f = fmSectionsRoute = new TfmSectionsRoute;
         else if (name == "fmAbout") f = fmAbout = new TfmAbout;
         else if (name == "fmKeyBoard") f = fmKeyBoard = new TfmKeyBoard;
-        else f = new TTrainerForm(name);
+        else f = standIn(new TTrainerForm(name));
         Created().push_back(f);
     }
 }

@@ -20,6 +20,9 @@ class TTrainerForm : public TForm {
     VELO_CLASS(TTrainerForm, TForm)
 public:
     explicit TTrainerForm(const std::string& name, const std::string& caption = "");
+    // Made only so that the window can be found by name: its dialogue is not built yet, and
+    // opening it writes a line in the console instead (TfmMain::TrainerWindow).
+    bool StandIn = false;
 
 protected:
     // A control of this form placed on its client area.

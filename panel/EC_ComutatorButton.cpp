@@ -85,7 +85,13 @@ void TEC_ComutatorButton::MemMessage()
 void TEC_ComutatorButton::MouseUp(TMouseButton button, TShiftState shift, int x, int /*y*/)
 {
     if (button != mbLeft) return;
-    const bool raising = Down();
+    bool raising = Down();
+    if (raising && fState == ksRinging) {
+        // Left down by an earlier press and rung since: the first click takes the call, it does
+        // not only raise the key and let the call run out.
+        SetDown(false);
+        raising = false;
+    }
     if (raising) {
         SetCaptionFont(clBlack, false);
         fState = ksIdle;
@@ -99,6 +105,8 @@ void TEC_ComutatorButton::MouseUp(TMouseButton button, TShiftState shift, int x,
                 if (c == this || c->ClassName() != "TEC_ComutatorButton") continue;
                 auto* key = static_cast<TEC_ComutatorButton*>(c);
                 if (key->Parent() != Parent() || !key->Down()) continue;
+                // Raised as well, so that its next click presses it (and takes a call it gets).
+                key->SetDown(false);
                 key->DeActivate();
                 if (key->Dialog) key->Dialog->Close();
             }

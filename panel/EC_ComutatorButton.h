@@ -68,8 +68,9 @@ public:
     // For a repeat: the memory becomes that summary and the last text comes back.
     void MemMessage();
 
-    // A left release raises a pressed key (closing its dialogue) or presses it (deactivating the
-    // other pressed keys of the panel and opening the phrase menu when no call rings).
+    // A left release raises a pressed key (closing its dialogue) or presses it (raising and
+    // deactivating the other pressed keys of the panel and opening the phrase menu when no call
+    // rings). A key that is down but ringing (left down, then rung) is pressed: it takes the call.
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
 private:

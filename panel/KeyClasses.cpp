@@ -15,6 +15,8 @@ TComponent* NewPhraseTimer(TComponent* owner, int ms, std::function<void()> tick
 {
     auto* timer = new TTimer(owner);
     timer->SetInterval(ms);
+    // Speech touches no model: a queued phrase starts while a modal window or a box is open.
+    timer->SkipWhileBusy = false;
     timer->SetOnTimer([tick = std::move(tick)](TObject*) { tick(); });
     return timer;
 }

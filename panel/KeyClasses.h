@@ -13,5 +13,5 @@ void RegisterConnectionClasses();  // Connection.cpp
 void RegisterSpeakerClasses();     // EC_Speaker.cpp
 
 // A framework timer owned by owner that calls tick every ms milliseconds from the event loop
-// (ticks are guarded and skipped while a modal window or a box runs, like every timer's).
+// (ticks are guarded; unlike the model timers' they go on while a modal window or a box runs).
 TComponent* NewPhraseTimer(TComponent* owner, int ms, std::function<void()> tick);

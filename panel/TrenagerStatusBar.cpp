@@ -5,6 +5,8 @@
 
 namespace {
 enum { kSlower, kTempo, kFaster, kClock, kErrors, kMessage, kSpare };
+// Where the status bar draws a panel's text, from the panel's left edge.
+constexpr int kPanelTextInset = 2;
 }
 
 TTrenagerStatusBar::TTrenagerStatusBar(TComponent* owner) : TStatusBar(owner)
@@ -97,7 +99,11 @@ void TTrenagerStatusBar::Paint()
     if (fSeparator.empty() || PanelCount() <= kClock) return;
     TCanvas& c = Canvas();
     c.Font = Font();
-    const int x = Panels(kSlower).Width + Panels(kTempo).Width + Panels(kFaster).Width + c.TextWidth(HourText()) + 5;
+    // The separator stands in the middle of the two blanks between hours and minutes, so it
+    // never touches the minutes whatever widths the font gives the blanks and the colon.
+    const int gapLeft = Panels(kSlower).Width + Panels(kTempo).Width + Panels(kFaster).Width + kPanelTextInset +
+                        c.TextWidth(HourText());
+    const int x = gapLeft + (c.TextWidth("  ") - c.TextWidth(fSeparator)) / 2;
     c.Brush.Style = bsSolid;
     c.Brush.Color = Color();
     c.TextOut(x, 3, fSeparator);

@@ -90,12 +90,16 @@ TEST_F(DispatcherTest, ReceiversByTheirNumbers)
     // A text that does not begin with a number goes to receiver 0.
     EXPECT_FALSE(Cmd("СП3 12"));
     EXPECT_TRUE(Prompts.empty());
-    // With no technology model on the form, receiver 3 refuses instead of asking the operator.
-    m->Bus.SetReceiver(brTecn, [this](std::string& mes, TlstParams* p) {
-        auto* t = dynamic_cast<TModel*>(m->FindComponent("TecnModel"));
-        return t ? t->fnGetMessage(mes, p) : 0;
-    });
-    EXPECT_FALSE(Cmd("3 24 5"));
+}
+
+TEST_F(DispatcherTest, AModelReceiverWithoutItsModelRefusesWithoutAskingTheOperator)
+{
+    // The test window holds no technology, plan or interlocking model.
+    std::string r;
+    EXPECT_FALSE(Cmd("3 24 5", &r));
+    EXPECT_EQ(r, "3 24 5");
+    EXPECT_FALSE(Cmd("1 13 11 1"));
+    EXPECT_FALSE(Cmd("2 5 101 1"));
     EXPECT_TRUE(Prompts.empty());
 }
 
@@ -327,12 +331,6 @@ TEST_F(DispatcherTest, IncomingCallRingsAnIdleKey)
     EXPECT_EQ(bar->Speed, 1u);
     EXPECT_EQ(m->MainTimer->Interval(), 1000);
 
-    // The callbacks open the answer dialogues for this key.
-    key->Second();
-    EXPECT_EQ(fmOtkaz->OwnerKey, key);
-    EXPECT_EQ(key->OpenDialog, fmOtkaz);
-    EXPECT_TRUE(fmOtkaz->Visible());
-
     // Again on the ringing key: false, the deadline moves, the first message stays.
     m->ModelTime = 150;
     EXPECT_FALSE(Cmd("4 9 СП3 0 Друге"));
@@ -354,6 +352,13 @@ TEST_F(DispatcherTest, IncomingCallRingsAnIdleKey)
     EXPECT_TRUE(Cmd("4 35 СП3 ще рядок"));
     EXPECT_EQ(key->Memory.back(), "ще рядок");
     EXPECT_FALSE(Cmd("4 35 ПТО ще рядок"));
+
+    // On a pressed key the call does not ring and sets no deadline: no missed call can follow.
+    key->KeyState = 2;
+    key->Deadline = -1;
+    EXPECT_FALSE(Cmd("4 9 СП3 0 Третє"));
+    EXPECT_EQ(key->Deadline, -1.0f);
+    EXPECT_EQ(key->KeyState, 2);
 }
 
 TEST_F(DispatcherTest, PartnerTextsStartTheClock)

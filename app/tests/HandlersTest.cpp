@@ -294,6 +294,7 @@ TEST_F(HandlersTest, AKeyMenuOpensItsDialogueOnlyWhenTheExecutorIsFree)
     EXPECT_EQ(dialog->Post, 3);  // presets come first
     EXPECT_FALSE(dialog->Visible());
     EXPECT_EQ(key->State(), TEC_ComutatorButton::ksIdle);
+    EXPECT_FALSE(key->Down());
 
     TScriptedReceiver freeTecn;
     freeTecn.On("3 24 5", "1");
@@ -306,9 +307,24 @@ TEST_F(HandlersTest, AKeyMenuOpensItsDialogueOnlyWhenTheExecutorIsFree)
     EXPECT_EQ(dialog->OwnerKey, m->FindKey("СП3"));
     EXPECT_EQ(key->Dialog, dialog);
 
-    // A dialogue that is not there yet: nothing opens, the console says so.
+    // A dialogue that is not there yet: nothing opens, the console says so, the key is released.
+    dialog->Hide();
+    key->SetDown(false);
+    Click(key);
     Get<TMenuItem>("N20")->Click();
     EXPECT_NE(fmConsole->Memo1->Text().find("fmSwitchState"), std::string::npos);
+    EXPECT_FALSE(key->Down());
+    EXPECT_EQ(key->State(), TEC_ComutatorButton::ksIdle);
+    auto* rel = Get<TEC_ComutatorButton>("EC_ComutatorButton3");
+    Click(rel);
+    Get<TMenuItem>("N89")->Click();
+    EXPECT_NE(fmConsole->Memo1->Text().find("fmElectroMex"), std::string::npos);
+    EXPECT_FALSE(fmElectroMex->Visible());
+    EXPECT_FALSE(rel->Down());
+    // The same for an item of a channel button ("Слідуйте").
+    Get<TMenuItem>("N29")->Click();
+    EXPECT_NE(fmConsole->Memo1->Text().find("fmManevrMove"), std::string::npos);
+    EXPECT_FALSE(fmManevrMove->Visible());
     // Main menu: a window of the program is shown.
     Get<TMenuItem>("N34")->Click();
     EXPECT_TRUE(fmError->Visible());

@@ -152,6 +152,18 @@ TEST_F(MainLoopTest, TheBlinkTimerStopsOnTheTickAfterTheLastBlinkingElement)
     EXPECT_EQ(m->EC_Bliper->Interval(), 0);
 }
 
+TEST_F(MainLoopTest, BlinkingGoesOnUnderTheModalPauseWindow)
+{
+    EXPECT_TRUE(Cmd("4 20 7 5"));
+    QTimer::singleShot(0, [&] {
+        m->EC_Bliper->Tick();
+        m->EC_Bliper->Tick();
+        fmPusk->btPusk->Click();
+    });
+    m->PauseClock();
+    EXPECT_EQ(cell->Phases, (std::vector<int>{1, 0}));
+}
+
 TEST_F(MainLoopTest, TheMenuItemStartsAndThePauseWindowResumes)
 {
     m->N35Click(m->N35);

@@ -171,13 +171,16 @@ TEST_F(RealElementsTest, ACallRingsTheKeyAndTheSpeakerQueuesPhrases)
     ASSERT_EQ(key->GetMessageA()->Count(), 1);
     EXPECT_EQ((*key->GetMessageA())[0], "Поїзд 2001 прибуває");
     EXPECT_EQ(sound->Log, (std::vector<std::string>{"beep 700 500"}));
-    key->FirstCallback();
-    EXPECT_EQ(key->Dialog, fmOzhidau);
     EXPECT_TRUE(Cmd("4 32 СП3 остання"));
     EXPECT_EQ(key->LastText, "остання");
     std::string r = "4 26 СП3";
     EXPECT_TRUE(Send(r));
     EXPECT_EQ(r, "1");
+    // "Очікую" has no dialogue yet: the answer releases the key and shows nothing.
+    key->FirstCallback();
+    EXPECT_EQ(key->Dialog, nullptr);
+    EXPECT_EQ(key->State(), 0);
+    EXPECT_FALSE(fmOzhidau->Visible());
 
     EXPECT_TRUE(Cmd("4 33 поїзд прибуває"));
     ASSERT_EQ(speaker->Queue().size(), 1u);

@@ -1,7 +1,14 @@
-// Program start: the post-section list, the scenario lines, the window list, the main window's
-// construction and its one-shot first activation.
+// Program start and end: the post-section list, the scenario lines, the window list, the main window's
+// construction and its one-shot first activation, and the ways out of the program.
 #include <algorithm>
+#include <functional>
 #include <set>
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMainWindow>
+#include <QTest>
+#include <QTimer>
 
 #include "TrainerFixture.h"
 #include "models/operations/DelayModel.h"
@@ -191,6 +198,41 @@ TEST_F(StartTest, FirstActivationCollectsInitialisesAndStartsOnce)
     EXPECT_EQ(m->Signals.Count(), 4u);
 }
 
+// Counts the paint events of a widget.
+class TPaintCounter : public QObject {
+public:
+    explicit TPaintCounter(QWidget* w) { w->installEventFilter(this); }
+    int Paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* ev) override
+    {
+        if (ev->type() == QEvent::Paint) ++Paints;
+        return false;
+    }
+};
+
+TEST_F(StartTest, OnAShownWindowThePanelIsPaintedBeforeTheStartUpMessagesRing)
+{
+    WriteErrors();
+    WriteFile("data/trenager.ini", "4 38 Підказка\n");
+    TfmMain* m = Start();
+    AddPanel(m);
+    TPaintCounter counter(m->ClientWidget());
+    int paintsAtStart = -1;
+    m->ShowStartDialog = [&] {
+        paintsAtStart = counter.Paints;
+        ++StartDialogs;
+    };
+    m->Show();
+    m->FormActivate(m);
+    EXPECT_FALSE(m->ForeheadPanel->Visible());
+    EXPECT_EQ(fmActiveHelp->Memo1->Lines().Count(), 0) << "sent before the panel was painted";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return StartDialogs == 1; }, 5000));
+    EXPECT_GT(paintsAtStart, 0);
+    EXPECT_EQ(fmActiveHelp->Memo1->Lines().Count(), 1);
+}
+
 TEST_F(StartTest, SignalListsAreSortedAndTheirIdsPairOneForOne)
 {
     WriteErrors();
@@ -354,4 +396,50 @@ TEST(PanelLinkTest, AnElementWithoutTheInterfaceIsReachedThroughItsOwnedLink)
     EXPECT_EQ(PanelLink<IPanelLamp>(lamp), a);
     EXPECT_EQ(lamp->ComponentCount(), 1);
     EXPECT_EQ(PanelLink<IPanelSignal>(lamp), nullptr);
+}
+
+// ---- the end of the program ----
+
+class ExitTest : public TrainerTest {
+protected:
+    // Runs the program's event loop and does act in it; true when the loop ended by itself. A
+    // loop still running after some seconds is ended from outside, so a failure does not hang.
+    static bool LoopEnds(const std::function<void()>& act)
+    {
+        bool stuck = false;
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [&] {
+            stuck = true;
+            QCoreApplication::exit(1);
+        });
+        guard.start(5000);
+        QTimer::singleShot(0, act);
+        Application().Run();
+        return !stuck;
+    }
+};
+
+TEST_F(ExitTest, MenuCloseBoxAndPauseWindowEndTheProgramWithToolWindowsOpen)
+{
+    WriteFile("data/errors.dat", "12 5 0\nНе прийнято виклик %s\n");
+    TfmMain* m = Start();
+    auto openTools = [] {
+        fmError->Show();
+        fmConsole->Show();
+    };
+    EXPECT_TRUE(LoopEnds([&] {
+        openTools();
+        m->N2Click(nullptr);
+    })) << "Робота -> Вихід";
+    EXPECT_TRUE(LoopEnds([&] {
+        openTools();
+        m->Window()->close();
+    })) << "the main window's close box";
+    EXPECT_TRUE(LoopEnds([&] {
+        openTools();
+        QTimer::singleShot(0, [] { fmPusk->Button1->Click(); });
+        m->PauseClock();
+    })) << "Вихід of the pause window";
+    EXPECT_FALSE(m->Visible());
 }

@@ -264,16 +264,27 @@ TEST_F(Keys, PressingAKeyDeactivatesThePressedKeysOfItsRow)
     EXPECT_TRUE(C->Down());
 }
 
-TEST_F(Keys, APressedKeyWithoutDialogueIsOnlyDeactivated)
+TEST_F(Keys, PressingAKeyRaisesTheOthersAndARingingKeyTakesItsCallOnTheFirstClick)
 {
     Click(B);
     Click(A);
     EXPECT_EQ(B->State(), 0);
-    EXPECT_TRUE(B->Down());  // nothing raised it
-    // Its next release raises it.
-    Click(B);
-    EXPECT_EQ(B->State(), 0);
     EXPECT_FALSE(B->Down());
+    // A call for B: its first click takes it.
+    B->ActivateRed();
+    Click(B);
+    EXPECT_EQ(B->State(), 3);
+    EXPECT_TRUE(B->Down());
+
+    // A key left down and deactivated (as a busy executor leaves it) that rings again: the
+    // first click takes the call instead of only raising the key.
+    Click(C);
+    C->DeActivate();
+    C->ActivateRed();
+    Click(C);
+    EXPECT_EQ(C->State(), 3);
+    EXPECT_TRUE(C->Down());
+    EXPECT_TRUE(RedBold(C));
 }
 
 TEST_F(Keys, OtherButtonsAreIgnored)

@@ -475,8 +475,9 @@ int TApplication::Run()
 
 void TApplication::Terminate()
 {
-    // Ends every running event loop, the nested ones of modal windows too. (quit() would first
-    // ask every window to close, and a window that decides about its closing itself refuses.)
+    // Every running event loop ends, nested ones (a modal window's) included. quit() would ask
+    // each visible window to close first and give up when one of them only hides, leaving the
+    // process running with its windows hidden.
     QCoreApplication::exit(0);
 }
 

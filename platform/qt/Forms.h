@@ -220,6 +220,7 @@ public:
     TForm* MainForm() const;
     // Runs the event loop until the main form closes (or Terminate).
     int Run();
+    // Ends Run: every running event loop returns, nested ones included.
     void Terminate();
     void ProcessMessages();
     // Shows an exception's text in a message box (the top-level display).

@@ -444,12 +444,12 @@ TEST(PlanQueries, RouteProperties)
     TPlanModel& m = p.bus.model;
     double g = (m.GetWaySlope(m.FindSection(1), 150) + m.GetWaySlope(m.FindSection(1), 130)) / 2;
     EXPECT_EQ(p.Ask("1 28 7 0"), "1|" + Format("%f %f %f", g, 0.0, 0.0));
-    // On the retarder and on the curved branch.
+    // On the retarder, braking at a value set through the bus, and on the curved branch.
     p.Ask("1 7 7");
     p.Ask("1 6 5 7 100 0");
-    double v = m.FindBreaker(1)->Value(20000, 40000);
+    EXPECT_EQ(p.Ask("1 33 1 0.75").substr(0, 2), "1|");
     double g5 = (m.GetWaySlope(m.FindSection(5), 150) + m.GetWaySlope(m.FindSection(5), 130)) / 2;
-    EXPECT_EQ(p.Ask("1 28 7 0"), "1|" + Format("%f %f %f", g5, 0.0, v));
+    EXPECT_EQ(p.Ask("1 28 7 0"), "1|" + Format("%f %f %f", g5, 0.0, 0.75));
     p.Ask("1 7 7");
     p.Ask("1 9 1 1 -1");
     p.Ask("1 6 4 7 10 0");

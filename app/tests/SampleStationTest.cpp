@@ -13,6 +13,7 @@
 #include "panel/EC_Signal.h"
 #include "panel/EC_Switch.h"
 #include "platform/core/CFormat.h"
+#include "models/technology/TecnModel.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ TEST_F(SampleStationTest, StartsWithoutAComplaint)
 {
     EXPECT_TRUE(Boxes.empty()) << (Boxes.empty() ? "" : Boxes[0]);
     EXPECT_FALSE(m->ForeheadPanel->Visible());
-    EXPECT_EQ(m->Models.Count(), 4u);
+    EXPECT_EQ(m->Models.Count(), 5u);
     EXPECT_GT(m->PostSections.Count(), 0u);
     if (const char* shot = std::getenv("VELO_SCREENSHOT")) SaveScreenshot(m, shot);
 }
@@ -126,6 +127,7 @@ TEST_F(SampleStationTest, EveryIdOfThePanelAgreesWithTheStationData)
     }
 }
 
+// Track 1П holds train 2001 from the start, so the arrival goes to the free track 2П.
 TEST_F(SampleStationTest, AnArrivalRouteOpensItsSignal)
 {
     auto tick = [this] {
@@ -136,10 +138,26 @@ TEST_F(SampleStationTest, AnArrivalRouteOpensItsSignal)
     std::string mes = "2 5 101 1";
     SendTrainerMessage(mes);
     EXPECT_EQ(m->FindChild<TEC_Signal>("EC_Signal101")->Cell->State(), csGreen);
-    mes = "2 5 111 1";
+    mes = "2 5 112 1";
     SendTrainerMessage(mes);
     auto* signal = m->FindChild<TEC_Signal>("EC_Signal101");
     for (int i = 0; i < 20 && signal->State() != 3; ++i) tick();
     EXPECT_EQ(signal->State(), 3);
-    EXPECT_EQ(m->FindChild<TMRC_Cell>("Cell11_1")->State(), csWhite);
+    EXPECT_EQ(m->FindChild<TMRC_Cell>("Cell12_1")->State(), csWhite);
+}
+
+// The technology model's executors come from the main window's definition: the free pool holds
+// the fifteen named ones in table order.
+TEST_F(SampleStationTest, ExecutorPoolFromTheForm)
+{
+    auto* tecn = dynamic_cast<TTecnModel*>(m->FindComponent("TecnModel"));
+    ASSERT_NE(tecn, nullptr);
+    std::string numbers;
+    for (auto* n = tecn->TExecutorList.First(); n; n = n->next) numbers += std::to_string(n->value->Number) + " ";
+    // Trains standing at start may hold some; the table itself is complete.
+    for (int i = 0; i < 15; ++i) EXPECT_EQ((*tecn->ExecutorArray)[i]->Number, i + 1);
+    EXPECT_EQ((*tecn->ExecutorArray)[4]->ExecName, "Сигналист СП3");
+    EXPECT_TRUE((*tecn->ExecutorArray)[14]->CanExec(10));
+    EXPECT_TRUE((*tecn->ExecutorArray)[15]->ExecName.empty());
+    EXPECT_EQ(numbers, "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 ");
 }

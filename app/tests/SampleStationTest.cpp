@@ -10,6 +10,7 @@
 #include "TrainerFixture.h"
 #include "panel/EC_Button.h"
 #include "panel/EC_Cell.h"
+#include "panel/EC_Section.h"
 #include "panel/EC_Signal.h"
 #include "panel/EC_Switch.h"
 #include "platform/core/CFormat.h"
@@ -160,4 +161,20 @@ TEST_F(SampleStationTest, ExecutorPoolFromTheForm)
     EXPECT_TRUE((*tecn->ExecutorArray)[14]->CanExec(10));
     EXPECT_TRUE((*tecn->ExecutorArray)[15]->ExecName.empty());
     EXPECT_EQ(numbers, "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 ");
+}
+
+// The trains and locomotives the start-up messages place show their tracks occupied (red);
+// the free track 2П stays dark.
+TEST_F(SampleStationTest, StandingTrainsShowTheirTracksRed)
+{
+    for (int i = 1; i <= 3; ++i) {
+        m->ModelTime += 1;
+        for (unsigned k = 0; k < m->Models.Count(); ++k) (*m->Models.Get(k))->Process(static_cast<float>(m->ModelTime));
+    }
+    auto state = [this](int id) {
+        auto* s = m->FindChild<TEC_Section>(Format("EC_Section%d", id));
+        return s && !s->Cells(0).empty() ? s->Cells(0)[0]->State() : csFree;
+    };
+    for (int id : {11, 13, 14, 21, 22}) EXPECT_EQ(state(id), csRed) << "track " << id;
+    EXPECT_NE(state(12), csRed);
 }

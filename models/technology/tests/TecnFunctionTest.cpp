@@ -23,7 +23,8 @@ struct TLanguage : testing::Test {
         ReadTecnText(model, scratch,
                      "Работы\nФункции\n"
                      "Функция\n1\n(SET 1004 2)\n(FALSE)\n(COM 9 1)\n"
-                     "Функция\n2\n(NOTE 1 x)\n(+ (GET 2001) 1)\n");
+                     "Функция\n2\n(NOTE 1 x)\n(+ (GET 2001) 1)\n"
+                     "Функция\n3\n(FUNC 3)\n");
         rec.Attach(model);
         obj = model.CreateObject(-1, false);
     }
@@ -81,6 +82,12 @@ TEST_F(TLanguage, FuncTimeAndErrors)
         FAIL();
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message, "Неизвестная функция: SECTION");
+    }
+    try {
+        Eval("(FUNC 3)");
+        FAIL();
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "Превышена глубина вычисления функции 3");
     }
     model.Process(120);
     EXPECT_EQ(Eval("(TIME)"), "120.000000");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "models/technology/tests/TecnFixture.h"
+#include "platform/core/CFormat.h"
 #include "platform/core/Exception.h"
 
 using namespace tecn_test;
@@ -17,6 +18,7 @@ const char* const kTecn =
     "Работы\n"
     "Работа\n201\nИсполнитель\n1 1 0 0 0 0 0\nВремя\n30\nСодержание\n  Проверка пути  \n"
     "Работа\n202\nИсполнитель\n9 1 14 0 0 0 0\nВремя\n(GET 9999)\n"
+    "Работа\n203\nИсполнитель\n1 1 0 0 0 0 0\nВремя\n(FUNC 99)\n"
     "Функции\n"
     "Функция\n1\n(FALSE)\n"
     "Функция\n2\n(COM 3 7 (OBJ))\n"
@@ -205,6 +207,20 @@ TEST_F(TTecn, CompositionChainAndAxles)
     EXPECT_EQ(names, "2014 1022 1023 -1 -2 -3 -4 2014 1022 1023 -5 -6 -7 -8 2009 2011 2010 2013 2012 1020 2002 2015 2016 2017 ");
     EXPECT_NEAR(VarToDouble(axles.First()->next->next->next->value.value), 1.2, 1e-9);
 
+    // Wind resistance from a given list, and from the operator's answer when there is none.
+    TlstParams wind;
+    for (auto [n, v] : {std::pair{"2001", 90.0}, {"2002", 0.0}, {"2003", 10.0}, {"2004", 20.0}, {"2011", 100.0}})
+        wind.Append(TObjParam(n, v));
+    mes = "3 16 1";
+    ASSERT_EQ(rec.bus.Send(mes, &wind), 1);
+    EXPECT_NEAR(AtofC(mes.c_str()), 17.8 / (293.0 * 100) * 100 * 2, 1e-5);
+    ASSERT_EQ(wind.Length(), 1u);
+    EXPECT_EQ(wind.First()->value.name, "2012");
+    TScriptedReceiver weather;
+    weather.On("5 1 2001 2003 2004", "90 10 20");
+    rec.bus.SetReceiver(5, weather.AsHandler());
+    EXPECT_NEAR(AtofC(Bus("3 4 1 2012").c_str()), 17.8 / (293.0 * 120) * 100 * 2, 1e-5);
+
     EXPECT_THROW(Bus("3 14 " + (scratch / "none.txt").string()), Exception);
     WriteCp1251(scratch / "bad.txt", "Полувагон 4с 80 1.0\nНеизвестный 4с 1 1\n");
     EXPECT_THROW(Bus("3 14 " + (scratch / "bad.txt").string()), Exception);
@@ -271,4 +287,10 @@ TEST_F(TTecn, ExecutorCommands)
     // Its duration does not scan ((GET 9999) fails): it ends at the next step.
     model.Process(6);
     EXPECT_EQ(Events(), "5 6.000 1 14\n");
+    // A work whose duration raises an error raises it once and is dropped, its executor back.
+    model.StartWork(o, 203);
+    EXPECT_THROW(model.Process(7), Exception);
+    EXPECT_EQ(Events(), "4 7.000 1 1\n5 7.000 1 1\n");
+    EXPECT_NO_THROW(model.Process(8));
+    EXPECT_EQ(Bus("3 4 1 203"), "0 ");
 }

@@ -177,4 +177,5 @@ TEST_F(SampleStationTest, StandingTrainsShowTheirTracksRed)
     };
     for (int id : {11, 13, 14, 21, 22}) EXPECT_EQ(state(id), csRed) << "track " << id;
     EXPECT_NE(state(12), csRed);
+    EXPECT_TRUE(Prompts.empty()) << Prompts[0];
 }

@@ -5,21 +5,9 @@
 
 namespace {
 
-TTecnObject* Head(TTecnObject* o)
-{
-    while (o->Prev) o = o->Prev;
-    return o;
-}
-
-TTecnObject* Tail(TTecnObject* o)
-{
-    while (o->Next) o = o->Next;
-    return o;
-}
-
 bool InChain(TTecnObject* chainMember, TTecnObject* o)
 {
-    for (TTecnObject* p = Head(chainMember); p; p = p->Next)
+    for (TTecnObject* p = chainMember->Head(); p; p = p->Next)
         if (p == o) return true;
     return false;
 }
@@ -109,12 +97,12 @@ int TTecnModel::fnGetModelMessage(std::string& mes, TlstParams* lstPar)
         if (!second) {
             // Never overwrite a link X already has: the neighbour would still point at X.
             if (x->Prev) return 0;
-            TTecnObject* t = Tail(loco);
+            TTecnObject* t = loco->Tail();
             t->Next = x;
             x->Prev = t;
         } else {
             if (x->Next) return 0;
-            TTecnObject* h = Head(loco);
+            TTecnObject* h = loco->Head();
             h->Prev = x;
             x->Next = h;
         }

@@ -118,6 +118,9 @@ public:
     TExecutor* HeldExecutor(int skill) const;
     bool HasRunningWork(int number) const;
 
+    // The first and the last object of the chain.
+    TTecnObject* Head();
+    TTecnObject* Tail();
     // The cut from this object along the next links while 1021 stays equal.
     std::vector<TTecnObject*> Cut();
     const TCarDef* CarDef();

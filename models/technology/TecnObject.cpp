@@ -22,18 +22,6 @@ double StoredDouble(const TTecnObject* o, const char* name)
     return p ? VarToDouble(p->value.value) : 0;
 }
 
-TTecnObject* Head(TTecnObject* o)
-{
-    while (o->Prev) o = o->Prev;
-    return o;
-}
-
-TTecnObject* Tail(TTecnObject* o)
-{
-    while (o->Next) o = o->Next;
-    return o;
-}
-
 double ListValue(const TlstParams* lst, const char* name)
 {
     for (auto* n = lst->First(); n; n = n->next)
@@ -119,6 +107,20 @@ void TTecnObject::Step(double t)
             throw;
         }
     }
+}
+
+TTecnObject* TTecnObject::Head()
+{
+    TTecnObject* o = this;
+    while (o->Prev) o = o->Prev;
+    return o;
+}
+
+TTecnObject* TTecnObject::Tail()
+{
+    TTecnObject* o = this;
+    while (o->Next) o = o->Next;
+    return o;
 }
 
 bool TTecnObject::HasRunningWork(int number) const
@@ -250,7 +252,7 @@ TVariant TTecnObject::GetParam(const AnsiString& rawName)
         }
         case 1010: {
             int s = 0;
-            for (TTecnObject* o = Head(this); o; o = o->Next) s += StoredInt(o, "1004");
+            for (TTecnObject* o = Head(); o; o = o->Next) s += StoredInt(o, "1004");
             return static_cast<int32_t>(s);
         }
         case 1015: return static_cast<int32_t>(State);
@@ -281,11 +283,11 @@ TVariant TTecnObject::GetParam(const AnsiString& rawName)
         }
         case 1029: return static_cast<int32_t>(PlanRef);
         case 1030: {
-            TTecnObject* h = Head(this);
+            TTecnObject* h = Head();
             return static_cast<int32_t>(StoredInt(h, "1001") == 2 ? h->Number : 0);
         }
         case 1031: {
-            TTecnObject* t = Tail(this);
+            TTecnObject* t = Tail();
             return static_cast<int32_t>(StoredInt(t, "1001") == 2 ? t->Number : 0);
         }
         case 2009: {
@@ -319,7 +321,7 @@ TVariant TTecnObject::GetParam(const AnsiString& rawName)
         }
         case 2018: {
             double s = 0;
-            for (TTecnObject* o = Head(this); o; o = o->Next) s += StoredDouble(o, "2001");
+            for (TTecnObject* o = Head(); o; o = o->Next) s += StoredDouble(o, "2001");
             return s;
         }
         case 2019: {
@@ -362,7 +364,7 @@ bool TTecnObject::SetParam(const AnsiString& rawName, const TVariant& value)
         }
         if (N == 1029) {
             int ref = VarToInt(value);
-            for (TTecnObject* o = Head(this); o; o = o->Next) o->PlanRef = ref;
+            for (TTecnObject* o = Head(); o; o = o->Next) o->PlanRef = ref;
             return true;
         }
         auto* p = Params.Find(name);

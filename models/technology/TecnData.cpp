@@ -99,22 +99,19 @@ TAutomatFunction ReadTransition(const std::string& line)
 
 } // namespace
 
-void TTecnModel::Read(std::FILE* f)
+// Works: true when the functions follow, false when the automata follow at once.
+bool TTecnModel::ReadWorks(std::FILE* f)
 {
     static const AnsiString workKeys[] = {"Работы",  "Работа", "Исполнитель", "Время",  "Содержание",
                                           "Условие", "Сигнал", "Объекты",     "Функции"};
     enum { kWorks, kWork, kExec, kTime, kContent, kCond, kSignal, kObjects, kFunctions };
     std::string line, key;
     bool inWork = false;
-    // Works.
     for (;;) {
         NextLine(f, line);
         key = line;
         int k = FindKeyIndex(key, workKeys, 9);
-        if (k == kObjects || k == kFunctions) {
-            if (k == kObjects) goto automata;
-            break;
-        }
+        if (k == kObjects || k == kFunctions) return k == kFunctions;
         if (k == kWorks && !inWork) continue;
         if (k == kWork) {
             NextLine(f, line);
@@ -143,76 +140,87 @@ void TTecnModel::Read(std::FILE* f)
         default: break;
         }
     }
-    // Functions.
-    {
-        static const AnsiString keys[] = {"Функция", "Объекты", "EOF"};
-        TTecnFunction* fn = nullptr;
-        for (;;) {
-            bool data = NextLine(f, line);
-            key = line;
-            int k = data ? FindKeyIndex(key, keys, 3) : 2;
-            if (k == 2) return;
-            if (k == 1) break;
-            if (k == 0) {
-                NextLine(f, line);
-                TaTecnFunctions.AddNew();
-                fn = &TaTecnFunctions.Last();
-                fn->Body.Clear();
-                fn->Number = static_cast<int>(AtolC(line.c_str()));
-                continue;
-            }
-            if (!fn) RaiseError(kSectionKeyError + key);
-            fn->Body.Append(key);
+}
+
+// Functions: true when the automata follow, false at the end of the file.
+bool TTecnModel::ReadFunctions(std::FILE* f)
+{
+    static const AnsiString keys[] = {"Функция", "Объекты", "EOF"};
+    std::string line, key;
+    TTecnFunction* fn = nullptr;
+    for (;;) {
+        bool data = NextLine(f, line);
+        key = line;
+        int k = data ? FindKeyIndex(key, keys, 3) : 2;
+        if (k == 2) return false;
+        if (k == 1) return true;
+        if (k == 0) {
+            NextLine(f, line);
+            TaTecnFunctions.AddNew();
+            fn = &TaTecnFunctions.Last();
+            fn->Body.Clear();
+            fn->Number = static_cast<int>(AtolC(line.c_str()));
+            continue;
+        }
+        if (!fn) RaiseError(kSectionKeyError + key);
+        fn->Body.Append(key);
+    }
+}
+
+void TTecnModel::ReadAutomata(std::FILE* f)
+{
+    static const AnsiString keys[] = {"Объект", "EOF", "Исполнитель", "Параметр", "Состояние"};
+    std::string line, key;
+    enum { kObject, kEof, kAExec, kParam, kState };
+    TAutomat* a = nullptr;
+    bool inState = false;
+    for (;;) {
+        bool data = NextLine(f, line);
+        key = line;
+        int k = data ? FindKeyIndex(key, keys, 5) : kEof;
+        if (k == kEof) return;
+        if (k == kObject) {
+            NextLine(f, line);
+            TaAutomats.AddNew();
+            a = &TaAutomats.Last();
+            *a = TAutomat{};
+            a->Type = static_cast<int>(AtolC(line.c_str()));
+            inState = false;
+            continue;
+        }
+        if (inState && k != kState) {
+            // A transition line must begin with a digit as written.
+            if (line.empty() || line[0] < '0' || line[0] > '9') RaiseError(kKeyError + line);
+            a->States.Last().push_back(ReadTransition(line));
+            continue;
+        }
+        if (!a || k < 0) RaiseError(kSectionKeyError + key);
+        switch (k) {
+        case kAExec:
+            NextLine(f, line);
+            a->Requirements.push_back(ReadExecProc(line));
+            break;
+        case kParam: {
+            NextLine(f, line);
+            TObjParam p;
+            p.FromText(Trim(line).c_str());
+            a->Defaults.push_back(p);
+            break;
+        }
+        case kState:
+            a->States.AddNew();
+            a->States.Last().clear();
+            inState = true;
+            break;
+        default: break;
         }
     }
-automata:
-    {
-        static const AnsiString keys[] = {"Объект", "EOF", "Исполнитель", "Параметр", "Состояние"};
-        enum { kObject, kEof, kAExec, kParam, kState };
-        TAutomat* a = nullptr;
-        bool inState = false;
-        for (;;) {
-            bool data = NextLine(f, line);
-            key = line;
-            int k = data ? FindKeyIndex(key, keys, 5) : kEof;
-            if (k == kEof) return;
-            if (k == kObject) {
-                NextLine(f, line);
-                TaAutomats.AddNew();
-                a = &TaAutomats.Last();
-                *a = TAutomat{};
-                a->Type = static_cast<int>(AtolC(line.c_str()));
-                inState = false;
-                continue;
-            }
-            if (inState && k != kState) {
-                // A transition line must begin with a digit as written.
-                if (line.empty() || line[0] < '0' || line[0] > '9') RaiseError(kKeyError + line);
-                a->States.Last().push_back(ReadTransition(line));
-                continue;
-            }
-            if (!a || k < 0) RaiseError(kSectionKeyError + key);
-            switch (k) {
-            case kAExec:
-                NextLine(f, line);
-                a->Requirements.push_back(ReadExecProc(line));
-                break;
-            case kParam: {
-                NextLine(f, line);
-                TObjParam p;
-                p.FromText(Trim(line).c_str());
-                a->Defaults.push_back(p);
-                break;
-            }
-            case kState:
-                a->States.AddNew();
-                a->States.Last().clear();
-                inState = true;
-                break;
-            default: break;
-            }
-        }
-    }
+}
+
+void TTecnModel::Read(std::FILE* f)
+{
+    if (ReadWorks(f) && !ReadFunctions(f)) return;
+    ReadAutomata(f);
 }
 
 void TTecnModel::ReadCars(const AnsiString& path)

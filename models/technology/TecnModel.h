@@ -205,6 +205,10 @@ public:
     };
 
 private:
+    // The three sections of the technology file.
+    bool ReadWorks(std::FILE* f);
+    bool ReadFunctions(std::FILE* f);
+    void ReadAutomata(std::FILE* f);
     void Sweep();
     int NextNumber() const;
     int entered = 0;

@@ -5,10 +5,12 @@
 #include "app/UtilityWindows.h"
 #include "models/base/Model.h"
 #include "models/base/ModelClasses.h"
+#include "models/technology/TecnModel.h"
 #include "panel/PanelClasses.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/Forms.h"
 #include "platform/qt/Properties.h"
+#include "platform/core/CFormat.h"
 
 void RegisterTrainerClasses()
 {
@@ -26,4 +28,11 @@ void RegisterTrainerClasses()
     RegisterStringProperty<TModel>("FileName", [](TModel& m, const std::string& v) { m.FileName = v; });
     RegisterEventProperty<TModel, TSendMessageEvent>("OnSendMessage", [](TModel& m, TSendMessageEvent e) { m.OnSendMessage = e; });
     RegisterEventProperty<TModel, TChangeStateEvent>("OnChangeState", [](TModel& m, TChangeStateEvent e) { m.OnChangeState = e; });
+    // The technology model's configured executors: ExecutorArray.Executor00.Number = 1 ...
+    RegisterObjectProperty<TTecnModel>("ExecutorArray", [](TTecnModel& m) -> TPersistent* { return m.ExecutorArray; });
+    for (int i = 0; i < TExecutors::kCount; ++i)
+        RegisterObjectProperty<TExecutors>(Format("Executor%02d", i), [i](TExecutors& t) -> TPersistent* { return t[i]; });
+    RegisterIntProperty<TExecutor>("Number", [](TExecutor& e, int v) { e.Number = v; });
+    RegisterStringProperty<TExecutor>("ExecName", [](TExecutor& e, const std::string& v) { e.ExecName = v; });
+    RegisterStringProperty<TExecutor>("Scill", [](TExecutor& e, const std::string& v) { e.SetScill(v); });
 }

@@ -9,8 +9,12 @@
 
 #include "TrainerFixture.h"
 #include "panel/EC_Button.h"
+#include "panel/EC_Cell.h"
+#include "panel/EC_Section.h"
+#include "panel/EC_Signal.h"
 #include "panel/EC_Switch.h"
 #include "platform/core/CFormat.h"
+#include "models/technology/TecnModel.h"
 
 namespace {
 
@@ -71,7 +75,7 @@ TEST_F(SampleStationTest, StartsWithoutAComplaint)
 {
     EXPECT_TRUE(Boxes.empty()) << (Boxes.empty() ? "" : Boxes[0]);
     EXPECT_FALSE(m->ForeheadPanel->Visible());
-    EXPECT_EQ(m->Models.Count(), 4u);
+    EXPECT_EQ(m->Models.Count(), 5u);
     EXPECT_GT(m->PostSections.Count(), 0u);
     if (const char* shot = std::getenv("VELO_SCREENSHOT")) SaveScreenshot(m, shot);
 }
@@ -122,4 +126,37 @@ TEST_F(SampleStationTest, EveryIdOfThePanelAgreesWithTheStationData)
         int n = m->PostSections.Get(i)->Number;
         EXPECT_TRUE(sections.count(n) || (n >= 41 && n <= 44)) << "post section " << n;
     }
+}
+
+// The technology model's executors come from the main window's definition: the free pool holds
+// the fifteen named ones in table order.
+TEST_F(SampleStationTest, ExecutorPoolFromTheForm)
+{
+    auto* tecn = dynamic_cast<TTecnModel*>(m->FindComponent("TecnModel"));
+    ASSERT_NE(tecn, nullptr);
+    std::string numbers;
+    for (auto* n = tecn->TExecutorList.First(); n; n = n->next) numbers += std::to_string(n->value->Number) + " ";
+    // Trains standing at start may hold some; the table itself is complete.
+    for (int i = 0; i < 15; ++i) EXPECT_EQ((*tecn->ExecutorArray)[i]->Number, i + 1);
+    EXPECT_EQ((*tecn->ExecutorArray)[4]->ExecName, "Сигналист СП3");
+    EXPECT_TRUE((*tecn->ExecutorArray)[14]->CanExec(10));
+    EXPECT_TRUE((*tecn->ExecutorArray)[15]->ExecName.empty());
+    EXPECT_EQ(numbers, "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 ");
+}
+
+// The trains and locomotives the start-up messages place show their tracks occupied (red);
+// the free track 2П stays dark.
+TEST_F(SampleStationTest, StandingTrainsShowTheirTracksRed)
+{
+    for (int i = 1; i <= 3; ++i) {
+        m->ModelTime += 1;
+        for (unsigned k = 0; k < m->Models.Count(); ++k) (*m->Models.Get(k))->Process(static_cast<float>(m->ModelTime));
+    }
+    auto state = [this](int id) {
+        auto* s = m->FindChild<TEC_Section>(Format("EC_Section%d", id));
+        return s && !s->Cells(0).empty() ? s->Cells(0)[0]->State() : csFree;
+    };
+    for (int id : {11, 13, 14, 21, 22}) EXPECT_EQ(state(id), csRed) << "track " << id;
+    EXPECT_NE(state(12), csRed);
+    EXPECT_TRUE(Prompts.empty()) << Prompts[0];
 }

@@ -5,6 +5,7 @@
 #include "models/interlocking/EC_Model.h"
 #include "models/operations/InstructorModel.h"
 #include "models/plan/PlanModel.h"
+#include "models/technology/TecnModel.h"
 
 namespace {
 template <class T>
@@ -18,6 +19,7 @@ void Register()
 void RegisterModelClasses()
 {
     Register<TPlanModel>();
+    Register<TTecnModel>();
     Register<TDelayModel>();
     Register<TInstructorModel>();
     Register<TEC_Model>();

@@ -14,6 +14,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -28,6 +30,7 @@
 #include "models/interlocking/EC_Model.h"
 #include "models/operations/InstructorModel.h"
 #include "models/plan/PlanModel.h"
+#include "models/technology/TecnModel.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Strings.h"
@@ -394,4 +397,107 @@ TEST_F(StationTest, TrainRouteFromTheWestEntryIntoTheDepartureParkOpensSignal101
         EXPECT_TRUE(has(Format("4 8 %d %d 1", s->Number, s->Variant))) << "section " << s->Number << " not white";
     EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
     EXPECT_EQ(instructor.ErrorsProtocol.Count(), 0);
+}
+
+// The same station with the real technology model, its executors configured as the main window's
+// definition (app/forms/Main.vfm) configures them, and the start-up messages sent.
+class StationTecnTest : public StationTest {
+protected:
+    void SetUp() override
+    {
+        StationTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        tecnModel.SetName("TecnModel");
+        tecnModel.FileName = "DATA\\Tecnology.dat";
+        std::ifstream form(fs::path(VELO_SOURCE_DIR) / "app" / "forms" / "Main.vfm");
+        std::string line;
+        while (std::getline(form, line)) {
+            unsigned i = 0;
+            char prop[16] = {0};
+            if (std::sscanf(line.c_str(), " ExecutorArray.Executor%2u.%15[A-Za-z] =", &i, prop) != 2) continue;
+            TExecutor* e = (*tecnModel.ExecutorArray)[static_cast<int>(i)];
+            std::string value = Trim(line.substr(line.find('=') + 1));
+            if (!value.empty() && value.front() == '"') value = value.substr(1, value.size() - 2);
+            if (std::string(prop) == "Number") e->Number = std::atoi(value.c_str());
+            if (std::string(prop) == "Scill") e->SetScill(value);
+            if (std::string(prop) == "ExecName") e->ExecName = value;
+        }
+        bus.Attach(brTecn, &tecnModel);
+        try {
+            tecnModel.Init();
+        } catch (const Exception& e) {
+            FAIL() << "TecnModel: " << e.Message;
+        }
+        std::FILE* f = nullptr;
+        ASSERT_GT(OpenDataFile(&f, "data\\trenager.ini"), 0);
+        for (int r; (r = ReadDataLine(f, line, "*")) >= 0;)
+            if (r == 1) Send(Trim(line));
+        std::fclose(f);
+    }
+
+    void TickAll(double step = 1.0)
+    {
+        Tick(step);
+        tecnModel.Process(static_cast<float>(t));
+    }
+
+    std::string Ask(const std::string& text)
+    {
+        std::string mes = text;
+        return bus.Send(mes) ? mes : "refused";
+    }
+
+    TTecnModel tecnModel;
+};
+
+TEST_F(StationTecnTest, StartUpObjectsStandOnTheirTracks)
+{
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+    EXPECT_EQ(Ask("3 10 1025 2001"), " 7");
+    EXPECT_EQ(Ask("3 4 7 1015 1027"), "2 11 ");
+    EXPECT_EQ(Ask("3 4 8 1027 1501"), "13 15 ");
+    EXPECT_EQ(Ask("3 4 9 1001 1508 1027"), "2 1612 21 ");
+    EXPECT_EQ(Ask("3 4 1 1001 1027"), "2 14 ");
+    EXPECT_EQ(Ask("3 4 10 1017"), "2 ");  // the cut is coupled behind МЛ2
+    EXPECT_EQ(Ask("3 24 5"), "1");
+    for (int n : {3, 4, 5}) EXPECT_EQ(Ask(Format("3 4 %d 1026 1551", n)), "20 0 ") << "object " << n;
+    EXPECT_EQ(Ask("3 4 6 1026"), "21 ");
+    // The sample composition: five cars in three cuts.
+    EXPECT_EQ(Ask("3 14 data\\sostav1.txt"), "11");
+    EXPECT_EQ(Ask("3 4 11 1024 1021 1023 1019"), "2 1 0 4 ");
+    EXPECT_EQ(Ask("3 4 14 1024 1021 1023"), "2 11 1 ");
+
+    // Track 1П is occupied by train 2001: an arrival route into it is refused.
+    Tick();
+    Send("2 5 101 1");
+    Send("2 5 111 1");
+    std::vector<std::string> errors = bus.Requests(brInstructor);
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors[0].rfind("0 4 115", 0), 0u) << errors[0];
+}
+
+// The sample lesson's hour: every train it creates is placed on its stretch, with no trainee
+// error and no exception.
+TEST_F(StationTecnTest, LessonOneRunsItsHour)
+{
+    std::FILE* f = nullptr;
+    ASSERT_GT(OpenDataFile(&f, "data\\lesson1.shd"), 0);
+    std::string line;
+    for (int r; (r = ReadDataLine(f, line, "*")) >= 0;) {
+        if (r != 1) continue;
+        float minutes = 0;
+        SScanf(line.c_str(), "%f", &minutes);
+        Send(Format("%d %d %f %s", static_cast<int>(brDelay), 4, static_cast<double>(minutes * 60), DropWords(line, 1).c_str()));
+    }
+    std::fclose(f);
+    bus.ClearLog();
+    for (int i = 0; i < 3660; ++i) ASSERT_NO_THROW(TickAll()) << "at " << t;
+    std::vector<std::string> created;
+    for (const auto& r : bus.log)
+        if (r.request.rfind("3 6 ", 0) == 0) created.push_back(r.reply);
+    EXPECT_EQ(created.size(), 10u);
+    for (const std::string& n : created) {
+        EXPECT_NE(Ask("3 4 " + n + " 1029"), "0 ") << "train " << n << " not placed";
+    }
+    for (const std::string& e : bus.Requests(brInstructor)) EXPECT_EQ(e.rfind("0 4 17", 0), std::string::npos) << e;
 }

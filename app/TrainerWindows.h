@@ -68,14 +68,6 @@ public:
     TComboBox* cbButtons;
 };
 
-// A channel window of the partner table: partners' texts appear in its first memo.
-class TChannelForm : public TTrainerForm {
-    VELO_CLASS(TChannelForm, TTrainerForm)
-public:
-    explicit TChannelForm(const std::string& name);
-    TMemo* mMessage;
-};
-
 // A dialogue opened from a ringing switchboard key ("Очікую", "Відказ").
 class TKeyDialogForm : public TTrainerForm {
     VELO_CLASS(TKeyDialogForm, TTrainerForm)

@@ -1,5 +1,6 @@
 // The interface commands on the panel library's own elements.
 #include "TrainerFixture.h"
+#include "app/dialogues/ChannelWindows.h"
 #include "panel/Connection.h"
 #include "panel/EC_Ampermeter.h"
 #include "panel/EC_Button.h"
@@ -187,8 +188,8 @@ TEST_F(RealElementsTest, ACallRingsTheKeyAndTheSpeakerQueuesPhrases)
     EXPECT_TRUE(Cmd("4 10 МЛ1 Їду на 3П"));
     TForm* manevr = Screen().FindForm("fmManevr");
     EXPECT_TRUE(manevr->Visible());
-    EXPECT_EQ(manevr->Caption(), "МЛ1->");
-    EXPECT_EQ(static_cast<TChannelForm*>(manevr)->mMessage->Lines()[0], "Їду на 3П");
+    EXPECT_EQ(manevr->Caption(), "МЛ1->Маневровий зв'язок");
+    EXPECT_EQ(static_cast<TChannelWindow*>(manevr)->mMessage->Lines()[0], "Їду на 3П");
     EXPECT_FALSE(Cmd("4 10 ПЛок Їду"));
 }
 

@@ -87,6 +87,12 @@ TEST_F(DialoguesTest, EachWindowIsItsOwnClassBuiltFromItsDefinition)
         TForm* f = Screen().FindForm(name);
         ASSERT_NE(f, nullptr) << name;
         EXPECT_EQ(f->ClassName(), std::string("T") + name);
+        // Pictures of the windows for a reviewer: VELO_DIALOGUE_SHOTS=<folder>.
+        if (const char* shots = std::getenv("VELO_DIALOGUE_SHOTS")) {
+            f->Show();
+            SaveScreenshot(f, std::string(shots) + "/" + name + ".png");
+            f->Close();
+        }
         if (auto* d = dynamic_cast<TDialogueForm*>(f)) {
             const std::string ok = d->Name() == "fmOzhidau" ? "OK" : "ОК";
             EXPECT_EQ(d->FindChild<TButton>("btOK")->Caption(), ok) << name;

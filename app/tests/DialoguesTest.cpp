@@ -3,6 +3,7 @@
 // object 7 from the first neighbour (1011 = 1), to be broken up (1028 = 1).
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
 
 #include "TrainerFixture.h"
 #include "app/UtilityWindows.h"
@@ -272,6 +273,32 @@ TEST_F(DialoguesTest, TheTrainRadioInsistsUntilItIsAcknowledged)
     EXPECT_TRUE(Send(mes));
     EXPECT_EQ(w->Caption(), "ПЛок->Поїзний зв'язок");
     SetBeepHook(oldBeep);
+}
+
+TEST_F(DialoguesTest, ADoubleClickOpensAFreshKeypadOnTheField)
+{
+    auto* d = Window<TfmOtkaz>("fmOtkaz");
+    d->Show();
+    auto keypads = [] {
+        std::vector<TfmKeyBoard*> l;
+        for (int i = 0; i < Screen().FormCount(); ++i)
+            if (auto* k = dynamic_cast<TfmKeyBoard*>(Screen().Forms(i))) l.push_back(k);
+        return l;
+    };
+    const size_t before = keypads().size();
+    // The trainee's presses while the keypad is open.
+    QTimer::singleShot(0, [&] {
+        for (TfmKeyBoard* k : keypads()) {
+            if (!k->Modal()) continue;
+            EXPECT_EQ(k->Target, d->ebTrNumber);
+            for (const char* caption : {"2", "0", "^", "1", "T"})
+                for (int i = 0; i < k->ComponentCount(); ++i)
+                    if (auto* b = dynamic_cast<TButton*>(k->Components(i)); b && b->Caption() == caption) b->Click();
+        }
+    });
+    d->NumberDblClick(d->ebTrNumber);
+    EXPECT_EQ(d->ebTrNumber->Text(), "21");
+    EXPECT_EQ(keypads().size(), before);  // destroyed when it closed
 }
 
 class DialogueStartTest : public TrainerTest {};

@@ -25,9 +25,6 @@
 #include "app/dialogues/Confirmation.h"
 #include "models/base/Containers.h"
 
-// The longest text a number field takes.
-constexpr int kNumberFieldLength = 20;
-
 class TDialogueForm : public TKeyDialogForm {
     VELO_CLASS(TDialogueForm, TKeyDialogForm)
 public:

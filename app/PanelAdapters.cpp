@@ -137,6 +137,7 @@ class TKeyLink : public TLink<TEC_ComutatorButton, ISwitchboardKey> {
 public:
     using TLink::TLink;
     std::string GetCaption() const override { return e->Caption(); }
+    int GetPodhod() const override { return e->Podhod; }
     int State() const override { return e->State(); }
     bool ActivateRed() override { return e->ActivateRed(); }
     void SetMessage(const std::string& t) override { e->SetMessage(t); }

@@ -138,6 +138,8 @@ class ISwitchboardKey {
 public:
     virtual ~ISwitchboardKey() = default;
     virtual std::string GetCaption() const = 0;
+    // The approach (technology parameter 1011) of the neighbour the key calls; 0 for the others.
+    virtual int GetPodhod() const { return 0; }
     // 0 idle, 1 ringing, 2 pressed, 3 ringing and pressed.
     virtual int State() const = 0;
     // Rings an idle key (with its sound); false, changing nothing, when the key is not idle.

@@ -2,8 +2,11 @@
 #include "app/TrainerWindows.h"
 
 #include <algorithm>
+#include <map>
 
 #include "app/InterfaceModel.h"
+#include "app/dialogues/ChannelWindows.h"
+#include "app/dialogues/SwitchboardDialogues.h"
 #include "app/scenario/StartState.h"
 #include "app/scenario/TaskMaker.h"
 #include "models/base/Utilit.h"
@@ -43,17 +46,6 @@ TfmElectroMex::TfmElectroMex() : TTrainerForm("fmElectroMex", "")
     cbButtons = AddControl<TComboBox>("cbButtons");
 }
 
-TChannelForm::TChannelForm(const std::string& name) : TTrainerForm(name, "")
-{
-    mMessage = AddControl<TMemo>("mMessage");
-    mMessage->SetReadOnly(true);
-    mMessage->SetAlign(alClient);
-    // Side by side over the parks, below the main menu, so that the three channels can be read
-    // together.
-    const int slot = name == "fmTrain" ? 0 : name == "fmGromk" ? 1 : 2;
-    SetBounds(30 + slot * 320, 120, 300, 140);
-}
-
 // ---- creation ----
 
 namespace {
@@ -82,36 +74,77 @@ const std::vector<std::string>& TrainerWindowNames()
     return names;
 }
 
+namespace {
+
+using TWindowMaker = std::function<TForm*()>;
+
+// A window whose dialogue is not built yet: its menu items only say so in the console.
+TTrainerForm* StandIn(TTrainerForm* f)
+{
+    f->StandIn = true;
+    return f;
+}
+
+// The class of each window that has one; the others are plain named forms.
+const std::map<std::string, TWindowMaker>& WindowClasses()
+{
+    static const std::map<std::string, TWindowMaker> classes = {
+        {"fmMessage", [] { return fmMessage = new TfmMessage; }},
+        {"fmConsole", [] { return fmConsole = new TfmConsole; }},
+        {"fmError", [] { return fmError = new TfmError; }},
+        {"fmInfo", [] { return fmInfo = new TfmInfo; }},
+        {"fmActiveHelp", [] { return fmActiveHelp = new TfmActiveHelp; }},
+        {"fmManevrMove", [] { return StandIn(fmManevrMove = new TfmManevrMove); }},
+        {"fmTrainMove", [] { return StandIn(fmTrainMove = new TfmTrainMove); }},
+        {"fmManevrMoveP", [] { return StandIn(fmManevrMoveP = new TfmManevrMoveP); }},
+        {"fmElectroMex", [] { return StandIn(fmElectroMex = new TfmElectroMex); }},
+        {"fmStartState", [] { return fmStartState = new TfmStartState; }},
+        {"fmTaskMaker", [] { return fmTaskMaker = new TfmTaskMaker; }},
+        {"fmPusk", [] { return fmPusk = new TfmPusk; }},
+        {"fmCommutatorMessage", [] { return fmCommutatorMessage = new TfmCommutatorMessage; }},
+        {"fmSectionsRoute", [] { return fmSectionsRoute = new TfmSectionsRoute; }},
+        {"fmAbout", [] { return fmAbout = new TfmAbout; }},
+        {"fmKeyBoard", [] { return fmKeyBoard = new TfmKeyBoard; }},
+        {"fmGromk", [] { return new TfmGromk; }},
+        {"fmManevr", [] { return new TfmManevr; }},
+        {"fmTrain", [] { return new TfmTrain; }},
+        {"fmOzhidau", [] { return fmOzhidau = new TfmOzhidau; }},
+        {"fmOtkaz", [] { return fmOtkaz = new TfmOtkaz; }},
+        {"fmPribivaetR", [] { return new TfmPribivaetR; }},
+        {"fmPribivaetT", [] { return new TfmPribivaetT; }},
+        {"fmZaprosDNC", [] { return new TfmZaprosDNC; }},
+        {"fmZaprosDSP", [] { return new TfmZaprosDSP; }},
+        {"fmTrainOut", [] { return new TfmTrainOut; }},
+        {"fmPassOut", [] { return new TfmPassOut; }},
+        {"fmDNCVozvrat", [] { return new TfmDNCVozvrat; }},
+        {"fmDNCLoko", [] { return new TfmDNCLoko; }},
+        {"fmDNCOnHelp", [] { return new TfmDNCOnHelp; }},
+    };
+    return classes;
+}
+
+} // namespace
+
 void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
 {
-    auto standIn = [](TTrainerForm* f) {
-        f->StandIn = true;
-        return f;
-    };
     for (const std::string& name : TrainerWindowNames()) {
         TForm* f = nullptr;
-        if (name == "fmMain") f = fmMain = makeMain();
-        else if (name == "fmMessage") f = fmMessage = new TfmMessage;
-        else if (name == "fmConsole") f = fmConsole = new TfmConsole;
-        else if (name == "fmError") f = fmError = new TfmError;
-        else if (name == "fmInfo") f = fmInfo = new TfmInfo;
-        else if (name == "fmActiveHelp") f = fmActiveHelp = new TfmActiveHelp;
-        else if (name == "fmManevrMove") f = standIn(fmManevrMove = new TfmManevrMove);
-        else if (name == "fmTrainMove") f = standIn(fmTrainMove = new TfmTrainMove);
-        else if (name == "fmManevrMoveP") f = standIn(fmManevrMoveP = new TfmManevrMoveP);
-        else if (name == "fmElectroMex") f = standIn(fmElectroMex = new TfmElectroMex);
-        else if (name == "fmOzhidau") f = standIn(fmOzhidau = new TKeyDialogForm(name));
-        else if (name == "fmOtkaz") f = standIn(fmOtkaz = new TKeyDialogForm(name));
-        else if (name == "fmGromk" || name == "fmManevr" || name == "fmTrain") f = new TChannelForm(name);
-        else if (name == "fmStartState") f = fmStartState = new TfmStartState;
-        else if (name == "fmTaskMaker") f = fmTaskMaker = new TfmTaskMaker;
-        else if (name == "fmPusk") f = fmPusk = new TfmPusk;
-        else if (name == "fmCommutatorMessage") f = fmCommutatorMessage = new TfmCommutatorMessage;
-        else if (name == "fmSectionsRoute") f = fmSectionsRoute = new TfmSectionsRoute;
-        else if (name == "fmAbout") f = fmAbout = new TfmAbout;
-        else if (name == "fmKeyBoard") f = fmKeyBoard = new TfmKeyBoard;
-        else f = standIn(new TTrainerForm(name));
+        if (name == "fmMain") {
+            f = fmMain = makeMain();
+        } else {
+            auto maker = WindowClasses().find(name);
+            f = maker != WindowClasses().end() ? maker->second() : StandIn(new TTrainerForm(name));
+        }
         Created().push_back(f);
+        // The second phase: a dialogue reads its data file once it is built. A fault there (a
+        // list overflowing) is shown, and the program goes on with what was read.
+        if (auto* d = dynamic_cast<TDialogueForm*>(f)) {
+            try {
+                d->Init();
+            } catch (const std::exception& e) {
+                Application().ShowException(e);
+            }
+        }
     }
 }
 

@@ -2,7 +2,9 @@
 // start in a fixed order with the main window first. The windows here carry what the main window
 // reaches by name (the signal lists of the movement orders, the sealed-button list of the
 // electro-mechanic dialogue, the two answer dialogues of an incoming call); the small windows
-// around the panel are in UtilityWindows.h; the other windows are plain named forms.
+// around the panel are in UtilityWindows.h, the dialogues and channel windows in dialogues/.
+// Each window that has a class is made through a name -> class table (TrainerWindows.cpp); the
+// other windows are plain named forms.
 #pragma once
 #include <functional>
 #include <string>
@@ -69,14 +71,6 @@ class TfmElectroMex : public TTrainerForm {
 public:
     TfmElectroMex();
     TComboBox* cbButtons;
-};
-
-// A channel window of the partner table: partners' texts appear in its first memo.
-class TChannelForm : public TTrainerForm {
-    VELO_CLASS(TChannelForm, TTrainerForm)
-public:
-    explicit TChannelForm(const std::string& name);
-    TMemo* mMessage;
 };
 
 // A dialogue opened from a ringing switchboard key ("Очікую", "Відказ").

@@ -28,7 +28,14 @@ void TCompanion::Check()
 
 int TCompanion::ShowMessage(const std::string& text)
 {
-    if (!fForm || fForm->Visible() || !fMemo) return 0;
+    if (!fForm || !fMemo) return 0;
+    if (fForm->Visible()) {
+        // A further message while the window is open is not lost: it comes as a new line and
+        // the window's reminder starts again.
+        fMemo->Lines().Add(text);
+        fForm->DoShow();
+        return 1;
+    }
     fMemo->Lines().Clear();
     fMemo->Lines().Add(text);
     fForm->SetCaption(ExecName + "->" + fForm->Caption());

@@ -21,7 +21,8 @@ public:
     // Finds the channel window and its first memo; a missing one is reported in a box.
     void Check();
     // Shows the text as the only line of the memo and shows the window with ExecName + "->"
-    // before its caption: 1. Nothing happens (0) while the window is open or is not known.
+    // before its caption: 1. While the window is open the text is added as a new line and the
+    // window's OnShow runs again: 1. Nothing happens (0) when the window is not known.
     int ShowMessage(const std::string& text);
 
     // Copies the name and the channel, not the window found by Check.

@@ -1,5 +1,6 @@
 // The interface commands on the panel library's own elements.
 #include "TrainerFixture.h"
+#include "app/dialogues/ChannelWindows.h"
 #include "panel/Connection.h"
 #include "panel/EC_Ampermeter.h"
 #include "panel/EC_Button.h"
@@ -171,16 +172,13 @@ TEST_F(RealElementsTest, ACallRingsTheKeyAndTheSpeakerQueuesPhrases)
     ASSERT_EQ(key->GetMessageA()->Count(), 1);
     EXPECT_EQ((*key->GetMessageA())[0], "Поїзд 2001 прибуває");
     EXPECT_EQ(sound->Log, (std::vector<std::string>{"beep 700 500"}));
+    key->FirstCallback();
+    EXPECT_EQ(key->Dialog, fmOzhidau);
     EXPECT_TRUE(Cmd("4 32 СП3 остання"));
     EXPECT_EQ(key->LastText, "остання");
     std::string r = "4 26 СП3";
     EXPECT_TRUE(Send(r));
     EXPECT_EQ(r, "1");
-    // "Очікую" has no dialogue yet: the answer releases the key and shows nothing.
-    key->FirstCallback();
-    EXPECT_EQ(key->Dialog, nullptr);
-    EXPECT_EQ(key->State(), 0);
-    EXPECT_FALSE(fmOzhidau->Visible());
 
     EXPECT_TRUE(Cmd("4 33 поїзд прибуває"));
     ASSERT_EQ(speaker->Queue().size(), 1u);
@@ -190,8 +188,8 @@ TEST_F(RealElementsTest, ACallRingsTheKeyAndTheSpeakerQueuesPhrases)
     EXPECT_TRUE(Cmd("4 10 МЛ1 Їду на 3П"));
     TForm* manevr = Screen().FindForm("fmManevr");
     EXPECT_TRUE(manevr->Visible());
-    EXPECT_EQ(manevr->Caption(), "МЛ1->");
-    EXPECT_EQ(static_cast<TChannelForm*>(manevr)->mMessage->Lines()[0], "Їду на 3П");
+    EXPECT_EQ(manevr->Caption(), "МЛ1->Маневровий зв'язок");
+    EXPECT_EQ(static_cast<TChannelWindow*>(manevr)->mMessage->Lines()[0], "Їду на 3П");
     EXPECT_FALSE(Cmd("4 10 ПЛок Їду"));
 }
 

@@ -76,7 +76,7 @@ TEST_F(Partners, CheckBindsEachPartnerToItsWindowAndFirstMemo)
     EXPECT_EQ(t.Companion(4).Form(), nullptr);
 }
 
-TEST_F(Partners, AMessageShowsInTheChannelWindowOnlyWhileItIsClosed)
+TEST_F(Partners, AMessageOpensTheChannelWindowAndAFurtherOneIsAddedToIt)
 {
     conn.Check();
     EXPECT_EQ(conn.ShowMessage("МЛ1", "Зрозумів, виконую"), 1);
@@ -84,9 +84,11 @@ TEST_F(Partners, AMessageShowsInTheChannelWindowOnlyWhileItIsClosed)
     EXPECT_EQ(MemoOf(manevr.get())->Lines().ToStringList().lines, (std::vector<std::string>{"Зрозумів, виконую"}));
     EXPECT_EQ(manevr->Caption(), "МЛ1->Маневровий зв'язок");
 
-    // The second driver shares the window: refused while it is open.
-    EXPECT_EQ(conn.ShowMessage("МЛ2", "друге"), 0);
-    EXPECT_EQ(MemoOf(manevr.get())->Lines().ToStringList().lines, (std::vector<std::string>{"Зрозумів, виконую"}));
+    // The second driver shares the window: while it is open the text comes as a new line.
+    EXPECT_EQ(conn.ShowMessage("МЛ2", "друге"), 1);
+    EXPECT_EQ(MemoOf(manevr.get())->Lines().ToStringList().lines,
+              (std::vector<std::string>{"Зрозумів, виконую", "друге"}));
+    EXPECT_EQ(manevr->Caption(), "МЛ1->Маневровий зв'язок");
 
     manevr->Hide();
     EXPECT_EQ(conn.ShowMessage("МЛ2", "друге"), 1);

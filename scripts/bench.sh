@@ -21,7 +21,7 @@ targets=(velo_models_bench)
 [ "$GUI" = ON ] && targets+=(velo_app_bench)
 cmake --build "$BUILD" -j"$JOBS" --target "${targets[@]}"
 
-out="$BUILD/results"
+out="$(pwd)/$BUILD/results"  # absolute: the program benchmark works in a scratch folder
 mkdir -p "$out"
 rm -f "$out"/*.json
 "$BUILD/bench/velo_models_bench" --benchmark_out="$out/models.json" --benchmark_out_format=json

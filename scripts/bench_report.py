@@ -1,7 +1,13 @@
 #!/usr/bin/env python3
 """Prints the figures of record from the JSON files of the benchmarks (scripts/bench.sh):
 one line a figure, its median over the repetitions, the spread min-max and the coefficient of
-variation. With --markdown the same as a table."""
+variation. With --markdown the same as a table.
+
+    bench_report.py [--markdown] FILE.json...
+    bench_report.py --compare BEFORE_DIR AFTER_DIR    (medians side by side, as a table)
+"""
+import glob
+import os
 import json
 import statistics
 import sys
@@ -31,13 +37,14 @@ def fmt(v):
     return f"{v:.3g}"
 
 
-def main():
-    args = [a for a in sys.argv[1:] if not a.startswith("--")]
-    markdown = "--markdown" in sys.argv
+def load(paths):
+    """The figures of the files: (label, median, min, max, unit, cv, runs) in order."""
+    # The models' figures first, then the program's.
+    paths = sorted(paths, key=lambda p: (not os.path.basename(p).startswith("models"), p))
     agg = {}
     proc = {}
     order = []
-    for path in args:
+    for path in paths:
         with open(path) as f:
             data = json.load(f)
         for b in data.get("benchmarks", []):
@@ -70,6 +77,23 @@ def main():
         v = proc.get(key)
         if v:
             rows.append((label, statistics.median(v), min(v), max(v), unit, None, len(v)))
+    return rows
+
+
+def main():
+    if len(sys.argv) == 4 and sys.argv[1] == "--compare":
+        before = {r[0]: r for r in load(glob.glob(os.path.join(sys.argv[2], "*.json")))}
+        after = load(glob.glob(os.path.join(sys.argv[3], "*.json")))
+        print("| figure | unit | before: median (min - max) | after: median (min - max) |")
+        print("|---|---|---:|---:|")
+        for r in after:
+            b = before.get(r[0])
+            old = f"{fmt(b[1])} ({fmt(b[2])} - {fmt(b[3])})" if b else "-"
+            print(f"| {r[0]} | {r[4]} | {old} | {fmt(r[1])} ({fmt(r[2])} - {fmt(r[3])}) |")
+        return
+    args = [a for a in sys.argv[1:] if not a.startswith("--")]
+    markdown = "--markdown" in sys.argv
+    rows = load(args)
     if markdown:
         print("| figure | median | min - max | unit | runs |")
         print("|---|---:|---:|---|---:|")

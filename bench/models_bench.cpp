@@ -25,8 +25,9 @@ void LockRoutes(THeadlessStation& s)
 {
     for (long t = 0; t < 600; ++t) {
         long phase = t % 600;
-        // The activity's setting messages only (offsets 0-1, 200-201, 400-401 of every copy).
-        bool setting = (phase % 200) < 2 + 13 * 4;
+        // The activity's setting messages only (offsets 10-11, 210-211, 410-411, 13 s later in
+        // every further copy); its cancels come at 130 and later.
+        bool setting = (phase % 200) < 12 + 13 * 3;
         if (setting)
             s.activity.Step(t, [&](std::string& mes) {
                 if (mes.compare(0, 4, "2 5 ") == 0 || mes.compare(0, 5, "2 16 ") == 0) s.bus.Send(mes);

@@ -6,7 +6,8 @@ copy with its own numbers, for the benchmarks: a station N times the size of the
 
 Copy 0 keeps every number, so N = 1 gives the files unchanged. In copy c > 0:
   - switches (1-99) and signals (100-199) take numbers their range leaves free, in order;
-  - grade fractures take the next free numbers from 1001, other joints add 2000 * c;
+  - grade fractures take the next free numbers from 1001; joints below 1000 add 100 * c (above
+    1000 a joint is a boundary of the interlocking area), the boundaries add 2000 * c;
   - plan and interlocking sections add 1000 * c, parks, retarders and stretch tracks 10 * c;
   - technology objects placed by trenager.ini add 10 * c (each copy creates its own ten);
   - X coordinates add 20000 * c, so the copies lie apart;
@@ -64,6 +65,11 @@ class Numbers:
             return str(self.sig[n])
         if 1000 <= n < 1100:
             return str(self.frac[n])
+        if n < 1000:
+            # Joints inside the area stay below 1000: above it a joint is the area's boundary.
+            if n + 100 * self.c >= 1000:
+                sys.exit("scale_station: too many copies for the joint numbers")
+            return str(n + 100 * self.c)
         return str(n + 2000 * self.c)
 
     def section(self, n):

@@ -1,4 +1,4 @@
-// The pieces the benchmarks share: a station's models on a headless bus as the main window holds
+// What the benchmarks share: a station's models on a headless bus as the main window holds
 // them, the scripted activity that sets and releases routes, and the process's resident memory.
 #pragma once
 #include <functional>

@@ -117,13 +117,13 @@ def used_vertices(plan_lines):
     return switches, signals, fractures
 
 
-def map_words(w, spec, m):
-    """spec gives, by word index, 'v' vertex, 's' section, 'n' small number, 'x' X coordinate,
+def map_words(w, fields, m):
+    """fields gives, by word index, 'v' vertex, 's' section, 'n' small number, 'x' X coordinate,
     'S' sections from here on, 'V' the word if it is the same vertex number; other words stay."""
     out = list(w)
     rest = None
     for i, word in enumerate(w):
-        kind = rest if rest else (spec[i] if i < len(spec) else "-")
+        kind = rest if rest else (fields[i] if i < len(fields) else "-")
         if kind == "S":
             rest = "S"
             kind = "s"
@@ -147,7 +147,7 @@ def format_number(value, like):
     return str(int(value)) if "." not in like else repr(value)
 
 
-PLAN_SPECS = {
+PLAN_FIELDS = {
     "1": "-v-ssssS",      # switch: number, position, four ends, own sections
     "3": "-v",            # signal
     "6": "-v",            # grade fracture
@@ -157,7 +157,7 @@ PLAN_SPECS = {
     "7": "-vx",           # coordinates: vertex, X (the name is handled below)
 }
 
-EC_SPECS = {
+EC_FIELDS = {
     "4": "-s--S",         # section: number, type, option, plan sections
     "1": "-vsvvvvv",      # switch: number, section, paired, four neighbours
     "5": "-sV",           # switches of a switch section
@@ -167,28 +167,22 @@ EC_SPECS = {
 }
 
 
-def scale_records(lines, specs, maps, once_kinds=()):
+def scale_records(lines, layouts, maps):
     out = []
     for line in lines:
         w, end = split_record(line)
-        if w is None or w[0] not in specs:
-            if w is not None and w[0] in once_kinds:
-                out.append(line)
-            elif w is None:
-                out.append(line)
-            else:
-                # Unknown record kinds (plan functions) are written once.
-                out.append(line)
+        if w is None or w[0] not in layouts:
+            out.append(line)  # comments and the plan functions: once
             continue
         for m in maps:
-            if specs is EC_SPECS and w[0] == "6" and m.c >= 1:
+            if layouts is EC_FIELDS and w[0] == "6" and m.c >= 1:
                 continue  # the interlocking holds three stretch tracks at most
-            spec = specs[w[0]]
-            if spec == "-sV":  # a switch section's switches: every word after the section
+            fields = layouts[w[0]]
+            if fields == "-sV":  # a switch section's switches: every word after the section
                 nw = [w[0], m.section(w[1])] + [m.vertex(x) for x in w[2:]]
             else:
-                nw = map_words(w, spec, m)
-            if w[0] == "7" and specs is PLAN_SPECS and len(w) > 5 and w[5] == w[1]:
+                nw = map_words(w, fields, m)
+            if w[0] == "7" and layouts is PLAN_FIELDS and len(w) > 5 and w[5] == w[1]:
                 nw[5] = nw[1]
             out.append(" ".join(nw) + end)
     return out
@@ -251,9 +245,9 @@ def main():
     plan = read_lines(os.path.join(data, files["plan.dat"]))
     maps = [Numbers(*used_vertices(plan), copy=c) for c in range(a.copies)]
     if a.copies > 1:
-        write_lines(os.path.join(data, files["plan.dat"]), scale_records(plan, PLAN_SPECS, maps))
+        write_lines(os.path.join(data, files["plan.dat"]), scale_records(plan, PLAN_FIELDS, maps))
         ec = os.path.join(data, files["ec_model.dat"])
-        write_lines(ec, scale_records(read_lines(ec), EC_SPECS, maps))
+        write_lines(ec, scale_records(read_lines(ec), EC_FIELDS, maps))
         ini = os.path.join(data, files["trenager.ini"])
         write_lines(ini, scale_ini(read_lines(ini), maps))
     if a.activity:

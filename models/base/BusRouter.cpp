@@ -19,7 +19,10 @@ void TBusRouter::SetReceiver(int receiver, Handler h) { receivers[receiver] = st
 int TBusRouter::Send(std::string& mes, TlstParams* lstPar)
 {
     int receiver = -1;
-    if (SScanf(mes.c_str(), "%d", &receiver) != 1) receiver = -1;
+    const char* p = mes.c_str();
+    if (!ScanInt(p, receiver)) receiver = -1;
+    if (recording && depth == 0 && log.size() >= logLimit && logLimit > 0)
+        log.erase(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(log.size() - logLimit / 2));
     size_t slot = log.size();
     if (recording) log.push_back(Record{mes, std::string(), 0, depth});
     ++depth;

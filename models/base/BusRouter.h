@@ -31,8 +31,11 @@ public:
         int result;
         int depth;  // 0 for a message sent from outside, 1 and more for nested sends
     };
+    // The log keeps the latest records only: when it holds logLimit of them, a message sent from
+    // outside first drops the older half, so a long headless run does not grow without limit.
     std::vector<Record> log;
     bool recording = true;
+    size_t logLimit = 50000;
     // The requests logged so far, optionally only those to one receiver.
     std::vector<std::string> Requests(int receiver = -1) const;
     void ClearLog() { log.clear(); }

@@ -56,8 +56,10 @@ void TModel::ChangeState(const AnsiString& text)
 
 int TModel::fnGetMessage(std::string& mes, TlstParams* lstPar)
 {
+    // The receiver and the command, read as "%d%d" reads them: a missing command is 0.
     int receiver = 0, command = 0;
-    SScanf(mes.c_str(), "%d%d", &receiver, &command);
+    const char* p = mes.c_str();
+    if (ScanInt(p, receiver)) ScanInt(p, command);
     switch (command) {
     case 1: return GetModelParam(mes, lstPar) ? 1 : 0;
     case 2: return SetModelParam(mes) ? 1 : 0;

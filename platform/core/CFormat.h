@@ -10,6 +10,11 @@ std::string FormatV(const char* fmt, va_list ap);
 int SScanf(const char* text, const char* fmt, ...) __attribute__((format(scanf, 2, 3)));
 inline int SScanf(const std::string& text, const char* fmt, ...) = delete;
 
+// Reads one number at p as sscanf's "%d" does (leading blanks, sign, digits) and moves p past it;
+// false, p unchanged, when the text there does not begin with one. For reading a message's
+// leading fields without a format.
+bool ScanInt(const char*& p, int& value);
+
 // atol / atof / strtod with the C locale (a text that does not begin with a number reads as 0).
 long AtolC(const char* text);
 double AtofC(const char* text);

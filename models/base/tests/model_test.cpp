@@ -177,6 +177,18 @@ TEST(TBusRouter, NestedRequestWhileHandlingAnother)
     EXPECT_EQ(bus.log[1].request, "1 1 1001");
     EXPECT_EQ(bus.log[1].reply, "21 ");
     EXPECT_EQ(bus.log[1].depth, 1);
+
+    // A full log drops its older half before the next outside message; nested records still get
+    // their own replies.
+    bus.logLimit = 4;
+    for (int i = 0; i < 3; ++i) {
+        mes = "3 4 5";
+        bus.Send(mes);
+    }
+    ASSERT_EQ(bus.log.size(), 4u);
+    EXPECT_EQ(bus.log[2].request, "3 4 5");
+    EXPECT_EQ(bus.log[2].reply, "10 21 ");
+    EXPECT_EQ(bus.log[3].reply, "21 ");
 }
 
 TEST(TBusRouter, UnknownReceiversGoToTheFallback)

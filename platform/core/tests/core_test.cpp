@@ -1,6 +1,8 @@
 // Platform core: class names, ownership, registry, code page 1251, C-locale numbers, path mapping.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
@@ -118,6 +120,59 @@ TEST(CFormat, LongOutputIsNotCut)
 {
     std::string big(1000, 'x');
     EXPECT_EQ(Format("%s|%d", big.c_str(), 7), big + "|7");
+}
+
+// The fast paths of SScanf and Format read and write exactly what sscanf and printf do, on the
+// texts the bus carries and on the edges where they hand over to the C library.
+TEST(CFormat, FastPathsAgreeWithTheCLibrary)
+{
+    CLocaleScope c;
+    const char* texts[] = {"", "   ", "2 5 101 1", "  -7\t12 x", "4 8 201 3 1", "+3 -0 12abc", "-", "- 5", "+x",
+                           "4294967295 -1 2147483648 99999999999", "123456789012345678901 1", "1.5 -2.25 .5 5.",
+                           "3.3 0.1 1e3 2.5E-2 1e", "1e+ 7", "-0 0.000123 123456789.123456789 1.17549435e-38",
+                           "inf nan 0x1p3", "0.30000000000000004 9007199254740993 3.4028235e38", "a 1", "1 a",
+                           "12345678 0.1234567 16777217 7.0000005", "слово 2 3", "1,5 2"};
+    for (const char* t : texts) {
+        int i[4] = {-9, -9, -9, -9}, ie[4] = {-9, -9, -9, -9};
+        unsigned u[3] = {9, 9, 9}, ue[3] = {9, 9, 9};
+        long l[2] = {-9, -9}, le[2] = {-9, -9};
+        float f[3] = {-9, -9, -9}, fe[3] = {-9, -9, -9};
+        double d[3] = {-9, -9, -9}, de[3] = {-9, -9, -9};
+        char s[2][64] = {"?", "?"}, se[2][64] = {"?", "?"};
+        const std::string at = std::string("text \"") + t + "\"";
+        EXPECT_EQ(SScanf(t, "%d%d%d%d", &i[0], &i[1], &i[2], &i[3]), std::sscanf(t, "%d%d%d%d", &ie[0], &ie[1], &ie[2], &ie[3])) << at;
+        EXPECT_EQ(SScanf(t, "%*d%*d%u%u%u", &u[0], &u[1], &u[2]), std::sscanf(t, "%*d%*d%u%u%u", &ue[0], &ue[1], &ue[2])) << at;
+        EXPECT_EQ(SScanf(t, "%ld %lu", &l[0], reinterpret_cast<unsigned long*>(&l[1])),
+                  std::sscanf(t, "%ld %lu", &le[0], reinterpret_cast<unsigned long*>(&le[1]))) << at;
+        EXPECT_EQ(SScanf(t, "%f%f%f", &f[0], &f[1], &f[2]), std::sscanf(t, "%f%f%f", &fe[0], &fe[1], &fe[2])) << at;
+        EXPECT_EQ(SScanf(t, "%lf%lf%lf", &d[0], &d[1], &d[2]), std::sscanf(t, "%lf%lf%lf", &de[0], &de[1], &de[2])) << at;
+        EXPECT_EQ(SScanf(t, "%*s %d%63s", &i[0], s[0]), std::sscanf(t, "%*s %d%63s", &ie[0], se[0])) << at;
+        EXPECT_EQ(SScanf(t, "%3s%s", s[0], s[1]), std::sscanf(t, "%3s%s", se[0], se[1])) << at;
+        EXPECT_EQ(SScanf(t, "%d 5 %d", &i[1], &i[2]), std::sscanf(t, "%d 5 %d", &ie[1], &ie[2])) << at;
+        EXPECT_EQ(0, std::memcmp(i, ie, sizeof i)) << at;
+        EXPECT_EQ(0, std::memcmp(u, ue, sizeof u)) << at;
+        EXPECT_EQ(0, std::memcmp(l, le, sizeof l)) << at;
+        EXPECT_EQ(0, std::memcmp(f, fe, sizeof f)) << at;
+        EXPECT_EQ(0, std::memcmp(d, de, sizeof d)) << at;
+        EXPECT_STREQ(s[0], se[0]) << at;
+        EXPECT_STREQ(s[1], se[1]) << at;
+    }
+
+    auto printed = [](const char* fmt, auto... args) {
+        char buf[2048];
+        std::snprintf(buf, sizeof buf, fmt, args...);
+        return std::string(buf);
+    };
+    for (double v : {0.0, -0.0, 22.5, -1.0 / 3, 0.0005, 0.0015, 2.5e-7, 1e300, -123456.7890125, 1.0 / 0.0}) {
+        EXPECT_EQ(Format("%f", v), printed("%f", v)) << v;
+        EXPECT_EQ(Format("%3.3f %d %d", v, 7, -7), printed("%3.3f %d %d", v, 7, -7)) << v;
+        EXPECT_EQ(Format("\t%3.3f\t#%.0f|%12.2f", v, v, v), printed("\t%3.3f\t#%.0f|%12.2f", v, v, v)) << v;
+    }
+    for (int v : {0, -1, 2147483647, -2147483647 - 1})
+        EXPECT_EQ(Format("%d %u %5d %ld %lu %c%s %%|%05d|%-4d|%+d", v, static_cast<unsigned>(v), v, static_cast<long>(v),
+                         static_cast<unsigned long>(v), 'x', "слово", v, v, v),
+                  printed("%d %u %5d %ld %lu %c%s %%|%05d|%-4d|%+d", v, static_cast<unsigned>(v), v, static_cast<long>(v),
+                          static_cast<unsigned long>(v), 'x', "слово", v, v, v));
 }
 
 TEST(Variant, ConversionsNeverThrow)

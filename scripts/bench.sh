@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the benchmarks of record in release mode in a build folder of their own and prints every
+# figure: each a median over repetitions with its spread (min-max and the coefficient of variation).
+#
+#   scripts/bench.sh              build folder build-bench, 4 build jobs
+#   VELO_BENCH_BUILD=dir VELO_BENCH_JOBS=n VELO_GUI=OFF scripts/bench.sh
+#
+# VELO_GUI=OFF leaves out the program's figures (start, click, repaint, memory). The raw results
+# stay in {build}/results/*.json. The figures are wall-clock times: on a shared machine they are
+# noisy, which the medians and the spread show.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${VELO_BENCH_BUILD:-build-bench}
+JOBS=${VELO_BENCH_JOBS:-4}
+GUI=${VELO_GUI:-ON}
+LAUNCHER=()
+command -v ccache >/dev/null && LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELO_BENCH=ON -DVELO_GUI="$GUI" "${LAUNCHER[@]}" >/dev/null
+targets=(velo_models_bench)
+[ "$GUI" = ON ] && targets+=(velo_app_bench)
+cmake --build "$BUILD" -j"$JOBS" --target "${targets[@]}"
+
+out="$(pwd)/$BUILD/results"  # absolute: the program benchmark works in a scratch folder
+mkdir -p "$out"
+rm -f "$out"/*.json
+"$BUILD/bench/velo_models_bench" --benchmark_out="$out/models.json" --benchmark_out_format=json
+if [ "$GUI" = ON ]; then
+  export QT_QPA_PLATFORM=offscreen
+  "$BUILD/bench/velo_app_bench" --benchmark_filter='^(StartToPanelPainted|RouteClickToPanelUpdated|FullRepaint)' \
+    --benchmark_out="$out/app.json" --benchmark_out_format=json
+  # The cold start and the memory: one fresh process each time.
+  for i in 1 2 3; do
+    "$BUILD/bench/velo_app_bench" --benchmark_filter='^StartAndDay' \
+      --benchmark_out="$out/process$i.json" --benchmark_out_format=json >/dev/null
+  done
+fi
+echo
+python3 scripts/bench_report.py "$out"/*.json

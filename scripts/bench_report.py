@@ -1,0 +1,110 @@
+#!/usr/bin/env python3
+"""Prints the figures of record from the JSON files of the benchmarks (scripts/bench.sh):
+one line a figure, its median over the repetitions, the spread min-max and the coefficient of
+variation. With --markdown the same as a table.
+
+    bench_report.py [--markdown] FILE.json...
+    bench_report.py --compare BEFORE_DIR AFTER_DIR    (medians side by side, as a table)
+"""
+import glob
+import os
+import json
+import statistics
+import sys
+
+NAMES = {
+    "TickIdle": "one tick, idle",
+    "TickRoutesLocked": "one tick, routes locked",
+    "TickSetAndRelease": "one tick, routes set and released",
+    "Day": "model day (speed-up over real time)",
+    "StartToPanelPainted": "start to panel painted (warm)",
+    "RouteClickToPanelUpdated": "route click to panel updated",
+    "FullRepaint": "full repaint of the main window",
+}
+PROCESS = [
+    ("start_s", "start to panel painted (fresh process)", "s"),
+    ("day_speedup", "model day in the program (speed-up)", "x"),
+    ("rss_start_MiB", "resident memory after start", "MiB"),
+    ("rss_day_MiB", "resident memory after a model day", "MiB"),
+]
+
+
+def fmt(v):
+    if v >= 1000:
+        return f"{v:,.0f}"
+    if v >= 10:
+        return f"{v:.1f}"
+    return f"{v:.3g}"
+
+
+def load(paths):
+    """The figures of the files: (label, median, min, max, unit, cv, runs) in order."""
+    # The models' figures first, then the program's.
+    paths = sorted(paths, key=lambda p: (not os.path.basename(p).startswith("models"), p))
+    agg = {}
+    proc = {}
+    order = []
+    for path in paths:
+        with open(path) as f:
+            data = json.load(f)
+        for b in data.get("benchmarks", []):
+            name = b.get("run_name", b["name"])
+            if b.get("run_type") == "aggregate":
+                if name not in agg:
+                    agg[name] = {}
+                    order.append(name)
+                agg[name][b["aggregate_name"]] = b
+            else:
+                for key, _, _ in PROCESS:
+                    if key in b:
+                        proc.setdefault(key, []).append(b[key])
+    rows = []
+    for name in order:
+        parts = name.split("/")
+        base = parts[0]
+        size = f", station x{parts[1]}" if len(parts) > 1 and parts[1].isdigit() else ""
+        a = agg[name]
+        if base == "Day":
+            med, lo, hi = (a[k]["speedup"] for k in ("median", "min", "max"))
+            unit = "x"
+        else:
+            med, lo, hi = (a[k]["real_time"] for k in ("median", "min", "max"))
+            unit = a["median"]["time_unit"].replace("us", "µs")
+        cv = a.get("cv", {}).get("real_time")
+        n = a["median"].get("repetitions", "")
+        rows.append((NAMES.get(base, base) + size, med, lo, hi, unit, cv, n))
+    for key, label, unit in PROCESS:
+        v = proc.get(key)
+        if v:
+            rows.append((label, statistics.median(v), min(v), max(v), unit, None, len(v)))
+    return rows
+
+
+def main():
+    if len(sys.argv) == 4 and sys.argv[1] == "--compare":
+        before = {r[0]: r for r in load(glob.glob(os.path.join(sys.argv[2], "*.json")))}
+        after = load(glob.glob(os.path.join(sys.argv[3], "*.json")))
+        print("| figure | unit | before: median (min - max) | after: median (min - max) |")
+        print("|---|---|---:|---:|")
+        for r in after:
+            b = before.get(r[0])
+            old = f"{fmt(b[1])} ({fmt(b[2])} - {fmt(b[3])})" if b else "-"
+            print(f"| {r[0]} | {r[4]} | {old} | {fmt(r[1])} ({fmt(r[2])} - {fmt(r[3])}) |")
+        return
+    args = [a for a in sys.argv[1:] if not a.startswith("--")]
+    markdown = "--markdown" in sys.argv
+    rows = load(args)
+    if markdown:
+        print("| figure | median | min - max | unit | runs |")
+        print("|---|---:|---:|---|---:|")
+        for r in rows:
+            print(f"| {r[0]} | {fmt(r[1])} | {fmt(r[2])} - {fmt(r[3])} | {r[4]} | {r[6]} |")
+        return
+    print(f"{'figure':52} {'median':>10} {'min - max':>22} {'unit':5} {'cv':>6} runs")
+    for r in rows:
+        cv = f"{100 * r[5]:.0f}%" if r[5] is not None else ""
+        print(f"{r[0]:52} {fmt(r[1]):>10} {fmt(r[2]) + ' - ' + fmt(r[3]):>22} {r[4]:5} {cv:>6} {r[6]}")
+
+
+if __name__ == "__main__":
+    main()

@@ -77,10 +77,10 @@ void TEC_Switch1::Step(double)
     int old = Position;
     Position = pos;
     m->Send("4 14 0");
-    // The lamps of a pair show the pair: moving until both halves lie.
-    bool partnerLies = !Partner || Partner->Position < 2;
     int base = LampBase();
     if (Paired != 0) m->Send(Format("2 4 %d %d %d", Paired, Position, Individual ? 1 : 0));
+    // The lamps of a pair show the pair: moving until both halves lie.
+    bool partnerLies = !Partner || Partner->Position < 2;
     if (Paired == 0 || partnerLies) {
         if (partnerLies) m->Send(Format("4 16 %d 0", base * 10 + 2));
         if (Individual) {
@@ -490,10 +490,15 @@ int TEC_Model::SwitchCommand(unsigned n, unsigned p, unsigned i)
         if (h->Reserved && i == 1 && p != 2) return 0;
     int ip = static_cast<int>(p);
     if (p == 2 && i == 1) {
+        // The lamp of a lying position goes out; a moving switch keeps its moving lamp.
+        std::vector<int> off;
         for (TEC_Switch1* h : halves) {
-            if (h == sw || h->Individual) Send(Format("4 16 %d 0", h->LampBase() * 10 + h->Position));
+            int lamp = h->LampBase() * 10 + h->Position;
+            if ((h == sw || h->Individual) && h->Position < 2 && std::find(off.begin(), off.end(), lamp) == off.end())
+                off.push_back(lamp);
             h->Individual = false;
         }
+        for (int lamp : off) Send(Format("4 16 %d 0", lamp));
         if (routeGroupe) CheckRoute();
         return 1;
     }

@@ -138,7 +138,9 @@ void TEC_Section1::ChangeState(int a)
         cs = csRed;
         break;
     case 2:
+        // A new lock ends an armed artificial release: it was meant for what held the section before.
         LockedMemory = true;
+        ReleaseStage = 0;
         if (Option) ComputeVariant();
         if (FaultMode == 101) {
             SectionState = 1;
@@ -299,6 +301,7 @@ void TEC_SwitchSection::ChangeState(int a)
         break;
     case 2:
         LockedMemory = true;
+        ReleaseStage = 0;
         if (FaultMode == 101) {
             SectionState = 1;
             cs = csRed;
@@ -348,6 +351,7 @@ void TEC_Block1::ChangeState(int a)
         break;
     case 2:
         LockedMemory = true;
+        ReleaseStage = 0;
         break;
     default:
         return;

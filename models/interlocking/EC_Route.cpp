@@ -520,14 +520,25 @@ int TEC_Model::SwitchCommand(unsigned n, unsigned p, unsigned i)
                 SendError(117, Format("%d", h->Number));
                 return 0;
             }
+    // A pair is tried first: a half standing under a movement would be refused by the plan after
+    // the other half had moved.
+    if (halves.size() > 1)
+        for (TEC_Switch1* h : halves) {
+            int occupied = 0;
+            if (ip != h->Position && h->Position != ip + 2 && AskPlanSwitch(h->Number, &occupied, nullptr) && occupied) {
+                SendError(1, Format("%d", h->Number));
+                return 0;
+            }
+        }
     std::vector<std::pair<TEC_Switch1*, int>> turned;
     for (TEC_Switch1* h : halves) {
         if (ip == h->Position || h->Position == ip + 2) continue;
         if (!Send(Format("1 9 %d %u ", h->Number, p))) {
-            // A turn the plan refuses is no success: a half already asked goes back.
+            // A turn the plan refuses is no success: a half already asked goes back (and counts as
+            // moving until it lies again).
             for (auto& [t, old] : turned) {
-                if (old < 2) Send(Format("1 9 %d %d ", t->Number, old));
-                t->Position = old;
+                if (old < 2 && Send(Format("1 9 %d %d ", t->Number, old))) t->Position = old + 2;
+                else t->Position = old;
             }
             return 0;
         }

@@ -214,6 +214,8 @@ void TEC_Section1::ChangeFault(int c)
         LockedMemory = false;
         ReleaseStage = 0;
         Next = nullptr;
+        // Its lock memory was lost to a movement: the route no longer holds it.
+        RouteId = 0;
         if (ss) ss->LockPlanSwitches(0);
         SendCell(csFree);
         break;

@@ -17,7 +17,8 @@
 // CI runs a fixed set of seeds (fewer moves in the sanitizer build). The long walk:
 //   VELO_WALK_MOVES=1000000 VELO_WALK_SEEDS=100 build/models/models_station_tests
 //       --gtest_filter=InterlockingWalk.*
-// (VELO_WALK_FIRST_SEED picks the first seed; the figures are printed at the end.)
+// (VELO_WALK_FIRST_SEED picks the first seed; the figures are printed at the end.) A printed
+// sequence is replayed with the messages of every move by VELO_WALK_REPLAY="2 5 101 1;step 5 77;...".
 //
 //  |1101-[41]-181>-[42]-101>-[201]-(1)-[203]-(3)- ... receiving park 11-14 ... (17)(19)-(21)-151<-[60 61]-145<-[62] hump
 //                                   `-[205]-(5)- ... departure park 21-23 -131..133>-(23)(25)-240-(27)-(29)-242-<104-[28]
@@ -410,13 +411,12 @@ long EnvNumber(const char* name, long fallback)
 
 } // namespace
 
+namespace {
+
 // Replays moves given as "2 5 101 1;step 5 77;..." (a step: seconds and motion seed) and prints
 // the messages of each; for studying a sequence the walk printed.
-TEST(InterlockingWalk, Replay)
+void Replay(const char* text)
 {
-    const char* text = std::getenv("VELO_WALK_REPLAY");
-    if (!text) GTEST_SKIP() << "set VELO_WALK_REPLAY";
-    TStationCopy copy;
     TWalkStation s;
     s.trace = true;
     ASSERT_TRUE(s.Start()) << s.violation;
@@ -432,11 +432,14 @@ TEST(InterlockingWalk, Replay)
     }
 }
 
+} // namespace
+
 TEST(InterlockingWalk, RandomMovesKeepTheRoutesSafe)
 {
     namespace fs = std::filesystem;
     if (!fs::exists(fs::path(VELO_SOURCE_DIR) / "station" / "data" / "EC_Model.dat")) GTEST_SKIP() << "no sample station";
     TStationCopy copy;
+    if (const char* replay = std::getenv("VELO_WALK_REPLAY")) return Replay(replay);
 #if defined(__SANITIZE_ADDRESS__)
     const long defaultMoves = 3000;
 #else

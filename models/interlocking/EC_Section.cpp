@@ -193,7 +193,8 @@ void TEC_Section1::ChangeFault(int c)
     auto* ss = dynamic_cast<TEC_SwitchSection*>(this);
     switch (c) {
     case 100:
-        ChangeState(LockedMemory ? 2 : SavedState);
+        // Back to normal the section shows what is on it now; the saved state may be a step old.
+        ChangeState(IsOccupied() ? 1 : LockedMemory ? 2 : 0);
         break;
     case 101:
         SavedState = SectionState;

@@ -75,25 +75,26 @@ void RandomMove(std::mt19937& rng, std::vector<TMove>& out)
     auto section = [&] { return kPlanSections[pick(std::size(kPlanSections))]; };
     auto add = [&](const std::string& text) { out.push_back(TMove{text, 0, 0}); };
     int r = pick(100);
-    if (r < 14) {
+    if (r < 25) {
         const int* route = kRoutes[pick(std::size(kRoutes))];
         add(Format("2 5 %d %d", route[0], route[2]));
         add(Format("2 %d %d %d", pick(2) ? 16 : 5, route[1], route[2]));
-    } else if (r < 24) add(Format("2 5 %d %d", signal(), pick(2)));
-    else if (r < 28) add(Format("2 16 %d %d", signal(), pick(2)));
-    else if (r < 31) add("2 7");
-    else if (r < 36) {
+    } else if (r < 31) add(Format("2 5 %d %d", signal(), pick(2)));
+    else if (r < 34) add(Format("2 16 %d %d", signal(), pick(2)));
+    else if (r < 37) add("2 7");
+    else if (r < 45) {
         add("2 9");
-        if (pick(4)) add(Format("2 5 %d %d", kRoutes[pick(std::size(kRoutes))][0], pick(2)));
-    } else if (r < 44) add(Format("2 4 %d %d 1", sw(), pick(3)));
-    else if (r < 47) add(Format("2 18 %d %d", sw(), pick(2)));
-    else if (r < 50) add(Format("2 12 %d", section()));
-    else if (r < 52) add("2 13");
-    else if (r < 55) add(Format("2 19 %d %d", section(), 100 + pick(3)));
-    else if (r < 56) add(Format("2 10 %d %d", signal(), 1 + pick(3)));
-    else if (r < 57) add(Format("2 15 %d", signal()));
-    else if (r < 58) add(Format("2 17 %d %d", section(), pick(2)));
-    else if (r < 59) add(Format("2 21 %d", sw()));
+        const int* route = kRoutes[pick(std::size(kRoutes))];
+        if (pick(4)) add(Format("2 5 %d %d", route[0], pick(4) ? route[2] : 1 - route[2]));
+    } else if (r < 51) add(Format("2 4 %d %d 1", sw(), pick(2) ? 2 : pick(2)));
+    else if (r < 53) add(Format("2 18 %d %d", sw(), pick(2)));
+    else if (r < 55) add(Format("2 12 %d", section()));
+    else if (r < 57) add("2 13");
+    else if (r < 60) add(Format("2 19 %d %d", section(), 100 + pick(3)));
+    else if (r < 61) add(Format("2 10 %d %d", signal(), 1 + pick(3)));
+    else if (r < 62) add(Format("2 15 %d", signal()));
+    else if (r < 63) add(Format("2 17 %d %d", section(), pick(4) ? 0 : 1));
+    else if (r < 64) add(Format("2 21 %d", sw()));
     else out.push_back(TMove{"", pick(5) == 0 ? 1 + pick(181) : 1 + pick(5), static_cast<uint32_t>(rng())});
 }
 
@@ -145,7 +146,7 @@ public:
             Traced();
             for (auto& [obj, v] : speed) {
                 if (rng() % 8 == 0) {
-                    v = rng() % 3 ? 0 : static_cast<int>(rng() % 23);
+                    v = rng() % 5 ? 0 : static_cast<int>(rng() % 23);
                     dir[obj] = static_cast<int>(rng() % 2);
                 }
                 if (v > 0 && !Send(Format("1 8 %d %d %d", obj, v, dir[obj]))) dir[obj] = 1 - dir[obj];

@@ -282,6 +282,15 @@ void TEC_Model::Read(std::FILE* f)
         if (r == 1) ReadLine(line, lineNo);
     }
     CheckDescribed();
+    // A pair is named by one half or by both; either half knows the other.
+    for (unsigned i = 0; i < Vertexes.Count(); ++i) {
+        TEC_Switch1* sw = AsSwitch(Vertexes.Get(i));
+        if (!sw || !sw->Paired) continue;
+        TEC_Switch1* other = AsSwitch(Vertexes.Find(sw->Paired));
+        if (!other) continue;
+        sw->Partner = other;
+        if (!other->Partner) other->Partner = sw;
+    }
     RegistryDevices();
 }
 
@@ -309,6 +318,7 @@ void TEC_Model::Synchronization(double t)
         (*Devices.Get(i))->Step(t);
     }
     if (checkAfter == Devices.Count() && routeGroupe) CheckRoute();
+    Supervise();
 }
 
 int TEC_Model::fnGetMessage(std::string& mes, TlstParams*)
@@ -317,6 +327,21 @@ int TEC_Model::fnGetMessage(std::string& mes, TlstParams*)
     if (SScanf(mes.c_str(), "%d%d", &receiver, &command) < 2) return 0;
     unsigned a = 0, b = 0, c = 0;
     SScanf(mes.c_str(), "%*d%*d%u%u%u", &a, &b, &c);
+    // A message from outside ends with the routes checked; the model's messages to itself do not.
+    struct TDepth {
+        TEC_Model* m;
+        explicit TDepth(TEC_Model* model) : m(model) { ++m->depth; }
+        ~TDepth() { --m->depth; }
+        TDepth(const TDepth&) = delete;
+        TDepth& operator=(const TDepth&) = delete;
+    } nesting(this);
+    int r = Dispatch(command, a, b, c, mes);
+    if (depth == 1) Supervise();
+    return r;
+}
+
+int TEC_Model::Dispatch(int command, unsigned a, unsigned b, unsigned c, std::string& mes)
+{
     switch (command) {
     case 4: return SwitchCommand(a, b, c);
     case 5: return fnSignalClick(a, b);

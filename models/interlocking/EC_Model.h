@@ -68,14 +68,19 @@ public:
     TEC_Vertex* Neighbour[4] = {nullptr, nullptr, nullptr, nullptr};
     int Position = 0;  // 0 plus, 1 minus, 2 moving to plus, 3 moving to minus
     int Paired = 0;
+    // The other half of a pair, whichever of the two names the other: the pair turns as a unit.
+    TEC_Switch1* Partner = nullptr;
     TEC_SwitchSection* Section = nullptr;
     bool Reserved = false;
     bool Individual = false;
     bool AuxTurning = false;
-    // Set while a command for this switch is being handled, so that a pair of switches that name
-    // each other does not forward commands back and forth without end.
-    bool Busy = false;
+    // Set while the sealed button's command is forwarded to the partner, so it is not sent back.
     bool AuxBusy = false;
+};
+
+struct TEC_SwitchRoute {
+    TEC_Switch1* Switch;
+    int Position;
 };
 
 class TEC_Signal1 : public TEC_Vertex, public TDevice {
@@ -103,9 +108,13 @@ public:
     TEC_Section1* Guarded = nullptr;
     std::vector<TEC_Section1*> RouteSections;
     std::vector<TEC_Signal1*> RouteSignals;
-    // Counts the routes opened from this signal, so a timed release scheduled for an earlier
-    // route does not free the sections of a later one.
+    // The switch positions the signal's route needs (for an intermediate signal, those beyond it).
+    std::vector<TEC_SwitchRoute> RouteSwitches;
+    // The number of the route this signal opened last (numbers are unique in the model), carried
+    // by its timed release so that the release frees only what that route still holds.
     unsigned Openings = 0;
+    // The route the signal is open for; 0 while closed or when it opened without a route.
+    unsigned RouteId = 0;
 };
 
 class TEC_Joint : public TEC_Vertex {
@@ -137,6 +146,10 @@ public:
     virtual void ChangeFault(int c);
     // Frees the section and, first, the rest of its route behind it.
     void Release();
+    // The next section of the same route, or null.
+    TEC_Section1* RouteNext() const { return Next && RouteId && Next->RouteId == RouteId ? Next : nullptr; }
+    // Drops the route's hold on the section: a locked section frees, an occupied one keeps its state.
+    void DropLock();
     // Closes the guarding signal when a movement enters (train) or clears (shunting) the section.
     void GuardTest(int a);
     void SendCell(int cellState);
@@ -155,6 +168,9 @@ public:
     std::vector<unsigned> PlanSections;
     TEC_Signal1* Guarding = nullptr;
     TEC_Section1* Next = nullptr;
+    // The route whose lock the section holds (also while a movement occupies it); 0 none. A link
+    // to the next section counts only while both hold the same route.
+    unsigned RouteId = 0;
     TEC_Model* Owner = nullptr;
 
     bool Described = false;
@@ -183,6 +199,7 @@ public:
 class TEC_Block1 : public TEC_Section1 {
 public:
     explicit TEC_Block1(int number) : TEC_Section1(number, 2) {}
+    // Mirrors the plan; a route's lock is kept while the block is free.
     void Step(double t) override;
     void ComputeVariant() override {}
     void ChangeState(int a) override;
@@ -201,11 +218,6 @@ public:
     std::vector<TEC_Block1*> Blocks;
     TEC_Vertex* Vertex[2] = {nullptr, nullptr};
     TEC_Model* Owner = nullptr;
-};
-
-struct TEC_SwitchRoute {
-    TEC_Switch1* Switch;
-    int Position;
 };
 
 // The route being set: from the first click on its start signal until the signal opens.
@@ -341,11 +353,21 @@ public:
     TaECPeregonTracks PeregonTracks;
     TaDevices Devices;
 
+    // Closes every open signal whose route is no longer intact: a switch out of the route's
+    // position, a section no longer held by the route, or, for a train route, an occupied section.
+    // Runs at the end of every time step and of every message from outside.
+    void Supervise();
+    bool RouteIntact(const TEC_Signal1* sig) const;
+    // Closes the open signals of a route (its start and intermediate signals).
+    void CloseRoute(unsigned routeId);
+    unsigned NewRouteId() { return ++routeSerial; }
+
     // Errors met during the route search, sent when the search fails.
     std::vector<std::string> searchErrors;
     bool inSearch = false;
 
 private:
+    int Dispatch(int command, unsigned a, unsigned b, unsigned c, std::string& mes);
     int SwitchCommand(unsigned n, unsigned p, unsigned i);
     int AuxTurning(unsigned n, unsigned held);
     int RouteCancelClick(TEC_Signal1* sig, unsigned k);
@@ -373,6 +395,9 @@ private:
     // The device index after which the pending route is checked once a tick (after the switches
     // and signals have stepped).
     unsigned checkAfter = 0;
+    unsigned routeSerial = 0;
+    // Nesting of fnGetMessage: the model sends messages to itself.
+    int depth = 0;
 };
 
 TEC_Switch1* AsSwitch(TEC_Vertex* v);

@@ -74,13 +74,20 @@ void TEC_Switch1::Step(double)
     // A switch the plan does not answer for keeps its position.
     if (!m->AskPlanSwitch(Number, &occupied, &pos)) return;
     if ((pos != 0 && pos != 1) || pos == Position) return;
+    int old = Position;
     Position = pos;
     m->Send("4 14 0");
-    if (Paired != 0) {
-        m->Send(Format("2 4 %d %d %d", Paired, Position, Individual ? 1 : 0));
-    } else {
-        m->Send(Format("4 16 %d 0", Number * 10 + 2));
-        if (Individual) m->Send(Format("4 16 %d 1", Number * 10 + Position));
+    int base = LampBase();
+    if (Paired != 0) m->Send(Format("2 4 %d %d %d", Paired, Position, Individual ? 1 : 0));
+    // The lamps of a pair show the pair: moving until both halves lie.
+    bool partnerLies = !Partner || Partner->Position < 2;
+    if (Paired == 0 || partnerLies) {
+        if (partnerLies) m->Send(Format("4 16 %d 0", base * 10 + 2));
+        if (Individual) {
+            // A key-controlled switch that was trailed loses the lamp of its old position.
+            if (old < 2) m->Send(Format("4 16 %d 0", base * 10 + old));
+            m->Send(Format("4 16 %d 1", base * 10 + Position));
+        }
     }
 }
 
@@ -119,12 +126,31 @@ void TEC_Signal1::Open(bool isStart)
     if (r) RouteMode = r->Mode;
     if (Guarded) Guarded->Guarding = this;
     if (isStart && r) {
-        ++Openings;
+        unsigned id = m->NewRouteId();
+        Openings = id;
+        RouteId = id;
         r->Opened = true;
         RouteSections = r->Sections;
         RouteSignals = r->Signals;
+        RouteSwitches = r->Switches;
         for (auto& e : r->Switches) e.Switch->Reserved = false;
-        for (TEC_Signal1* s : RouteSignals) s->Open(false);
+        // The links between the sections belong to this route only.
+        for (size_t i = 0; i < RouteSections.size(); ++i) {
+            RouteSections[i]->Next = i + 1 < RouteSections.size() ? RouteSections[i + 1] : nullptr;
+            RouteSections[i]->RouteId = id;
+        }
+        for (TEC_Signal1* s : RouteSignals) {
+            // An intermediate signal guards the part of the route beyond it.
+            auto from = std::find(RouteSections.begin(), RouteSections.end(), s->Guarded);
+            s->RouteSections.assign(from, RouteSections.end());
+            s->RouteSignals.clear();
+            s->RouteSwitches.clear();
+            for (const auto& e : RouteSwitches)
+                if (std::find(from, RouteSections.end(), e.Switch->Section) != RouteSections.end())
+                    s->RouteSwitches.push_back(e);
+            s->RouteId = id;
+            s->Open(false);
+        }
         for (TEC_Section1* s : RouteSections) s->ChangeState(2);
         m->ChangeState(Format("%d %u %u %u", 14, static_cast<unsigned>(Number), r->End, static_cast<unsigned>(r->Mode)));
     }
@@ -134,6 +160,7 @@ void TEC_Signal1::Open(bool isStart)
 void TEC_Signal1::Close()
 {
     RouteMode = -1;
+    RouteId = 0;
     if (Guarded && Guarded->Guarding == this) Guarded->Guarding = nullptr;
     SignalState = 2;
     Owner->Send(Format("4 7 %d %d", Number, ClosedAspect()));
@@ -191,7 +218,8 @@ bool TEC_Model::ReserveSection(TEC_Section1* s, bool testClosed)
 {
     if (!s) return true;
     const std::string& name = route->Start->Name;
-    if (s->SectionState == 2) {
+    // A section another route holds is refused even while a movement occupies it.
+    if (s->SectionState == 2 || s->RouteId != 0) {
         SendError(114, name);
         return false;
     }
@@ -268,8 +296,6 @@ int TEC_Model::fnSignalClick(unsigned signal, unsigned mode)
     }
     std::reverse(route->Switches.begin(), route->Switches.end());
     std::reverse(route->Sections.begin(), route->Sections.end());
-    for (size_t i = 0; i < route->Sections.size(); ++i)
-        route->Sections[i]->Next = i + 1 < route->Sections.size() ? route->Sections[i + 1] : nullptr;
     return 1;
 }
 
@@ -297,11 +323,9 @@ void TEC_Model::SetBegin(TEC_Signal1* signal, unsigned mode)
 
 void TEC_Model::DropRoute()
 {
-    // A route that never opened gives back its switches and the links between its sections.
+    // A route that never opened gives back its switches.
     if (!route || route->Opened) return;
     for (auto& e : route->Switches) e.Switch->Reserved = false;
-    for (size_t i = 0; i + 1 < route->Sections.size(); ++i)
-        if (route->Sections[i]->Next == route->Sections[i + 1]) route->Sections[i]->Next = nullptr;
 }
 
 void TEC_Model::DeleteRoute(bool keepCell)
@@ -335,10 +359,19 @@ void TEC_Model::CheckRoute()
         int pos = 0;
         SScanf(st.c_str(), "%d", &pos);
         if (pos > 1) return;
-        if (pos != e.Position) {
+        // Both halves of a pair must lie right.
+        TEC_Switch1* partner = e.Switch->Partner;
+        if (pos != e.Position || (partner && partner->Position != e.Position)) {
+            if (partner && partner->Position == e.Position + 2) return;
             if (!e.Switch->Individual) Send(Format("2 4 %d %d 0", e.Switch->Number, e.Position));
             return;
         }
+    }
+    // The sections are tested again now: a section may have been taken or, for a train route,
+    // occupied while the switches were moving. The route waits (or is cancelled).
+    for (TEC_Section1* s : route->Sections) {
+        if (s->SectionState == 2 || s->RouteId != 0) return;
+        if (route->Mode == 1 && s->SectionState == 1) return;
     }
     route->Start->Open(true);
     DeleteRoute(true);
@@ -390,15 +423,26 @@ int TEC_Model::TimedRelease(std::string& mes)
     int got = SScanf(mes.c_str(), "%*d%*d%u%d%u", &n, &lamp, &opening);
     TEC_Signal1* sig = AsSignal(Vertexes.Find(static_cast<int>(n)));
     if (!sig) return 0;
-    bool stale = got >= 3 && opening != sig->Openings;
-    if (stale || sig->RouteSections.empty()) {
-        // Nothing of this release is left to free; its lamp goes off all the same.
-        Send(Format("4 16 %d 0", lamp));
-        return 0;
+    // Without the route's number (a message typed on the console or written in a scenario) the
+    // release is for the signal's last route.
+    unsigned id = got >= 3 ? opening : sig->Openings;
+    // A route whose signal is open again (or still) is not released: only a closed route is.
+    bool open = id == sig->RouteId && sig->SignalState < 2;
+    std::vector<TEC_Section1*> held;
+    if (id != 0 && !open) {
+        if (id == sig->Openings) held = sig->RouteSections;
+        for (unsigned i = 0; i < Sections.Count(); ++i)
+            if (std::find(held.begin(), held.end(), Sections.Get(i)) == held.end()) held.push_back(Sections.Get(i));
     }
-    for (TEC_Section1* s : sig->RouteSections) s->ChangeState(0);
+    int freed = 0;
+    for (TEC_Section1* s : held) {
+        if (s->RouteId != id) continue;
+        s->DropLock();
+        freed = 1;
+    }
+    // The lamp goes off also when nothing of the route was left to free.
     Send(Format("4 16 %d 0", lamp));
-    return 1;
+    return freed;
 }
 
 int TEC_Model::CloseSignal(unsigned n)
@@ -432,44 +476,92 @@ int TEC_Model::SwitchCommand(unsigned n, unsigned p, unsigned i)
 {
     TEC_Switch1* sw = AsSwitch(Vertexes.Find(static_cast<int>(n)));
     if (!sw) return 0;
+    // A pair turns as a unit: both halves are tested before either is asked of the plan.
+    std::vector<TEC_Switch1*> halves{sw};
+    if (sw->Partner) halves.push_back(sw->Partner);
+    auto lampBases = [&] {
+        std::vector<int> bases;
+        for (TEC_Switch1* h : halves)
+            if (std::find(bases.begin(), bases.end(), h->LampBase()) == bases.end()) bases.push_back(h->LampBase());
+        return bases;
+    };
     // A switch held by a route being set refuses its key (and does not become key-controlled).
-    if (sw->Reserved && i == 1 && p != 2) return 0;
-    if (i == 1) sw->Individual = true;
-    TEC_Switch1* pair = sw->Paired ? AsSwitch(Vertexes.Find(sw->Paired)) : nullptr;
-    // A switch does not forward back to a partner that is forwarding to it.
-    bool forward = pair && !pair->Busy;
-    TFlagScope busy(sw->Busy);
-    int pos = sw->Position;
+    for (TEC_Switch1* h : halves)
+        if (h->Reserved && i == 1 && p != 2) return 0;
     int ip = static_cast<int>(p);
-    int lampBase = sw->LampBase();
     if (p == 2 && i == 1) {
-        Send(Format("4 16 %d 0", sw->Number * 10 + pos));
-        sw->Individual = false;
-        if (forward) Send(Format("2 4 %d 2 1 0", sw->Paired));
+        // The lamp of a lying position goes out; a moving switch keeps its moving lamp.
+        std::vector<int> off;
+        for (TEC_Switch1* h : halves) {
+            int lamp = h->LampBase() * 10 + h->Position;
+            if ((h == sw || h->Individual) && h->Position < 2 && std::find(off.begin(), off.end(), lamp) == off.end())
+                off.push_back(lamp);
+            h->Individual = false;
+        }
+        for (int lamp : off) Send(Format("4 16 %d 0", lamp));
         if (routeGroupe) CheckRoute();
         return 1;
     }
-    TEC_SwitchSection* sec = sw->Section;
-    if (sec && sec->SectionState != 0 && ip != pos && !sw->AuxTurning) {
-        SendError(sec->SectionState == 1 ? 1 : 113, Format("%d", sw->Number));
-        return 0;
-    }
-    if (i == 1 || !sw->Individual || ip == pos) {
-        if (ip != pos && pos != ip + 2) {
-            // A turn the plan refuses is no success: the switch stays, no moving lamp.
-            if (!Send(Format("1 9 %d %u ", sw->Number, p))) return 0;
-            sw->Position = ip + 2;
-            Send("4 14 1");
-            Send(Format("4 16 %d 1", lampBase * 10 + 2));
-            return 1;
+    std::vector<bool> wasIndividual;
+    for (TEC_Switch1* h : halves) wasIndividual.push_back(h->Individual);
+    if (i == 1)
+        for (TEC_Switch1* h : halves) h->Individual = true;
+    for (TEC_Switch1* h : halves) {
+        TEC_SwitchSection* sec = h->Section;
+        bool held = sec && (sec->SectionState != 0 || sec->RouteId != 0);
+        if (held && ip != h->Position && !h->AuxTurning) {
+            SendError(sec->SectionState == 1 ? 1 : 113, Format("%d", h->Number));
+            return 0;
         }
-        if (i == 0) return 1;
-        if (forward) Send(Format("2 4 %d %u 1", sw->Paired, p));
-        Send(Format("4 16 %d 1", lampBase * 10 + sw->Position));
+    }
+    if (i == 0)
+        for (TEC_Switch1* h : halves)
+            if (h->Individual && ip != h->Position && h->Position != ip + 2) {
+                SendError(117, Format("%d", h->Number));
+                return 0;
+            }
+    // A pair is tried first: a half standing under a movement would be refused by the plan after
+    // the other half had moved.
+    if (halves.size() > 1)
+        for (TEC_Switch1* h : halves) {
+            int occupied = 0;
+            if (ip != h->Position && h->Position != ip + 2 && AskPlanSwitch(h->Number, &occupied, nullptr) && occupied) {
+                SendError(1, Format("%d", h->Number));
+                return 0;
+            }
+        }
+    std::vector<std::pair<TEC_Switch1*, int>> turned;
+    for (TEC_Switch1* h : halves) {
+        if (ip == h->Position || h->Position == ip + 2) continue;
+        if (!Send(Format("1 9 %d %u ", h->Number, p))) {
+            // A turn the plan refuses is no success: a half already asked goes back (and counts as
+            // moving until it lies again).
+            for (auto& [t, old] : turned) {
+                if (old < 2 && Send(Format("1 9 %d %d ", t->Number, old))) t->Position = old + 2;
+                else t->Position = old;
+            }
+            return 0;
+        }
+        turned.emplace_back(h, h->Position);
+        h->Position = ip + 2;
+    }
+    if (!turned.empty()) {
+        Send("4 14 1");
+        // A key-controlled switch leaving its position puts out that position's lamp.
+        std::vector<int> off;
+        for (size_t k = 0; k < halves.size(); ++k)
+            for (auto& [t, old] : turned)
+                if (t == halves[k] && wasIndividual[k] && old < 2) {
+                    int lamp = t->LampBase() * 10 + old;
+                    if (std::find(off.begin(), off.end(), lamp) == off.end()) off.push_back(lamp);
+                }
+        for (int lamp : off) Send(Format("4 16 %d 0", lamp));
+        for (int base : lampBases()) Send(Format("4 16 %d 1", base * 10 + 2));
         return 1;
     }
-    SendError(117, Format("%d", sw->Number));
-    return 0;
+    if (i == 0) return 1;
+    for (int base : lampBases()) Send(Format("4 16 %d 1", base * 10 + sw->Position));
+    return 1;
 }
 
 int TEC_Model::AuxTurning(unsigned n, unsigned held)
@@ -477,11 +569,11 @@ int TEC_Model::AuxTurning(unsigned n, unsigned held)
     TEC_Switch1* sw = AsSwitch(Vertexes.Find(static_cast<int>(n)));
     if (!sw) return 0;
     sw->AuxTurning = held != 0;
-    TEC_Switch1* pair = sw->Paired ? AsSwitch(Vertexes.Find(sw->Paired)) : nullptr;
-    if (!pair) return 1;
-    if (pair->AuxBusy) return 1;
+    // The sealed button of a pair serves both halves.
+    if (!sw->Partner) return 1;
+    if (sw->Partner->AuxBusy) return 1;
     TFlagScope busy(sw->AuxBusy);
-    return Send(Format("2 18 %d %u", sw->Paired, held));
+    return Send(Format("2 18 %d %u", sw->Partner->Number, held));
 }
 
 int TEC_Model::SwitchInquiry(std::string& mes)

@@ -43,9 +43,13 @@ void TEC_Section1::SendCell(int cellState) { Owner->Send(Format("4 8 %d %d %d", 
 
 bool TEC_Section1::IsOccupied()
 {
-    if (PlanSections.empty()) return false;
-    bool occupied = false;
-    return Owner->AskPlanSection(PlanSections[0], &occupied) && occupied;
+    // A movement anywhere on the section's plan sections occupies it, not only on the first.
+    for (unsigned ps : PlanSections) {
+        bool occupied = false;
+        if (!Owner->AskPlanSection(ps, &occupied)) return false;
+        if (occupied) return true;
+    }
+    return false;
 }
 
 void TEC_Section1::ComputeVariant()
@@ -78,6 +82,7 @@ void TEC_Section1::Step(double t)
     if (PlanSections.empty()) return;
     bool occupied = false;
     if (!Owner->AskPlanSection(PlanSections[0], &occupied)) return;
+    if (!occupied && PlanSections.size() > 1) occupied = IsOccupied();
     if (t > CheckTime + 600.0) CheckTime = 0;
     if (FaultMode == 100) {
         if (occupied || SectionState != 2) ChangeState(occupied ? 1 : 0);
@@ -106,8 +111,9 @@ void TEC_Section1::ChangeState(int a)
 {
     int oldVariant = Variant;
     if (a == 1 && Option) ComputeVariant();
-    if (SectionState == 1 && a == 0 && Next && Next->LockedMemory && Next->SectionState == 2 && !Next->IsOccupied())
-        Next->Release();
+    TEC_Section1* next = RouteNext();
+    if (SectionState == 1 && a == 0 && next && next->LockedMemory && next->SectionState == 2 && !next->IsOccupied())
+        next->Release();
     // A section released while occupied shows its state again even when it did not change.
     if (a == SectionState && Variant == oldVariant && ReleaseStage != 2) return;
     int cs;
@@ -117,6 +123,7 @@ void TEC_Section1::ChangeState(int a)
         LockedMemory = false;
         ReleaseStage = 0;
         Next = nullptr;
+        RouteId = 0;
         if (FaultMode == 101) {
             SectionState = 1;
             return;
@@ -131,7 +138,9 @@ void TEC_Section1::ChangeState(int a)
         cs = csRed;
         break;
     case 2:
+        // A new lock ends an armed artificial release: it was meant for what held the section before.
         LockedMemory = true;
+        ReleaseStage = 0;
         if (Option) ComputeVariant();
         if (FaultMode == 101) {
             SectionState = 1;
@@ -152,15 +161,30 @@ void TEC_Section1::Release()
     // Route links are data the trainee's actions build up: a loop in them must not recurse forever.
     if (Releasing) return;
     Releasing = true;
-    if (Next && Next->ReleaseStage == 0 && Next->LockedMemory) Next->Release();
+    TEC_Section1* next = RouteNext();
+    if (next && next->ReleaseStage == 0 && next->LockedMemory) next->Release();
     if (SectionState == 2) {
         ChangeState(0);
     } else if (SectionState == 1) {
         LockedMemory = false;
+        RouteId = 0;
+        Next = nullptr;
         ReleaseStage = 2;
         ChangeState(1);
     }
     Releasing = false;
+}
+
+void TEC_Section1::DropLock()
+{
+    if (SectionState == 2) {
+        ChangeState(0);
+        return;
+    }
+    // Occupied (or shown occupied): the movement frees it later; the route no longer holds it.
+    LockedMemory = false;
+    RouteId = 0;
+    Next = nullptr;
 }
 
 void TEC_Section1::ChangeFault(int c)
@@ -169,7 +193,8 @@ void TEC_Section1::ChangeFault(int c)
     auto* ss = dynamic_cast<TEC_SwitchSection*>(this);
     switch (c) {
     case 100:
-        ChangeState(LockedMemory ? 2 : SavedState);
+        // Back to normal the section shows what is on it now; the saved state may be a step old.
+        ChangeState(IsOccupied() ? 1 : LockedMemory ? 2 : 0);
         break;
     case 101:
         SavedState = SectionState;
@@ -190,6 +215,8 @@ void TEC_Section1::ChangeFault(int c)
         LockedMemory = false;
         ReleaseStage = 0;
         Next = nullptr;
+        // Its lock memory was lost to a movement: the route no longer holds it.
+        RouteId = 0;
         if (ss) ss->LockPlanSwitches(0);
         SendCell(csFree);
         break;
@@ -248,8 +275,9 @@ void TEC_SwitchSection::Step(double t)
 void TEC_SwitchSection::ChangeState(int a)
 {
     ComputeVariant();
-    if (SectionState == 1 && a == 0 && Next && Next->LockedMemory && Next->SectionState == 2 && !Next->IsOccupied())
-        Next->Release();
+    TEC_Section1* next = RouteNext();
+    if (SectionState == 1 && a == 0 && next && next->LockedMemory && next->SectionState == 2 && !next->IsOccupied())
+        next->Release();
     if (a == SectionState && !ForceResend && ReleaseStage != 2) return;
     int cs;
     switch (a) {
@@ -258,6 +286,7 @@ void TEC_SwitchSection::ChangeState(int a)
         LockedMemory = false;
         ReleaseStage = 0;
         Next = nullptr;
+        RouteId = 0;
         LockPlanSwitches(0);
         if (FaultMode == 101) {
             SectionState = 1;
@@ -275,6 +304,7 @@ void TEC_SwitchSection::ChangeState(int a)
         break;
     case 2:
         LockedMemory = true;
+        ReleaseStage = 0;
         if (FaultMode == 101) {
             SectionState = 1;
             cs = csRed;
@@ -298,12 +328,37 @@ void TEC_Block1::Step(double)
     if (PlanSections.empty()) return;
     bool occupied = false;
     if (!Owner->AskPlanSection(PlanSections[0], &occupied)) return;
-    ChangeState(occupied ? 1 : 0);
+    if (!occupied && PlanSections.size() > 1) occupied = IsOccupied();
+    ChangeState(occupied ? 1 : SectionState == 2 ? 2 : 0);
 }
 
 void TEC_Block1::ChangeState(int a)
 {
+    // A route onto the stretch locks its blocks like any other section: the lock lasts until the
+    // movement has passed or the route is released.
+    TEC_Section1* next = RouteNext();
+    if (SectionState == 1 && a == 0 && next && next->LockedMemory && next->SectionState == 2 && !next->IsOccupied())
+        next->Release();
     if (a == SectionState) return;
+    switch (a) {
+    case 0:
+        GuardTest(0);
+        LockedMemory = false;
+        ReleaseStage = 0;
+        Next = nullptr;
+        RouteId = 0;
+        break;
+    case 1:
+        GuardTest(1);
+        ReleaseStage = 0;
+        break;
+    case 2:
+        LockedMemory = true;
+        ReleaseStage = 0;
+        break;
+    default:
+        return;
+    }
     SectionState = static_cast<unsigned char>(a);
     Owner->Send(Format("4 13 %d %d", Option, a == 1 ? 1 : 0));
 }
@@ -369,6 +424,11 @@ int TEC_Model::ConfirmRelease()
 int TEC_Model::DoRelease()
 {
     Sections.ArtificialRelease = 0;
+    // A route that loses sections is no route any more: its signals close before the release.
+    for (unsigned i = 0; i < Sections.Count(); ++i) {
+        TEC_Section1* s = Sections.Get(i);
+        if (s->ReleaseStage == 1 && s->RouteId) CloseRoute(s->RouteId);
+    }
     for (unsigned i = 0; i < Sections.Count(); ++i) {
         TEC_Section1* s = Sections.Get(i);
         if (s->ReleaseStage == 1) s->Release();
@@ -391,6 +451,8 @@ int TEC_Model::SetFault(unsigned sec, unsigned mode)
     if (!s) return 0;
     // Only the normal mode and the two fault modes exist.
     if (mode != 100 && mode != 101 && mode != 102) return 0;
+    // Normal mode on a section in normal mode changes nothing (its saved state is stale).
+    if (mode == 100 && s->FaultMode == 100) return 1;
     s->ChangeFault(static_cast<int>(mode));
     return 1;
 }
@@ -414,4 +476,45 @@ int TEC_Model::FindSection(unsigned planSection, std::string& mes)
     if (!s) return 0;
     mes = Format("%d", s->Number);
     return 1;
+}
+
+// ---- Route supervision ----
+
+bool TEC_Model::RouteIntact(const TEC_Signal1* sig) const
+{
+    for (const TEC_Section1* s : sig->RouteSections) {
+        if (s->RouteId != sig->RouteId) return false;
+        if (sig->RouteMode == 1 && s->SectionState == 1) return false;
+    }
+    for (const auto& e : sig->RouteSwitches) {
+        if (e.Switch->Position != e.Position) return false;
+        if (e.Switch->Partner && e.Switch->Partner->Position != e.Position) return false;
+    }
+    return true;
+}
+
+void TEC_Model::CloseRoute(unsigned routeId)
+{
+    for (unsigned i = 0; i < Vertexes.Count(); ++i) {
+        TEC_Signal1* sig = AsSignal(Vertexes.Get(i));
+        if (sig && sig->RouteId == routeId && sig->SignalState < 2) sig->Close();
+    }
+}
+
+void TEC_Model::Supervise()
+{
+    for (unsigned i = 0; i < Vertexes.Count(); ++i) {
+        TEC_Signal1* sig = AsSignal(Vertexes.Get(i));
+        if (sig && sig->RouteId && sig->SignalState < 2 && !RouteIntact(sig)) sig->Close();
+    }
+    // An armed artificial release that nothing is left for (the sections were freed or entered
+    // meanwhile) no longer shows as armed.
+    if (Sections.ArtificialRelease) {
+        bool armed = false;
+        for (unsigned i = 0; i < Sections.Count(); ++i) armed = armed || Sections.Get(i)->ReleaseStage == 1;
+        if (!armed) {
+            Sections.ArtificialRelease = 0;
+            Send("4 16 5 0");
+        }
+    }
 }

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "sample_station.h"
 #include "models/base/BusRouter.h"
 #include "models/operations/DelayModel.h"
 #include "models/interlocking/EC_Model.h"
@@ -70,32 +71,6 @@ const int kModelErrors[] = {
     129,  // EC_Section.cpp, false freeness of a switch section not inquired
 };
 
-// A scratch copy of the station's data folder, the working directory while it lives (the models
-// open their files relative to it).
-class TStationCopy {
-public:
-    TStationCopy()
-    {
-        dir = fs::path(testing::TempDir()) / ("velo_station_" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        fs::copy(fs::path(VELO_SOURCE_DIR) / "station" / "data", dir / "data", fs::copy_options::recursive);
-        previous = fs::current_path();
-        fs::current_path(dir);
-    }
-    ~TStationCopy()
-    {
-        std::error_code ec;
-        fs::current_path(previous, ec);
-        fs::remove_all(dir, ec);
-    }
-    TStationCopy(const TStationCopy&) = delete;
-    TStationCopy& operator=(const TStationCopy&) = delete;
-
-private:
-    fs::path dir, previous;
-};
-
 bool Contains(const std::vector<unsigned>& list, int x)
 {
     return std::find(list.begin(), list.end(), static_cast<unsigned>(x)) != list.end();
@@ -125,64 +100,19 @@ int NumberOf(const TEC_Vertex* v) { return v ? v->Number : 0; }
 
 } // namespace
 
-// The plan, the interlocking, the error register and the delay queue on one bus, loaded from the
-// station; the main window (4) and the technology model (3) are recorders.
-class StationTest : public testing::Test {
+class StationTest : public testing::Test, protected TSampleStation {
 protected:
     void SetUp() override
     {
         if (!fs::exists(fs::path(VELO_SOURCE_DIR) / "station" / "data" / "EC_Model.dat"))
             GTEST_SKIP() << "no sample station";
         copy = std::make_unique<TStationCopy>();
-        plan.SetName("PlanModel");
-        plan.FileName = kPlanFile;
-        ec.SetName("EC_Model");
-        ec.FileName = kECFile;
-        instructor.SetName("InstructorModel");
-        instructor.FileName = kErrorsFile;
-        delay.SetName("DelayModel");
-        bus.Attach(brPlan, &plan);
-        bus.Attach(brEC, &ec);
-        bus.Attach(brInstructor, &instructor);
-        bus.Attach(brDelay, &delay);
-        panel.On("4 39", nullptr, 0);  // no section names: the interlocking then uses " "
-        panel.On("4", nullptr, 1);
-        bus.SetReceiver(brInterface, panel.AsHandler());
-        bus.SetReceiver(brTecn, tecn.AsHandler());
-        for (TModel* m : std::initializer_list<TModel*>{&plan, &ec, &instructor, &delay}) {
-            try {
-                m->Init();
-            } catch (const Exception& e) {
-                FAIL() << m->Name() << ": " << e.Message;
-            }
-        }
+        std::string error = Load();
+        if (!error.empty()) FAIL() << error;
     }
     void TearDown() override { copy.reset(); }
 
-    // One tick of the main loop, model time step seconds later.
-    void Tick(double step = 0.5)
-    {
-        t += step;
-        plan.Process(static_cast<float>(t));
-        delay.Process(static_cast<float>(t));
-        ec.Process(static_cast<float>(t));
-        instructor.Process(static_cast<float>(t));
-    }
-
-    int Send(const std::string& text)
-    {
-        std::string mes = text;
-        return bus.Send(mes);
-    }
-
     std::unique_ptr<TStationCopy> copy;
-    TPlanModel plan;
-    TEC_Model ec;
-    TInstructorModel instructor;
-    TDelayModel delay;
-    TBusRouter bus;
-    TScriptedReceiver panel, tecn;
-    double t = 0;
 };
 
 TEST_F(StationTest, InterlockingVerticesAreThePlansSwitchesAndSignals)

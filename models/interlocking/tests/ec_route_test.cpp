@@ -187,7 +187,8 @@ TEST(EC_Route, AuxiliaryTurningOverridesAFaultySection)
     EXPECT_EQ(s.Out(), (Msgs{"0 4 1 1"}));
     EXPECT_EQ(s.Send("2 18 1 1"), 1);
     EXPECT_EQ(s.Send("2 4 1 0 1"), 1);
-    EXPECT_EQ(s.Out(), (Msgs{"1 9 1 0 ", "4 14 1", "4 16 12 1"}));
+    // The refused key made it key-controlled: the lamp of the position it leaves goes out.
+    EXPECT_EQ(s.Out(), (Msgs{"1 9 1 0 ", "4 14 1", "4 16 11 0", "4 16 12 1"}));
     EXPECT_EQ(s.Send("2 18 7 1"), 0);
 }
 
@@ -316,9 +317,10 @@ TEST(EC_Route, LoopsInTheDataAndMutualPairsEnd)
     EXPECT_EQ(s.Send("2 5 102 0"), 0);
     EXPECT_FALSE(s.Switch(1)->Reserved);
 
-    // A key on a switch already in place forwards to its pair once, not back and forth.
+    // A key on a pair already in place lights the lamps of both halves (each shows on its
+    // partner's lamps); the sealed button is forwarded once, not back and forth.
     EXPECT_EQ(s.Send("2 4 2 0 1"), 1);
-    EXPECT_EQ(s.Out(), (Msgs{"2 4 3 0 1", "4 16 20 1", "4 16 30 1"}));
+    EXPECT_EQ(s.Out(), (Msgs{"4 16 30 1", "4 16 20 1"}));
     EXPECT_EQ(s.Send("2 18 2 1"), 1);
     EXPECT_EQ(s.Out(), (Msgs{"2 18 3 1"}));
     EXPECT_TRUE(s.Switch(3)->AuxTurning);

@@ -1,0 +1,481 @@
+// A seeded random walk over the sample station: random trainee moves (route clicks in both modes,
+// end buttons, cancels, the route-cancel mode, switch keys and hand-back, sealed buttons,
+// artificial release, fault modes, closed sections, console releases) and random movements of
+// objects on the plan (at most 22 m a one-second tick, never a jump), interleaved with time steps
+// of 1 to 181 s. After every message and every tick the interlocking must hold:
+//   S1 no section is held by two open routes;
+//   S2 an open signal's route is intact: its switches lie right (both halves of a pair), its
+//      sections are held by that route and, for a train route, free;
+//   S3 the interlocking never turns a switch whose section is occupied or locked by a route,
+//      unless the sealed auxiliary-turning button is held;
+//   S4 a train signal is closed once its route is entered (part of S2, checked after every tick);
+//   S5 a held section frees only behind a movement, by its own route's timed release, or by
+//      artificial release;
+//   S6 the panel (interface commands 7, 8 and 16) shows the interlocking's own state.
+// A violation prints the seed and the shortest sequence of moves it can be shrunk to.
+//
+// CI runs a fixed set of seeds (fewer moves in the sanitizer build). The long walk:
+//   VELO_WALK_MOVES=1000000 VELO_WALK_SEEDS=100 build/models/models_station_tests
+//       --gtest_filter=InterlockingWalk.*
+// (VELO_WALK_FIRST_SEED picks the first seed; the figures are printed at the end.) A printed
+// sequence is replayed with the messages of every move by VELO_WALK_REPLAY="2 5 101 1;step 5 77;...".
+//
+//  |1101-[41]-181>-[42]-101>-[201]-(1)-[203]-(3)- ... receiving park 11-14 ... (17)(19)-(21)-151<-[60 61]-145<-[62] hump
+//                                   `-[205]-(5)- ... departure park 21-23 -131..133>-(23)(25)-240-(27)-(29)-242-<104-[28]
+//                                                                              crossover (29)(31)-<102-[44]-<183-[43]-|1102
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sample_station.h"
+#include "models/base/Utilit.h"
+#include "platform/core/CFormat.h"
+
+namespace {
+
+const int kSignals[] = {101, 102, 104, 111, 112, 113, 114, 121, 122, 123, 131, 132, 133, 145, 151, 171, 172, 173, 174, 181, 183};
+const int kSwitches[] = {1, 3, 5, 7, 9, 11, 17, 19, 21, 23, 25, 27, 29, 31};
+const int kPlanSections[] = {11, 12, 13, 14, 21, 22, 23, 28, 29, 41, 42, 43, 44, 60, 61, 62, 201, 205, 207, 221, 229, 231};
+// Objects placed at the start: number, plan section, length (m).
+const int kObjects[][3] = {{1, 11, 300}, {2, 13, 500}, {3, 21, 200}, {4, 22, 300}, {5, 41, 600}, {6, 43, 600}, {7, 60, 40}};
+
+// One move of the walk: a bus message of the trainee (or of a scenario line), or a time step of
+// `ticks` one-second ticks in which the objects move as `motion` draws it.
+struct TMove {
+    std::string text;
+    int ticks = 0;
+    uint32_t motion = 0;
+    std::string Show() const { return text.empty() ? Format("step %d %u", ticks, motion) : text; }
+};
+
+// Routes of the station (start, end, mode): random clicks seldom make one, so the walk also
+// clicks these pairs.
+const int kRoutes[][3] = {{101, 111, 1}, {101, 112, 1}, {101, 113, 1}, {101, 114, 1}, {101, 121, 1}, {101, 122, 1},
+                          {101, 123, 1}, {102, 131, 1}, {102, 132, 1}, {102, 133, 1}, {171, 145, 1}, {172, 145, 1},
+                          {173, 145, 1}, {174, 145, 1}, {131, 104, 1}, {132, 104, 1}, {133, 104, 1}, {145, 111, 0},
+                          {145, 112, 0}, {145, 113, 0}, {145, 114, 0}, {121, 101, 0}, {111, 101, 0}, {131, 104, 0},
+                          {101, 113, 0}, {102, 132, 0}, {123, 181, 0}, {133, 102, 0}};
+
+// Appends one or two moves (a route's two clicks, a cancel click after the cancel mode).
+void RandomMove(std::mt19937& rng, std::vector<TMove>& out)
+{
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(n)); };
+    auto signal = [&] { return kSignals[pick(std::size(kSignals))]; };
+    auto sw = [&] { return kSwitches[pick(std::size(kSwitches))]; };
+    auto section = [&] { return kPlanSections[pick(std::size(kPlanSections))]; };
+    auto add = [&](const std::string& text) { out.push_back(TMove{text, 0, 0}); };
+    int r = pick(100);
+    if (r < 25) {
+        const int* route = kRoutes[pick(std::size(kRoutes))];
+        add(Format("2 5 %d %d", route[0], route[2]));
+        add(Format("2 %d %d %d", pick(2) ? 16 : 5, route[1], route[2]));
+    } else if (r < 31) add(Format("2 5 %d %d", signal(), pick(2)));
+    else if (r < 34) add(Format("2 16 %d %d", signal(), pick(2)));
+    else if (r < 37) add("2 7");
+    else if (r < 45) {
+        add("2 9");
+        const int* route = kRoutes[pick(std::size(kRoutes))];
+        if (pick(4)) add(Format("2 5 %d %d", route[0], pick(4) ? route[2] : 1 - route[2]));
+    } else if (r < 51) add(Format("2 4 %d %d 1", sw(), pick(2) ? 2 : pick(2)));
+    else if (r < 53) add(Format("2 18 %d %d", sw(), pick(2)));
+    else if (r < 55) add(Format("2 12 %d", section()));
+    else if (r < 57) add("2 13");
+    else if (r < 60) add(Format("2 19 %d %d", section(), 100 + pick(3)));
+    else if (r < 61) add(Format("2 10 %d %d", signal(), 1 + pick(3)));
+    else if (r < 62) add(Format("2 15 %d", signal()));
+    else if (r < 63) add(Format("2 17 %d %d", section(), pick(4) ? 0 : 1));
+    else if (r < 64) add(Format("2 21 %d", sw()));
+    else out.push_back(TMove{"", pick(5) == 0 ? 1 + pick(181) : 1 + pick(5), static_cast<uint32_t>(rng())});
+}
+
+// The station under the walk, with a panel that remembers what it was told and watchers on the
+// plan and the interlocking's own receiver.
+class TWalkStation : public TSampleStation {
+public:
+    std::string violation;  // the first one, empty while none
+    bool trace = false;     // keep the messages of the last message or tick
+    long openings = 0;      // signals shown open, for the figures
+
+    bool Start()
+    {
+        ResetRandomGenerators();
+        if (std::string e = Load(); !e.empty()) {
+            violation = e;
+            return false;
+        }
+        bus.recording = false;
+        bus.SetReceiver(brInterface, [this](std::string& m, TlstParams*) { return Panel(m); });
+        bus.SetReceiver(brTecn, [this](std::string& m, TlstParams*) { return Tecn(m); });
+        bus.SetReceiver(brPlan, [this](std::string& m, TlstParams* l) { return PlanWatch(m, l); });
+        bus.SetReceiver(brEC, [this](std::string& m, TlstParams* l) { return ECWatch(m, l); });
+        for (const auto& o : kObjects) {
+            length[o[0]] = o[2];
+            if (!Send(Format("1 6 %d %d 50 0", o[1], o[0]))) {
+                violation = Format("object %d cannot be placed on section %d", o[0], o[1]);
+                return false;
+            }
+            speed[o[0]] = 0;
+            dir[o[0]] = 0;
+        }
+        Snapshot();
+        return true;
+    }
+
+    void Apply(const TMove& m)
+    {
+        if (!m.text.empty()) {
+            Snapshot();
+            Traced();
+            Send(m.text);
+            Check("after [" + m.text + "]");
+            return;
+        }
+        std::mt19937 rng(m.motion);
+        for (int i = 0; i < m.ticks && violation.empty(); ++i) {
+            Snapshot();
+            Traced();
+            for (auto& [obj, v] : speed) {
+                if (rng() % 8 == 0) {
+                    v = rng() % 5 ? 0 : static_cast<int>(rng() % 23);
+                    dir[obj] = static_cast<int>(rng() % 2);
+                }
+                if (v > 0 && !Send(Format("1 8 %d %d %d", obj, v, dir[obj]))) dir[obj] = 1 - dir[obj];
+            }
+            Tick(1.0);
+            Check(Format("after the tick at %.0f s", t));
+        }
+    }
+
+    // The messages of the last message or tick, without the plan's polls and movements.
+    std::string Trace() const
+    {
+        std::string out;
+        for (const auto& r : bus.log)
+            if (r.request.rfind("1 4 ", 0) && r.request.rfind("1 5 ", 0) && r.request.rfind("1 8 ", 0))
+                out += "    " + r.request + " -> " + std::to_string(r.result) + "\n";
+        return out;
+    }
+
+private:
+    void Traced()
+    {
+        bus.recording = trace;
+        bus.ClearLog();
+    }
+
+    // ---- Recorders ----
+    int Panel(std::string& m)
+    {
+        int r = 0, c = 0, a = 0, b = 0, d = 0;
+        int n = SScanf(m.c_str(), "%d%d%d%d%d", &r, &c, &a, &b, &d);
+        if (c == 39) return 0;
+        if (c == 7 && n >= 4) {
+            if ((b == 1 || b == 3) && aspects[a] != b) ++openings;
+            aspects[a] = b;
+        }
+        if (c == 8 && n >= 5) cells[a] = d;
+        if (c == 16 && n >= 4) lamps[a] = b;
+        return 1;
+    }
+    int Tecn(std::string& m)
+    {
+        int r = 0, c = 0, obj = 0, par = 0;
+        SScanf(m.c_str(), "%d%d%d%d", &r, &c, &obj, &par);
+        if (c == 4 && par == 2018 && length.count(obj)) {
+            m = Format("%d", length[obj]);
+            return 1;
+        }
+        return c == 5 ? 1 : 0;
+    }
+    // S3: a turn the interlocking asks of the plan.
+    int PlanWatch(std::string& m, TlstParams* l)
+    {
+        int r = 0, c = 0, n = 0;
+        SScanf(m.c_str(), "%d%d%d", &r, &c, &n);
+        std::string before = m;
+        int result = plan.fnGetMessage(m, l);
+        if (c == 9 && result) {
+            TEC_Switch1* sw = AsSwitch(ec.Vertexes.Find(n));
+            TEC_SwitchSection* sec = sw ? sw->Section : nullptr;
+            if (sw && sec && !sw->AuxTurning && (sec->RouteId || sec->SectionState != 0 || PlanOccupied(sec)))
+                Violate(Format("S3: [%s] turns switch %d while its section %d is %s", before.c_str(), n, sec->Number,
+                               sec->RouteId || sec->SectionState == 2 ? "locked" : "occupied"));
+        }
+        return result;
+    }
+    // S5: remembers the releases delivered to the interlocking.
+    int ECWatch(std::string& m, TlstParams* l)
+    {
+        int r = 0, c = 0;
+        unsigned a = 0, lamp = 0, id = 0;
+        int n = SScanf(m.c_str(), "%d%d%u%u%u", &r, &c, &a, &lamp, &id);
+        if (c == 10) {
+            TEC_Signal1* sig = AsSignal(ec.Vertexes.Find(static_cast<int>(a)));
+            if (sig) released.insert(n >= 5 ? id : sig->Openings);
+        }
+        if (c == 14) artificial = true;
+        return ec.fnGetMessage(m, l);
+    }
+
+    // ---- The invariants ----
+    bool PlanOccupied(const TEC_Section1* s) const
+    {
+        for (unsigned ps : s->PlanSections) {
+            TRM_Section* p = plan.FindSection(static_cast<int>(ps));
+            if (p && !p->Free) return true;
+        }
+        if (auto* ss = dynamic_cast<const TEC_SwitchSection*>(s))
+            for (TEC_Switch1* sw : ss->Switches)
+                if (TRM_Switch* p = plan.FindSwitch(sw->Number); p && p->Occupied()) return true;
+        return false;
+    }
+    // Occupied as far as the interlocking can know: a section in a fault mode shows what the
+    // fault makes it show.
+    bool Occupied(const TEC_Section1* s) const { return s->FaultMode == 100 ? PlanOccupied(s) : s->SectionState == 1; }
+    int PlanPosition(int n) const
+    {
+        TRM_Switch* p = plan.FindSwitch(n);
+        if (!p) return -1;
+        return p->State == 4 || p->State == 5 ? p->State - 4 : p->State;
+    }
+
+    struct TSectionWas {
+        int state;
+        unsigned route;
+        int stage;
+    };
+    void Snapshot()
+    {
+        was.clear();
+        for (unsigned i = 0; i < ec.Sections.Count(); ++i) {
+            TEC_Section1* s = ec.Sections.Get(i);
+            was[s] = TSectionWas{s->SectionState, s->RouteId, s->ReleaseStage};
+        }
+        released.clear();
+        artificial = false;
+    }
+    void Violate(const std::string& text)
+    {
+        if (violation.empty()) violation = text;
+    }
+
+    void Check(const std::string& when)
+    {
+        std::map<const TEC_Section1*, unsigned> heldBy;
+        for (int n : kSignals) {
+            TEC_Signal1* sig = AsSignal(ec.Vertexes.Find(n));
+            if (!sig || sig->SignalState == 2) continue;
+            // Block signals without a route follow the automatic block, not a route.
+            if (sig->Kind >= 2 && sig->RouteId == 0) continue;
+            if (sig->RouteId == 0) {
+                Violate(Format("S2: signal %d open without a route %s", n, when.c_str()));
+                continue;
+            }
+            for (const TEC_Section1* s : sig->RouteSections) {
+                auto [it, fresh] = heldBy.emplace(s, sig->RouteId);
+                if (!fresh && it->second != sig->RouteId)
+                    Violate(Format("S1: section %d in the open routes %u and %u %s", s->Number, it->second, sig->RouteId,
+                                   when.c_str()));
+                if (s->RouteId != sig->RouteId || s->SectionState == 0)
+                    Violate(Format("S2: signal %d open, its section %d not held by its route %s", n, s->Number, when.c_str()));
+                if (sig->RouteMode == 1 && Occupied(s))
+                    Violate(Format("S2/S4: train signal %d open, its section %d occupied %s", n, s->Number, when.c_str()));
+            }
+            for (const auto& e : sig->RouteSwitches) {
+                std::vector<TEC_Switch1*> halves{e.Switch};
+                if (e.Switch->Partner) halves.push_back(e.Switch->Partner);
+                for (TEC_Switch1* h : halves)
+                    if (PlanPosition(h->Number) != e.Position)
+                        Violate(Format("S2: signal %d open, switch %d not in %d %s", n, h->Number, e.Position, when.c_str()));
+            }
+        }
+        // S5.
+        std::set<unsigned> left;  // routes a movement left a section of
+        for (auto& [s, w] : was)
+            if (w.route && w.state == 1 && s->SectionState == 0) left.insert(w.route);
+        std::set<unsigned> armed;
+        for (auto& [s, w] : was)
+            if (w.route && w.stage == 1) armed.insert(w.route);
+        for (auto& [s, w] : was) {
+            if (!w.route || s->RouteId == w.route) continue;
+            // Behind a movement: it occupied the section while the route held it (a section in a
+            // fault mode does not show it).
+            bool passed = (w.state == 1 && s->SectionState == 0) || passedBy[s] == w.route;
+            if (passed || released.count(w.route) || left.count(w.route) || (artificial && armed.count(w.route))) continue;
+            Violate(Format("S5: section %d lost the lock of route %u (state %d -> %d) %s", s->Number, w.route, w.state,
+                           s->SectionState, when.c_str()));
+        }
+        for (auto& [s, w] : was)
+            if (s->RouteId && PlanOccupied(s)) passedBy[s] = s->RouteId;
+        // S6.
+        for (int n : kSignals) {
+            TEC_Signal1* sig = AsSignal(ec.Vertexes.Find(n));
+            if (!sig || sig->Kind >= 2) continue;
+            int want = sig->SignalState < 2 ? (sig->RouteMode == 1 ? 3 : 1) : sig->ClosedAspect();
+            auto it = aspects.find(n);
+            int shown = it == aspects.end() ? sig->ClosedAspect() : it->second;
+            if (shown != want) Violate(Format("S6: signal %d shows %d, is %d %s", n, shown, want, when.c_str()));
+        }
+        bool anyArmed = false;
+        for (unsigned i = 0; i < ec.Sections.Count(); ++i) {
+            TEC_Section1* s = ec.Sections.Get(i);
+            anyArmed = anyArmed || s->ReleaseStage == 1;
+            if (s->Type == 2) continue;  // blocks show on the block indicators
+            int want = s->SectionState == 0 ? 0 : s->SectionState == 1 ? 2 : 1;
+            if (s->ReleaseStage == 1) want = s->SectionState == 2 ? 5 : 6;
+            auto it = cells.find(s->Number);
+            int shown = it == cells.end() ? 0 : it->second;
+            if (shown != want)
+                Violate(Format("S6: section %d shows %d, is %d (state %d) %s", s->Number, shown, want, s->SectionState,
+                               when.c_str()));
+        }
+        std::map<int, std::vector<TEC_Switch1*>> groups;
+        for (int n : kSwitches)
+            if (TEC_Switch1* sw = AsSwitch(ec.Vertexes.Find(n))) groups[sw->LampBase()].push_back(sw);
+        for (auto& [base, group] : groups) {
+            bool moving = false;
+            for (TEC_Switch1* sw : group) moving = moving || sw->Position >= 2;
+            if ((lamps[base * 10 + 2] != 0) != moving)
+                Violate(Format("S6: moving lamp of switch %d is %d %s", base, lamps[base * 10 + 2], when.c_str()));
+        }
+        if ((lamps[5] != 0) != anyArmed)
+            Violate(Format("S6: artificial-release lamp is %d, armed %d %s", lamps[5], anyArmed ? 1 : 0, when.c_str()));
+    }
+
+    std::map<int, int> aspects, cells, lamps;
+    std::map<int, int> length, speed, dir;
+    std::map<const TEC_Section1*, TSectionWas> was;
+    std::set<unsigned> released;
+    bool artificial = false;
+    std::map<const TEC_Section1*, unsigned> passedBy;  // the route a movement passed the section in
+};
+
+// Runs the moves on a fresh station; the index of the move at which the first violation came,
+// or -1. The violation's text in *text.
+long gOpenings = 0;
+
+int RunWalk(const std::vector<TMove>& moves, std::string* text, long* ticks = nullptr, std::string* trace = nullptr)
+{
+    TWalkStation s;
+    s.trace = trace != nullptr;
+    if (!s.Start()) {
+        *text = "the station does not load: " + s.violation;
+        return 0;
+    }
+    for (size_t i = 0; i < moves.size(); ++i) {
+        s.Apply(moves[i]);
+        if (ticks) *ticks += moves[i].ticks;
+        if (ticks) gOpenings += s.openings, s.openings = 0;
+        if (!s.violation.empty()) {
+            *text = s.violation;
+            if (trace) *trace = s.Trace();
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// The shortest failing sequence found by dropping chunks of moves while it still fails.
+std::vector<TMove> Shrink(std::vector<TMove> moves, double seconds)
+{
+    std::string text;
+    auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    auto budget = [&] { return std::chrono::steady_clock::now() < until; };
+    for (size_t chunk = moves.size() / 2; chunk >= 1 && budget(); chunk /= 2) {
+        for (size_t at = 0; at < moves.size() && budget();) {
+            std::vector<TMove> trial(moves.begin(), moves.begin() + static_cast<long>(at));
+            trial.insert(trial.end(), moves.begin() + static_cast<long>(std::min(moves.size(), at + chunk)), moves.end());
+            int failed = RunWalk(trial, &text);
+            if (failed >= 0) moves.assign(trial.begin(), trial.begin() + failed + 1);
+            else at += chunk;
+        }
+        if (chunk == 1) break;
+    }
+    return moves;
+}
+
+long EnvNumber(const char* name, long fallback)
+{
+    const char* v = std::getenv(name);
+    return v && *v ? std::strtol(v, nullptr, 10) : fallback;
+}
+
+} // namespace
+
+namespace {
+
+// Replays moves given as "2 5 101 1;step 5 77;..." (a step: seconds and motion seed) and prints
+// the messages of each; for studying a sequence the walk printed.
+void Replay(const char* text)
+{
+    TWalkStation s;
+    s.trace = true;
+    ASSERT_TRUE(s.Start()) << s.violation;
+    std::stringstream in(text);
+    for (std::string item; std::getline(in, item, ';');) {
+        TMove m;
+        unsigned ticks = 0, motion = 0;
+        if (SScanf(item.c_str(), "step %u %u", &ticks, &motion) == 2) m = TMove{"", static_cast<int>(ticks), motion};
+        else m.text = item;
+        s.Apply(m);
+        std::printf("%s\n%s", m.Show().c_str(), s.Trace().c_str());
+        if (!s.violation.empty()) std::printf("VIOLATION %s\n", s.violation.c_str());
+    }
+}
+
+} // namespace
+
+TEST(InterlockingWalk, RandomMovesKeepTheRoutesSafe)
+{
+    namespace fs = std::filesystem;
+    if (!fs::exists(fs::path(VELO_SOURCE_DIR) / "station" / "data" / "EC_Model.dat")) GTEST_SKIP() << "no sample station";
+    TStationCopy copy;
+    if (const char* replay = std::getenv("VELO_WALK_REPLAY")) return Replay(replay);
+#if defined(__SANITIZE_ADDRESS__)
+    const long defaultMoves = 3000;
+#else
+    const long defaultMoves = 30000;
+#endif
+    const long totalMoves = EnvNumber("VELO_WALK_MOVES", defaultMoves);
+    const long seeds = std::max(1L, EnvNumber("VELO_WALK_SEEDS", 20));
+    const long firstSeed = EnvNumber("VELO_WALK_FIRST_SEED", 1);
+    const long perSeed = std::max(1L, totalMoves / seeds);
+    auto started = std::chrono::steady_clock::now();
+    long moves = 0, ticks = 0, violations = 0;
+    for (long seed = firstSeed; seed < firstSeed + seeds; ++seed) {
+        std::mt19937 rng(static_cast<uint32_t>(seed));
+        std::vector<TMove> walk;
+        while (static_cast<long>(walk.size()) < perSeed) RandomMove(rng, walk);
+        walk.resize(static_cast<size_t>(perSeed));
+        std::string text;
+        int failed = RunWalk(walk, &text, &ticks);
+        moves += failed < 0 ? perSeed : failed + 1;
+        if (failed < 0) continue;
+        ++violations;
+        walk.resize(static_cast<size_t>(failed) + 1);
+        std::vector<TMove> shortest = Shrink(walk, 30.0);
+        std::string shrunkText, trace;
+        RunWalk(shortest, &shrunkText, nullptr, &trace);
+        std::ostringstream out;
+        out << "seed " << seed << ", move " << failed + 1 << ": " << text << "\nshrunk to " << shortest.size()
+            << " moves (" << shrunkText << "):\n";
+        for (const TMove& m : shortest) out << "  " << m.Show() << "\n";
+        out << "  the messages of the last message or tick:\n" << trace;
+        ADD_FAILURE() << out.str();
+        if (violations >= 3) break;
+    }
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("interlocking walk: %ld moves, %ld one-second ticks, %ld signals opened, seeds %ld-%ld, %ld violations, "
+                "%.1f s\n",
+                moves, ticks, gOpenings, firstSeed, firstSeed + seeds - 1, violations, seconds);
+}

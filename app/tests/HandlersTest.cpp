@@ -1,8 +1,9 @@
 // The trainee's mouse on the sample station's panel: real clicks (QTest) on the program's own
 // main window with the real models behind it.
 //
-//   101> -[201]-(1)-[203]-(3)-[207]-(7)-[307]- <111 [11 1П]
-//   the train route 101 -> 111 runs over switches 1, 3 and 7, all in plus.
+//   101> -[201]-(1)-[203]-(3)-[207]-(7)-[307]- <111 [11 1П]   (train 2001 stands on 1П)
+//                                       `-[407]- <112 [12 2П]
+//   the train route 101 -> 112 runs over switches 1 and 3 in plus and 7 in minus.
 #include <QApplication>
 #include <QTest>
 
@@ -96,11 +97,11 @@ protected:
 
     std::vector<std::string> Requests(int receiver) const { return m->Bus.Requests(receiver); }
 
-    // Sets the train route 101 -> 111 by its two buttons and lets the switches settle.
+    // Sets the train route 101 -> 112 by its two buttons and lets the switches settle.
     void SetRoute()
     {
         Click(Get<TControl>("EC_TrainButton101"));
-        Click(Get<TControl>("EC_EndButton111"));
+        Click(Get<TControl>("EC_EndButton112"));
         auto* signal = Get<TEC_Signal>("EC_Signal101");
         for (int i = 0; i < 30 && signal->State() != 3; ++i) Tick();
     }
@@ -131,9 +132,9 @@ TEST_F(HandlersTest, TwoClicksSetATrainRouteAndTheCancelButtonsUndoIt)
     EXPECT_NE(Get<TEC_Signal>("EC_Signal101")->Cell->State(), csGreen);
 
     SetRoute();
-    EXPECT_TRUE(Contains(Requests(brEC), "2 16 111 1"));
+    EXPECT_TRUE(Contains(Requests(brEC), "2 16 112 1"));
     EXPECT_EQ(Get<TEC_Signal>("EC_Signal101")->State(), 3);
-    for (const char* cell : {"Cell201_a", "Cell203_a", "Cell207_a", "Cell207_p"})
+    for (const char* cell : {"Cell201_a", "Cell203_a", "Cell207_a", "Cell207_m"})
         EXPECT_EQ(Get<TEC_Cell>(cell)->State(), csWhite) << cell;
     if (const char* shot = std::getenv("VELO_ROUTE_SCREENSHOT")) SaveScreenshot(m, shot);
 

@@ -28,6 +28,8 @@ fi
 # Absolute paths: the targets work in a scratch directory of their own.
 top=$PWD
 export LSAN_OPTIONS="suppressions=$top/fuzz/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+# A smaller quarantine and no fill of fresh blocks: the targets that make windows run twice as fast.
+export ASAN_OPTIONS="quarantine_size_mb=64:max_malloc_fill_size=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 run() {
   local t=$1
   mkdir -p "build-fuzz/corpus/$t" "build-fuzz/findings/$t"

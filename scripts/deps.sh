@@ -3,7 +3,7 @@
 set -euo pipefail
 PKGS="cmake ninja-build g++ libgtest-dev libgmock-dev qt6-base-dev qt6-multimedia-dev
 gstreamer1.0-plugins-base gstreamer1.0-plugins-good libjpeg-dev fonts-dejavu-core xvfb xauth
-espeak-ng sox imagemagick locales libbenchmark-dev python3"
+espeak-ng sox imagemagick locales libbenchmark-dev python3 clang libclang-rt-14-dev"
 missing=()
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -32,6 +32,15 @@ size_t GroupEnd(const std::string& text, size_t p)
     return std::string::npos;
 }
 
+// Characters of a UTF-8 text (the language counts them, not bytes).
+size_t Characters(const std::string& text)
+{
+    size_t n = 0;
+    for (char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+    return n;
+}
+
 } // namespace
 
 TExprEvaluator::Nest::Nest(const TExprEvaluator& e)
@@ -104,6 +113,7 @@ bool TExprEvaluator::EvalArguments(std::string& text)
             ok = false;
         }
         text.replace(p, end - p, group);
+        if (Characters(text) > kMaxText) LimitError();
     }
     text = Trim(text);
     return ok;

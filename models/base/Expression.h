@@ -64,6 +64,9 @@ public:
     // substitutions per run.
     static constexpr int kMaxNesting = 500;
     static constexpr long kMaxSteps = 100000;
+    // Characters of a text under evaluation: the language's texts fit 250, and a value that
+    // brings back its own call must not grow the text with every substitution.
+    static constexpr size_t kMaxText = 250;
 
     TExprEvaluator(const std::vector<TExprKeyword>& keywords, TExprMemory& memory);
     virtual ~TExprEvaluator() = default;

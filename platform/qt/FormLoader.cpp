@@ -6,6 +6,9 @@
 #include <QFileInfo>
 
 #include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 #include <map>
 
 #include "platform/core/CFormat.h"
@@ -53,6 +56,24 @@ public:
     const std::string& File() const { return fFile; }
 
 private:
+    // The token's number (decimal, or hexadecimal after its "$"); one that does not fit 64 bits
+    // is an error of the definition.
+    int64_t ScanInteger(const TToken& t, int base) const
+    {
+        const char* digits = t.Text.c_str() + (base == 16 ? 1 : 0);
+        errno = 0;
+        int64_t value = 0;
+        if (base == 16) {
+            unsigned long long u = std::strtoull(digits, nullptr, 16);
+            if (errno == 0 && u > static_cast<unsigned long long>(INT64_MAX)) errno = ERANGE;
+            value = static_cast<int64_t>(u);
+        } else {
+            value = std::strtoll(digits, nullptr, 10);
+        }
+        if (errno == ERANGE) Fail(t.Line, "число вне диапазона: " + t.Text);
+        return value;
+    }
+
     TToken Read()
     {
         // Skip blanks and comments.
@@ -86,7 +107,7 @@ private:
             if (b == fPos) Fail(t.Line, "неверное шестнадцатеричное число");
             t.Type = TToken::Int;
             t.Text = fText.substr(b - 1, fPos - b + 1);
-            t.IntValue = static_cast<int64_t>(std::stoull(fText.substr(b, fPos - b), nullptr, 16));
+            t.IntValue = ScanInteger(t, 16);
             return t;
         }
         if (isDigit(c) || ((c == '-' || c == '+') && fPos + 1 < fText.size() && isDigit(fText[fPos + 1]))) {
@@ -102,7 +123,7 @@ private:
                 t.FloatValue = AtofC(t.Text.c_str());
             } else {
                 t.Type = TToken::Int;
-                t.IntValue = std::stoll(t.Text);
+                t.IntValue = ScanInteger(t, 10);
             }
             return t;
         }

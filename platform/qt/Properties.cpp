@@ -121,10 +121,10 @@ const TPropInfo* FindProperty(const TObject* obj, const std::string& propName)
 
 int EnumValue(const TEnumNames& names, const TPropValue& v)
 {
-    if (v.Kind == TPropValue::Int) return v.AsInt();
-    if (v.Kind == TPropValue::Ident)
-        for (const auto& [n, value] : names)
-            if (n == v.Text) return value;
+    // A number must be the value of one of the identifiers: the setters cast it to their enum.
+    for (const auto& [n, value] : names)
+        if ((v.Kind == TPropValue::Ident && n == v.Text) || (v.Kind == TPropValue::Int && v.IntValue == value))
+            return value;
     std::string all;
     for (const auto& [n, value] : names) all += (all.empty() ? "" : ", ") + n;
     throw Exception(Format("неизвестное значение %s (допустимы: %s)", v.Describe().c_str(), all.c_str()));
@@ -145,6 +145,11 @@ int ColorValue(const TPropValue& v)
         {"clBtnText", clBtnText},     {"clBtnHighlight", clBtnHighlight}, {"clInfoText", clInfoText},
         {"clInfoBk", clInfoBk},       {"clNone", clNone},           {"clDefault", clDefault},
     };
-    if (v.Kind == TPropValue::Int) return static_cast<int>(static_cast<uint32_t>(v.IntValue));
+    if (v.Kind == TPropValue::Int) {
+        // $00BBGGRR and the system colours $8000000n, also when written as negative numbers.
+        if (v.IntValue < INT32_MIN || v.IntValue > UINT32_MAX)
+            throw Exception(Format("число вне диапазона: %s", v.Describe().c_str()));
+        return static_cast<int>(static_cast<uint32_t>(v.IntValue));
+    }
     return EnumValue(colors, v);
 }

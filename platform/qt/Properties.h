@@ -98,7 +98,7 @@ const TPropInfo* FindProperty(const TObject* obj, const std::string& propName);
 
 // Enumeration identifiers of a property: identifier -> number.
 using TEnumNames = std::vector<std::pair<std::string, int>>;
-// The number of an identifier, or -1 with ok == false.
+// The number of an identifier, or a number written as one of their values; anything else raises.
 int EnumValue(const TEnumNames& names, const TPropValue& v);
 
 // Colours as the forms write them: clRed, clBtnFace, ... or a number $00BBGGRR.

@@ -138,6 +138,12 @@ TEST_F(PlanFunctionTest, ValuesHoldingCallsAreEvaluatedWithinLimits)
     for (const char* loop : {"(RETURN (MEM 3))", "(RETURN (MEM 4))"})
         EXPECT_EQ(ErrorOf(e, loop), std::string(kExprLimitMessage)) << loop;
     EXPECT_EQ(e.Of("(+ 1 2)"), "3.000000");  // nothing left over from the failed runs
+
+    // Texts are limited to 250 characters, not bytes: 240 Cyrillic letters are within it.
+    std::string letters;
+    for (int i = 0; i < 240; ++i) letters += "ж";
+    PlanMemory()[5] = letters;
+    EXPECT_EQ(e.Of("(RETURN (MEM 5))"), letters);
 }
 
 TEST_F(PlanFunctionTest, MalformedTexts)
@@ -291,4 +297,20 @@ TEST_F(PlanFunctionFile, ALoopThroughTheBusEndsInTheDepthError)
     }
     bus.SetReceiver(brTecn, tecn.AsHandler());
     EXPECT_EQ(Run(sections, 1, 12), "ok");
+}
+
+TEST_F(PlanFunctionFile, ALiteralThatBringsBackItsOwnCallStopsAtTheTextLimit)
+{
+    // Function 20's value holds its own call, so every substitution in 21 brings back one more
+    // message and one more tail: the run ends as soon as the text passes 250 characters, after
+    // one message, not after a hundred thousand of them.
+    sections.ReadRecord("8 20 (COM 3 5 1) (FUNC 20) " + std::string(150, 'x'));
+    sections.ReadRecord("8 21 (RETURN (FUNC 20))");
+    try {
+        Run(sections, 21, 12);
+        FAIL();
+    } catch (const Exception& x) {
+        EXPECT_EQ(x.Message, std::string(kExprLimitMessage) + "21");
+    }
+    EXPECT_EQ(tecn.received.size(), 1u);
 }

@@ -60,10 +60,6 @@ private:
     class Voice;
     struct Shared;  // outlives the output while voices remain
     std::shared_ptr<Shared> shared;
-
-private:
-    class Voice;
-    
 };
 
 // The short-sound calls of the program.

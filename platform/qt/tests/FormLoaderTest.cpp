@@ -246,6 +246,23 @@ TEST_F(FormErrors, NameTheFileTheLineAndTheWord)
               "Bad.vfm, строка 3: во фрейме X нет компонента Lamp9");
 }
 
+TEST_F(FormErrors, RefuseNumbersOutOfRangeAndOutsideTheirEnumeration)
+{
+    // Too large for any number, for an integer property, for a colour.
+    EXPECT_EQ(Load("object F: TForm\n  Left = 99999999999999999999\nend\n"),
+              "Bad.vfm, строка 2: число вне диапазона: 99999999999999999999");
+    EXPECT_EQ(Load("object F: TForm\n  Color = $FFFFFFFFFFFFFFFF\nend\n"), "Bad.vfm, строка 2: число вне диапазона: $FFFFFFFFFFFFFFFF");
+    EXPECT_EQ(Load("object F: TForm\n  Top = 4294967296\nend\n"), "Bad.vfm, строка 2: свойство Top: число вне диапазона: 4294967296");
+    EXPECT_EQ(Load("object F: TForm\n  Color = $100000000\nend\n"), "Bad.vfm, строка 2: свойство Color: число вне диапазона: 4294967296");
+    // An enumeration takes its identifiers or their numbers, nothing else.
+    EXPECT_EQ(Load("object F: TForm\n  FormStyle = 7\nend\n"),
+              "Bad.vfm, строка 2: свойство FormStyle: неизвестное значение 7 (допустимы: fsNormal, fsStayOnTop)");
+    EXPECT_EQ(Load("object F: TForm\n  object P: TPanel\n    Align = -1\n  end\nend\n"),
+              "Bad.vfm, строка 3: свойство Align: неизвестное значение -1 (допустимы: alNone, alTop, alBottom, alLeft, alRight, "
+              "alClient)");
+    EXPECT_EQ(Load("object F: TForm\n  WindowState = 2\n  BorderStyle = 3\nend\n"), "");
+}
+
 TEST_F(FormErrors, AcceptsCommentsSetsAndHexColours)
 {
     EXPECT_EQ(Load("# comment\nobject F: TForm\n  Color = $0000FF00\n  Font.Style = [fsBold, fsItalic]\n  OnClose = CloseIt\n  OnShow = nil\nend\n"), "");

@@ -1,0 +1,46 @@
+// Fuzz target: the main window's two station files, "DATA\SwitchSt.dat" (the post sections,
+// read when the window is made) and "data\trenager.ini" (the start-up messages, each line a bus
+// message through the window's dispatcher). The input is SwitchSt.dat, a form feed, trenager.ini.
+// Every window of the program is made and destroyed for each input, around the test main window
+// (two models, the timers and the menu; no panel).
+#include <QApplication>
+
+#include <clocale>
+#include <memory>
+
+#include "app/InterfaceModel.h"
+#include "app/TrainerClasses.h"
+#include "app/TrainerWindows.h"
+#include "fuzz/FuzzInput.h"
+#include "platform/core/Exception.h"
+#include "platform/media/sound/SoundOutput.h"
+#include "platform/qt/Forms.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(*argc, *argv);
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setQuitOnLastWindowClosed(false);
+    RegisterTrainerClasses();
+    fuzz::EnterScratchDirectory();
+    SetSoundOutput(std::make_shared<TRecordingSoundOutput>());
+    SetMessageBoxHook([](const std::string&, const std::string&, unsigned) { return IDOK; });
+    SetInputQueryHook([](const std::string&, const std::string&, std::string&) { return false; });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::vector<std::string> files = fuzz::SplitFiles(data, size, 2);
+    fuzz::WriteFile("data/SwitchSt.dat", files[0]);
+    fuzz::WriteFile("data/trenager.ini", files[1]);
+    try {
+        CreateTrainerWindows([] { return new TfmMain(VELO_SOURCE_DIR "/app/tests/forms/TestMain.vfm"); });
+        fmMain->RunStartupMessages();
+    } catch (const Exception&) {
+        // The program shows the text in a message box.
+    }
+    DestroyTrainerWindows();
+    return 0;
+}

@@ -3,6 +3,7 @@
 
 #include "models/operations/DelayModel.h"
 #include "models/interlocking/EC_Model.h"
+#include "models/movement/MoveModel.h"
 #include "models/operations/InstructorModel.h"
 #include "models/plan/PlanModel.h"
 #include "models/technology/TecnModel.h"
@@ -23,4 +24,5 @@ void RegisterModelClasses()
     Register<TDelayModel>();
     Register<TInstructorModel>();
     Register<TEC_Model>();
+    Register<TMoveModel>();
 }

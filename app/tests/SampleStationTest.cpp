@@ -75,7 +75,7 @@ TEST_F(SampleStationTest, StartsWithoutAComplaint)
 {
     EXPECT_TRUE(Boxes.empty()) << (Boxes.empty() ? "" : Boxes[0]);
     EXPECT_FALSE(m->ForeheadPanel->Visible());
-    EXPECT_EQ(m->Models.Count(), 5u);
+    EXPECT_EQ(m->Models.Count(), 6u);
     EXPECT_GT(m->PostSections.Count(), 0u);
     if (const char* shot = std::getenv("VELO_SCREENSHOT")) SaveScreenshot(m, shot);
 }

@@ -552,9 +552,10 @@ protected:
                 TRM_Vertex* v = from->FarVertex(d);
                 // Only the end leading the way in direction d passes the vertex on its far side.
                 if (now->FarVertex(1 - d) != v) continue;
-                if (v && v->Kind() == 2 && static_cast<TRM_Signal*>(v)->Faces(d) && open.count(v->Number))
+                if (v && v->Kind() == 2 && static_cast<TRM_Signal*>(v)->Faces(d) && open.count(v->Number)) {
                     EXPECT_LT(open[v->Number], 2) << "object " << n->value.Number << " passed closed signal " << v->Number
                                                   << " at " << t;
+                }
             }
         }
     }
@@ -585,11 +586,13 @@ protected:
 // runs into receiving track 2П when the trainee sets the route and stops there.
 TEST_F(StationMoveTest, ATrainArrivesWaitsAtTheEntrySignalAndRunsInOnItsRoute)
 {
+    // The lesson's line for minute 2, queued as the scenario queues it.
+    ASSERT_EQ(Send("8 4 2 3 6 1 1025 2401 1511 166 1504 50 2001 750 1505 1 1540 4100 1541 1 1542 4000"), 1);
     Step();
-    std::string n = Trim(Ask("3 6 1 1025 2401 1511 166 1504 50 2001 750 1505 1 1540 4100 1541 1 1542 4000"));
+    Step();
+    std::string n = Ask("3 10 1025 2401");
     const int train = std::atoi(n.c_str());
     ASSERT_GT(train, 0) << n;
-    Step();
     TRM_Object* o = plan.FindObject(train);
     ASSERT_NE(o, nullptr);
     ASSERT_NE(o->EndSection(0), nullptr);

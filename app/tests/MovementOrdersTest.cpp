@@ -147,7 +147,7 @@ TEST_F(MovementOrdersTest, RadioReportsMoveTheObjectsOn)
     EXPECT_FALSE(otc->Visible());
     EXPECT_EQ(Handled("3 5"), std::vector<std::string>{"3 5 10 127 1"});
 
-    // The train locomotive 1612 sent as the reserve to 2П; train 2001's locomotive to the depot.
+    // The train locomotive 1612 sent as the reserve to 2П; train 2001's locomotive under a train on 4П.
     auto* toTrain = Window<TfmLocoToTrain>("fmLocoToTrain");
     Item("N56")->Click();
     toTrain->PageControl1->SetActivePage(toTrain->TabSheet2);
@@ -159,10 +159,10 @@ TEST_F(MovementOrdersTest, RadioReportsMoveTheObjectsOn)
     trainOtc->ebTrain->SetText("2001");
     trainOtc->ebLoko->SetText("166");
     trainOtc->cbWay->SetItemIndex(Entry(trainOtc->cbWay, "1П"));
-    trainOtc->cbTarget->SetItemIndex(0);
+    trainOtc->cbTarget->SetItemIndex(Entry(trainOtc->cbTarget, "під состав на колію 4П"));
     Click(trainOtc->FindChild<TButton>("btOK"));
     EXPECT_FALSE(trainOtc->Visible());
-    EXPECT_EQ(Handled("3 19"), (std::vector<std::string>{"3 19 10 2 2В", "3 19 9 12", "3 19 7 166 11 -3"}));
+    EXPECT_EQ(Handled("3 19"), (std::vector<std::string>{"3 19 10 2 2В", "3 19 9 12", "3 19 7 166 11 14"}));
     EXPECT_EQ(Handled("3 5"), (std::vector<std::string>{"3 5 10 127 1", "3 5 9 403 1", "3 5 7 108 1"}));
     // Each was a transition of its automaton, and none the error of an order out of place.
     EXPECT_TRUE(m->Bus.Requests(brInstructor).empty());

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "app/TrainerWindows.h"
+#include "app/dialogues/MovementOrders.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Paths.h"
@@ -219,44 +220,17 @@ void TfmMain::CollectComponents()
 
 void TfmMain::FillDialogueLists()
 {
-    TSignalOrderForm* forms[] = {fmManevrMove, fmTrainMove, fmManevrMoveP};
-    for (TSignalOrderForm* f : forms) {
-        if (!f) continue;
-        f->cbToSignal->Items().Clear();
-        f->cbOverSignal->Items().Clear();
-        f->SignalIds.Clear();
-    }
+    // The signals sorted once; each list and its Ids are filled together from them, so a name
+    // that several signals share keeps every Id beside its own entry.
+    std::vector<TSignalEntry> signalEntries;
     for (unsigned i = 0; i < Signals.Count(); ++i) {
         IPanelSignal* s = *Signals.Get(i);
-        if (!s->HasSigLabel()) continue;
-        std::string name = s->SigName();
-        for (TSignalOrderForm* f : forms) {
-            if (!f) continue;
-            f->cbToSignal->Items().Add(name);
-            f->cbOverSignal->Items().Add(name);
-        }
+        if (s->HasSigLabel()) signalEntries.emplace_back(s->SigName(), s->GetId());
     }
-    // Entry k of a name that several signals share stands for the k-th of those signals, so the
-    // Ids stay one for one with the sorted entries.
-    if (fmManevrMove) {
-        TStrings& entries = fmManevrMove->cbToSignal->Items();
-        for (int e = 0; e < entries.Count(); ++e) {
-            std::string name = entries[e];
-            int k = 0;
-            for (int j = 0; j < e; ++j)
-                if (entries[j] == name) ++k;
-            for (unsigned i = 0; i < Signals.Count(); ++i) {
-                IPanelSignal* s = *Signals.Get(i);
-                if (!s->HasSigLabel() || s->SigName() != name) continue;
-                if (k-- > 0) continue;
-                for (TSignalOrderForm* f : {static_cast<TSignalOrderForm*>(fmManevrMove),
-                                            static_cast<TSignalOrderForm*>(fmManevrMoveP),
-                                            static_cast<TSignalOrderForm*>(fmTrainMove)})
-                    if (f) f->SignalIds.Add(s->GetId());
-                break;
-            }
-        }
-    }
+    SortSignalEntries(signalEntries);
+    for (TSignalOrderForm* f : {static_cast<TSignalOrderForm*>(fmManevrMove), static_cast<TSignalOrderForm*>(fmTrainMove),
+                                static_cast<TSignalOrderForm*>(fmManevrMoveP)})
+        if (f) f->SetSignals(signalEntries);
     if (fmElectroMex) {
         fmElectroMex->cbButtons->Items().Clear();
         for (int i = 0; i < ComponentCount(); ++i) {

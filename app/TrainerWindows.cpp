@@ -6,6 +6,8 @@
 
 #include "app/InterfaceModel.h"
 #include "app/dialogues/ChannelWindows.h"
+#include "app/dialogues/MovementOrders.h"
+#include "app/dialogues/RadioDialogues.h"
 #include "app/dialogues/SwitchboardDialogues.h"
 #include "app/scenario/StartState.h"
 #include "app/scenario/TaskMaker.h"
@@ -31,14 +33,6 @@ TTrainerForm::TTrainerForm(const std::string& name, const std::string& caption) 
 {
     SetName(name);
     SetCaption(caption);
-}
-
-TSignalOrderForm::TSignalOrderForm(const std::string& name, const std::string& caption) : TTrainerForm(name, caption)
-{
-    cbToSignal = AddControl<TComboBox>("cbToSignal");
-    cbToSignal->SetSorted(true);
-    cbOverSignal = AddControl<TComboBox>("cbOverSignal");
-    cbOverSignal->SetSorted(true);
 }
 
 TfmElectroMex::TfmElectroMex() : TTrainerForm("fmElectroMex", "")
@@ -94,9 +88,9 @@ const std::map<std::string, TWindowMaker>& WindowClasses()
         {"fmError", [] { return fmError = new TfmError; }},
         {"fmInfo", [] { return fmInfo = new TfmInfo; }},
         {"fmActiveHelp", [] { return fmActiveHelp = new TfmActiveHelp; }},
-        {"fmManevrMove", [] { return StandIn(fmManevrMove = new TfmManevrMove); }},
-        {"fmTrainMove", [] { return StandIn(fmTrainMove = new TfmTrainMove); }},
-        {"fmManevrMoveP", [] { return StandIn(fmManevrMoveP = new TfmManevrMoveP); }},
+        {"fmManevrMove", [] { return fmManevrMove = new TfmManevrMove; }},
+        {"fmTrainMove", [] { return fmTrainMove = new TfmTrainMove; }},
+        {"fmManevrMoveP", [] { return fmManevrMoveP = new TfmManevrMoveP; }},
         {"fmElectroMex", [] { return StandIn(fmElectroMex = new TfmElectroMex); }},
         {"fmStartState", [] { return fmStartState = new TfmStartState; }},
         {"fmTaskMaker", [] { return fmTaskMaker = new TfmTaskMaker; }},
@@ -119,6 +113,17 @@ const std::map<std::string, TWindowMaker>& WindowClasses()
         {"fmDNCVozvrat", [] { return new TfmDNCVozvrat; }},
         {"fmDNCLoko", [] { return new TfmDNCLoko; }},
         {"fmDNCOnHelp", [] { return new TfmDNCOnHelp; }},
+        {"fmOtpravlenie", [] { return new TfmOtpravlenie; }},
+        {"fmTrainPritc", [] { return new TfmTrainPritc; }},
+        {"fmPassMove", [] { return new TfmPassMove; }},
+        {"fmManevrOtc", [] { return new TfmManevrOtc; }},
+        {"fmManevrPritc", [] { return new TfmManevrPritc; }},
+        {"fmLocoToHelp", [] { return new TfmLocoToHelp; }},
+        {"fmPomOtc", [] { return new TfmPomOtc; }},
+        {"fmLocoToTrain", [] { return new TfmLocoToTrain; }},
+        {"fmVozvratPom", [] { return new TfmVozvratPom; }},
+        {"fmContinueMove", [] { return new TfmContinueMove; }},
+        {"fmTrainOtc", [] { return new TfmTrainOtc; }},
     };
     return classes;
 }

@@ -1,8 +1,9 @@
 // The trainer's windows besides the main window: each one global instance, created at program
 // start in a fixed order with the main window first. The windows here carry what the main window
-// reaches by name (the signal lists of the movement orders, the sealed-button list of the
-// electro-mechanic dialogue, the two answer dialogues of an incoming call); the small windows
-// around the panel are in UtilityWindows.h, the dialogues and channel windows in dialogues/.
+// reaches by name (the sealed-button list of the electro-mechanic dialogue, the two answer
+// dialogues of an incoming call); the small windows around the panel are in UtilityWindows.h,
+// the dialogues (the movement orders with their signal lists among them) and channel windows in
+// dialogues/.
 // Each window that has a class is made through a name -> class table (TrainerWindows.cpp); the
 // other windows are plain named forms.
 #pragma once
@@ -16,6 +17,9 @@
 
 class ISwitchboardKey;
 class TfmMain;
+class TfmManevrMove;
+class TfmTrainMove;
+class TfmManevrMoveP;
 
 // A form made in code, named as its global instance.
 class TTrainerForm : public TForm {
@@ -36,34 +40,6 @@ protected:
         c->SetParent(this);
         return c;
     }
-};
-
-// A movement order with its two sorted signal lists and the signal Ids parallel to them.
-class TSignalOrderForm : public TTrainerForm {
-    VELO_CLASS(TSignalOrderForm, TTrainerForm)
-public:
-    TSignalOrderForm(const std::string& name, const std::string& caption);
-    TComboBox* cbToSignal;
-    TComboBox* cbOverSignal;
-    TArray200<int> SignalIds;
-};
-
-class TfmManevrMove : public TSignalOrderForm {
-    VELO_CLASS(TfmManevrMove, TSignalOrderForm)
-public:
-    TfmManevrMove() : TSignalOrderForm("fmManevrMove", "") {}
-};
-
-class TfmTrainMove : public TSignalOrderForm {
-    VELO_CLASS(TfmTrainMove, TSignalOrderForm)
-public:
-    TfmTrainMove() : TSignalOrderForm("fmTrainMove", "") {}
-};
-
-class TfmManevrMoveP : public TSignalOrderForm {
-    VELO_CLASS(TfmManevrMoveP, TSignalOrderForm)
-public:
-    TfmManevrMoveP() : TSignalOrderForm("fmManevrMoveP", "") {}
 };
 
 class TfmElectroMex : public TTrainerForm {

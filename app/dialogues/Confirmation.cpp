@@ -31,6 +31,13 @@ bool TTalk::Send(std::string mes)
     return bus && bus(mes);
 }
 
+bool TTalk::Ask(std::string& mes)
+{
+    mes = CutMessage(mes);
+    Sent.push_back(mes);
+    return bus && bus(mes);
+}
+
 std::optional<unsigned> TTalk::FirstNumber(std::string mes)
 {
     mes = CutMessage(mes);
@@ -113,6 +120,13 @@ TOutcome TTalk::Close()
 void Blank(bool missing, const std::string& text)
 {
     if (missing) throw Exception(text);
+}
+
+void NumberField(const std::string& field, const std::string& text)
+{
+    bool digits = !field.empty();
+    for (char c : field) digits = digits && c >= '0' && c <= '9';
+    Blank(!digits || field.find_first_not_of('0') == std::string::npos, text);
 }
 
 std::string MissingParamsText(const std::string& n, const std::vector<int>& names)

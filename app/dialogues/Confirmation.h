@@ -48,6 +48,8 @@ public:
     bool Report(unsigned obj, int code, const std::string& pairs = "");
     // Sends a composed text as it is.
     bool Send(std::string mes);
+    // Sends mes; true when handled, the reply then standing in mes.
+    bool Ask(std::string& mes);
 
     // The window closes now; the script may still go on.
     TOutcome Close();
@@ -64,6 +66,9 @@ private:
 
 // Refuses with text (an exception; the window stays open) when the blank is missing.
 void Blank(bool missing, const std::string& text);
+
+// Refuses with text unless the field is one word of digits that reads as a number other than 0.
+void NumberField(const std::string& field, const std::string& text);
 
 // The text of a refused parameter query: the train and the parameters it lacks.
 std::string MissingParamsText(const std::string& n, const std::vector<int>& names);

@@ -10,6 +10,7 @@
 #include "TrainerFixture.h"
 #include "app/KeyDialogs.h"
 #include "app/UtilityWindows.h"
+#include "app/dialogues/MovementOrders.h"
 #include "panel/EC_Button.h"
 #include "panel/EC_Cell.h"
 #include "panel/EC_ComutatorButton.h"
@@ -322,10 +323,10 @@ TEST_F(HandlersTest, AKeyMenuOpensItsDialogueOnlyWhenTheExecutorIsFree)
     EXPECT_NE(fmConsole->Memo1->Text().find("fmElectroMex"), std::string::npos);
     EXPECT_FALSE(fmElectroMex->Visible());
     EXPECT_FALSE(rel->Down());
-    // The same for an item of a channel button ("Слідуйте").
+    // An item of a channel button ("Слідуйте") shows its dialogue.
     Get<TMenuItem>("N29")->Click();
-    EXPECT_NE(fmConsole->Memo1->Text().find("fmManevrMove"), std::string::npos);
-    EXPECT_FALSE(fmManevrMove->Visible());
+    EXPECT_EQ(fmConsole->Memo1->Text().find("fmManevrMove"), std::string::npos);
+    EXPECT_TRUE(fmManevrMove->Visible());
     // Main menu: a window of the program is shown.
     Get<TMenuItem>("N34")->Click();
     EXPECT_TRUE(fmError->Visible());

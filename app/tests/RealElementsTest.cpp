@@ -1,6 +1,7 @@
 // The interface commands on the panel library's own elements.
 #include "TrainerFixture.h"
 #include "app/dialogues/ChannelWindows.h"
+#include "app/dialogues/MovementOrders.h"
 #include "panel/Connection.h"
 #include "panel/EC_Ampermeter.h"
 #include "panel/EC_Button.h"

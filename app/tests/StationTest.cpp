@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "TrainerFixture.h"
+#include "app/dialogues/MovementOrders.h"
 #include "panel/EC_Ampermeter.h"
 #include "panel/EC_Cell.h"
 #include "panel/EC_Lamp.h"

@@ -219,12 +219,32 @@ void ApplyBaseColor(QWidget* w, TColor color)
     w->setPalette(pal);
 }
 
-int CompareItems(const std::string& a, const std::string& b)
+// The place of a character in the lists' collation: Cyrillic in the one alphabet of Ukrainian
+// and Russian (а б в г ґ д е ё є ж з и і ї й к ... щ ъ ы ь э ю я), after every other character,
+// which keeps its code; upper and lower case alike.
+unsigned CollationRank(char32_t c)
 {
-    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive);
+    static const std::u32string alphabet = U"абвгґдеёєжзиіїйклмнопрстуфхцчшщъыьэюя";
+    const QString lower = QString::fromUcs4(&c, 1).toLower();
+    const char32_t l = lower.isEmpty() ? c : lower.toUcs4().front();
+    size_t i = alphabet.find(l);
+    if (i != std::u32string::npos) return 0x110000u + static_cast<unsigned>(i);
+    return static_cast<unsigned>(l);
 }
 
+int CompareItems(const std::string& a, const std::string& b) { return CompareListTexts(a, b); }
+
 } // namespace
+
+int CompareListTexts(const std::string& a, const std::string& b)
+{
+    const QList<uint> x = QString::fromStdString(a).toUcs4(), y = QString::fromStdString(b).toUcs4();
+    for (qsizetype i = 0; i < x.size() && i < y.size(); ++i) {
+        unsigned p = CollationRank(x[i]), q = CollationRank(y[i]);
+        if (p != q) return p < q ? -1 : 1;
+    }
+    return x.size() == y.size() ? 0 : x.size() < y.size() ? -1 : 1;
+}
 
 // ---- TControl ----
 

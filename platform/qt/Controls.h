@@ -450,6 +450,10 @@ private:
 
 enum TComboBoxStyle { csDropDown, csDropDownList };
 
+// The order of sorted lists and combo boxes: Ukrainian and Russian letters in their alphabet
+// (і, ї, є, ґ among them), case-insensitive; <0, 0 or >0.
+int CompareListTexts(const std::string& a, const std::string& b);
+
 class TComboBox : public TWinControl {
     VELO_CLASS(TComboBox, TWinControl)
 public:

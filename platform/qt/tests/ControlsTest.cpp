@@ -335,7 +335,11 @@ TEST_F(Controls, ListsAndEdits)
     list.Items().Add("Відправлення");
     list.Items().Add("Апарат");
     list.Items().Add("Вагон");
-    EXPECT_EQ(list.Items().ToStringList().lines, (std::vector<std::string>{"Апарат", "Вагон", "Відправлення"}));
+    // Ukrainian and Russian letters in their alphabet, not in the order of their codes.
+    for (const char* s : {"Йорж", "Інше", "Ґанок", "жук", "Євро", "Гора", "Эхо", "Ёлка", "Ялта", "Ы", "Ъ"}) list.Items().Add(s);
+    EXPECT_EQ(list.Items().ToStringList().lines,
+              (std::vector<std::string>{"Апарат", "Вагон", "Відправлення", "Гора", "Ґанок", "Ёлка", "Євро", "жук", "Інше",
+                                        "Йорж", "Ъ", "Ы", "Эхо", "Ялта"}));
     EXPECT_EQ(list.ItemIndex(), -1);
 
     TComboBox combo(form.get());

@@ -1,0 +1,78 @@
+// The confirmations of the movement orders (see MovementTalks.h).
+#include "app/dialogues/MovementTalks.h"
+
+#include "models/base/BusRouter.h"
+#include "platform/core/CFormat.h"
+
+int OrderKind(TOrderPage page)
+{
+    switch (page) {
+    case TOrderPage::ToSignal: return 1;
+    case TOrderPage::OverSignal: return 2;
+    default: return 3;
+    }
+}
+
+namespace {
+
+// The plan's target search for an order kind: to a signal, past a signal, to a track.
+int SearchCommand(int kind) { return kind == 1 ? 17 : kind == 2 ? 35 : 20; }
+
+bool Reached(TTalk& talk, int kind, int target, unsigned section, int attempt)
+{
+    std::string mes = Format("%d %d %d %d %u %d 0", brPlan, 19, kind, target, section, attempt);
+    if (talk.Ask(mes)) {
+        unsigned end = 0, beyond = 0;
+        int flag = 0;
+        if (kind == 3) {
+            if (SScanf(mes.c_str(), "%u%u", &end, &beyond) >= 1 && end == static_cast<unsigned>(target)) return true;
+        } else if (SScanf(mes.c_str(), "%u%u%d", &end, &beyond, &flag) == 3 && flag != 0) {
+            return true;
+        }
+    }
+    mes = Format("%d %d %d %u %d", brPlan, SearchCommand(kind), target, section, attempt);
+    unsigned found = 0;
+    return talk.Ask(mes) && SScanf(mes.c_str(), "%u", &found) == 1 && found != 0;
+}
+
+} // namespace
+
+TReach FindReach(TTalk& talk, unsigned loco, TOrderPage page, int target)
+{
+    const int kind = OrderKind(page);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        // Past a signal the locomotive's other end is asked for.
+        int direction = page == TOrderPage::OverSignal ? 1 - attempt : attempt;
+        std::string mes = Format("%d %d %u %d", brPlan, 12, loco, direction);
+        unsigned section = 0;
+        if (!talk.Ask(mes) || SScanf(mes.c_str(), "%u", &section) != 1) return TReach::NoPosition;
+        if (Reached(talk, kind, target, section, attempt)) return attempt == 0 ? TReach::Ahead : TReach::Behind;
+    }
+    return TReach::Unreachable;
+}
+
+TOutcome ConfirmMoveOrder(TTalk& talk, unsigned loco, TOrderPage page, std::optional<int> target, bool prohibiting)
+{
+    talk.Close();
+    if (!target) return TOutcome::Close;
+    TReach reach = FindReach(talk, loco, page, *target);
+    if (reach == TReach::Unreachable) talk.Error(15, Format("%u", loco));
+    if (reach != TReach::Ahead && reach != TReach::Behind) return TOutcome::Close;
+    std::string mes = Format("%d %d %u %d %d %d %d %d %d", brTecn, 5, loco, 1003, reach == TReach::Ahead ? 1 : -1, 1012,
+                             OrderKind(page), 1013, *target);
+    if (prohibiting) mes += Format(" %d %d", 1005, 2);
+    talk.Send(mes);
+    return TOutcome::Close;
+}
+
+TOutcome ConfirmTrainMoveOrder(TTalk& talk, const std::string& loko, TOrderPage page, std::optional<int> target)
+{
+    talk.Close();
+    NumberField(loko, "Не указан номер локомотива");
+    auto l = talk.LookupLoco(loko);
+    if (!l) {
+        talk.Error(1107, loko);
+        return TOutcome::Close;
+    }
+    return ConfirmMoveOrder(talk, *l, page, target, false);
+}

@@ -4,6 +4,7 @@
 #include "models/operations/DelayModel.h"
 #include "models/interlocking/EC_Model.h"
 #include "models/movement/MoveModel.h"
+#include "models/movement/RollingModel.h"
 #include "models/operations/InstructorModel.h"
 #include "models/plan/PlanModel.h"
 #include "models/technology/TecnModel.h"
@@ -25,4 +26,5 @@ void RegisterModelClasses()
     Register<TInstructorModel>();
     Register<TEC_Model>();
     Register<TMoveModel>();
+    Register<TRollingModel>();
 }

@@ -9,4 +9,5 @@ TEST(ModelsPackage, RegistersTheModelClassesOnTheirPage)
     ASSERT_EQ(p.error, "");
     for (const char* name : {"TPlanModel", "TTecnModel", "TEC_Model", "TDelayModel", "TInstructorModel", "TMoveModel"})
         EXPECT_EQ(p.pageOf[name], "Models") << name;
+    EXPECT_EQ(p.pageOf["TRollingModel"], "Models");
 }

@@ -50,11 +50,12 @@ const char* const kBreakers = "0\n1\n1\nТ-50\n2\n0.8\n10\n12.0\n0\n";
 const double kFactor = 0.01, kResist = 2;
 
 // The technology model's part for one cut: parameters by name, commands 4, 5, 15, 16; the split
-// (17) is refused, as for a train of one cut. Every request goes into the shared sequence.
+// (17) is refused, as for a train of one cut, unless a rest is named. Every request goes into the shared sequence.
 class TFakeTecn {
 public:
     explicit TFakeTecn(std::vector<std::string>& log) : seq(log) {}
     std::map<int, std::map<std::string, double>> obj;
+    int splitReply = 0;  // the rest's number command 17 answers; 0 refuses the split
 
     int operator()(std::string& mes, TlstParams* list)
     {
@@ -111,6 +112,10 @@ public:
             list->Clear();
             list->Append(TObjParam("2012", 0.0));
             mes = "0.000000";
+            return 1;
+        case 17:
+            if (!splitReply) return 0;
+            mes = Format("%d", splitReply);
             return 1;
         default:
             return 0;
@@ -261,6 +266,21 @@ TEST_F(RollingFixture, BreakPointPushingAndARefusedSplit)
     EXPECT_GT(Param("2002"), 1);  // rolled on after the refused split, faster than pushed
     EXPECT_LE(Param("2016"), t);
     EXPECT_GT(Param("2015"), Param("2017"));
+}
+
+// A split whose rest the plan does not hold (its placement failed): the front cut rolls on alone
+// and nothing is sent for the rest.
+TEST_F(RollingFixture, SplitWhoseRestIsNotOnThePlan)
+{
+    Place(1, 4, {{"1003", 3}, {"2002", 1}});
+    ASSERT_EQ(Send("9 4 1"), 1);
+    tecn.splitReply = 7;
+    for (int i = 0; i < 30 && Param("1003") == 3; ++i) Tick(1);
+    ASSERT_GE(Index("3 17 1 1"), 0);
+    EXPECT_EQ(Count("3 5 7"), 0);
+    EXPECT_EQ(Count("3 15 7"), 0);
+    EXPECT_EQ(Param("1003"), 2);
+    EXPECT_GT(Param("2002"), 1);
 }
 
 // A standing cut held by a retarder waits without writes or events; released, it starts with

@@ -96,9 +96,9 @@ TRM_Object* TRollingModel::Find(int number) const
 void TRollingModel::Synchronization(double t)
 {
     TaRM_Objects* list = Objects();
-    if (!list) return;
+    const double dt = DeltaT();
+    if (!list || dt <= 0) return;
     TObjectsHold hold(*list);
-    double dt = DeltaT();
     // Each object number once, in list order; objects a split appends are reached in the same pass,
     // objects removed during the pass are skipped.
     std::vector<int> visited;

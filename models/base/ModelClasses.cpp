@@ -5,6 +5,7 @@
 #include "models/interlocking/EC_Model.h"
 #include "models/movement/MoveModel.h"
 #include "models/movement/RollingModel.h"
+#include "models/movement/SignalMoveModel.h"
 #include "models/operations/InstructorModel.h"
 #include "models/plan/PlanModel.h"
 #include "models/technology/TecnModel.h"
@@ -26,5 +27,6 @@ void RegisterModelClasses()
     Register<TInstructorModel>();
     Register<TEC_Model>();
     Register<TMoveModel>();
+    Register<TSignalMoveModel>();
     Register<TRollingModel>();
 }

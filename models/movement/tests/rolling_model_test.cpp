@@ -370,10 +370,13 @@ TEST_F(RollingFixture, SingleRollFromStandstill)
 TEST_F(RollingFixture, SingleRollGivesTheClockBackOnlyWhatItRead)
 {
     Place(1, 4, {});
-    ASSERT_TRUE(rolling.SetModelParam("2006", 5.0));
+    ASSERT_TRUE(rolling.SetModelParam("2006", 20.0));
+    ASSERT_TRUE(rolling.SetModelParam("2002", -1.0));  // not positive: reports every metre
     clockAnswers = false;
-    Send("9 5 1");
+    EXPECT_EQ(Send("9 5 1"), 1);
     EXPECT_EQ(Count("4 5"), 1);  // the stop only
+    EXPECT_DOUBLE_EQ(Param("2015"), 20);  // from the break point 14 m ahead
+    EXPECT_EQ(Count("event 6"), 7);     // the start and metres 15 to 20
 
     Place(1, 4, {});
     clockAnswers = true;

@@ -4,6 +4,7 @@
 #include "models/operations/DelayModel.h"
 #include "models/interlocking/EC_Model.h"
 #include "models/movement/MoveModel.h"
+#include "models/movement/RollingModel.h"
 #include "models/movement/SignalMoveModel.h"
 #include "models/operations/InstructorModel.h"
 #include "models/plan/PlanModel.h"
@@ -27,4 +28,5 @@ void RegisterModelClasses()
     Register<TEC_Model>();
     Register<TMoveModel>();
     Register<TSignalMoveModel>();
+    Register<TRollingModel>();
 }

@@ -8,6 +8,7 @@ extern "C" VELO_PACKAGE_EXPORT void RegisterModelsPackage(TPaletteSink sink, voi
 {
     RegisterModelClasses();
     for (const char* name : {"TPlanModel", "TTecnModel", "TDelayModel", "TInstructorModel", "TEC_Model",
-                             "TMoveModel", "TSignalMoveModel"})
+                             "TMoveModel", "TSignalMoveModel",
+                             "TRollingModel"})
         if (sink) sink(context, ComponentClassPage(name).c_str(), name);
 }

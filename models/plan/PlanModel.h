@@ -127,7 +127,9 @@ public:
     void CarryProfile(TProfileElem* e) override;
 
     double Radius = 200.0;
-    double Grade = kUnsetValue;  // the grade after the fracture (the written value x 0.001)
+    // The grade after the fracture (the written value x 0.001). Positive where the track falls in
+    // direction 0: the hump rolling model adds it to the force on a cut rolling in direction 0.
+    double Grade = kUnsetValue;
     double T = 0;                // half-length of the vertical curve
     double c0 = 0, c1 = 0, c2 = 0;
     // The grade in per mille on the vertical curve at u metres from its start.

@@ -10,4 +10,5 @@ TEST(ModelsPackage, RegistersTheModelClassesOnTheirPage)
     for (const char* name : {"TPlanModel", "TTecnModel", "TEC_Model", "TDelayModel", "TInstructorModel", "TMoveModel",
                              "TSignalMoveModel"})
         EXPECT_EQ(p.pageOf[name], "Models") << name;
+    EXPECT_EQ(p.pageOf["TRollingModel"], "Models");
 }

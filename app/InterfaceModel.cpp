@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "app/TrainerWindows.h"
+#include "app/dialogues/ElectroMechanic.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Paths.h"

@@ -5,7 +5,10 @@
 #include <map>
 
 #include "app/InterfaceModel.h"
+#include "app/dialogues/Announcements.h"
 #include "app/dialogues/ChannelWindows.h"
+#include "app/dialogues/ElectroMechanic.h"
+#include "app/dialogues/PostDialogues.h"
 #include "app/dialogues/SwitchboardDialogues.h"
 #include "app/scenario/StartState.h"
 #include "app/scenario/TaskMaker.h"
@@ -39,11 +42,6 @@ TSignalOrderForm::TSignalOrderForm(const std::string& name, const std::string& c
     cbToSignal->SetSorted(true);
     cbOverSignal = AddControl<TComboBox>("cbOverSignal");
     cbOverSignal->SetSorted(true);
-}
-
-TfmElectroMex::TfmElectroMex() : TTrainerForm("fmElectroMex", "")
-{
-    cbButtons = AddControl<TComboBox>("cbButtons");
 }
 
 // ---- creation ----
@@ -97,7 +95,7 @@ const std::map<std::string, TWindowMaker>& WindowClasses()
         {"fmManevrMove", [] { return StandIn(fmManevrMove = new TfmManevrMove); }},
         {"fmTrainMove", [] { return StandIn(fmTrainMove = new TfmTrainMove); }},
         {"fmManevrMoveP", [] { return StandIn(fmManevrMoveP = new TfmManevrMoveP); }},
-        {"fmElectroMex", [] { return StandIn(fmElectroMex = new TfmElectroMex); }},
+        {"fmElectroMex", [] { return fmElectroMex = new TfmElectroMex; }},
         {"fmStartState", [] { return fmStartState = new TfmStartState; }},
         {"fmTaskMaker", [] { return fmTaskMaker = new TfmTaskMaker; }},
         {"fmPusk", [] { return fmPusk = new TfmPusk; }},
@@ -119,6 +117,21 @@ const std::map<std::string, TWindowMaker>& WindowClasses()
         {"fmDNCVozvrat", [] { return new TfmDNCVozvrat; }},
         {"fmDNCLoko", [] { return new TfmDNCLoko; }},
         {"fmDNCOnHelp", [] { return new TfmDNCOnHelp; }},
+        {"fmPribivaet", [] { return new TfmPribivaet; }},
+        {"fmPribivaetPrig", [] { return new TfmPribivaetPrig; }},
+        {"fmUvagaTrainOut", [] { return new TfmUvagaTrainOut; }},
+        {"fmUvagaRospusk", [] { return new TfmUvagaRospusk; }},
+        {"fmUvagaLokoPritc", [] { return new TfmUvagaLokoPritc; }},
+        {"fmPredupr", [] { return new TfmPredupr; }},
+        {"fmSwitchState", [] { return new TfmSwitchState; }},
+        {"fmSectionState", [] { return new TfmSectionState; }},
+        {"fmSwitchTurn", [] { return new TfmSwitchTurn; }},
+        {"fmZamkSwitch", [] { return new TfmZamkSwitch; }},
+        {"fmSnyatZakl", [] { return new TfmSnyatZakl; }},
+        {"fmKurbel", [] { return new TfmKurbel; }},
+        {"fmZacrepit", [] { return new TfmZacrepit; }},
+        {"fmUbrat", [] { return new TfmUbrat; }},
+        {"fmSnyatOgr", [] { return new TfmSnyatOgr; }},
     };
     return classes;
 }

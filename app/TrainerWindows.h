@@ -16,6 +16,7 @@
 
 class ISwitchboardKey;
 class TfmMain;
+class TfmElectroMex;  // app/dialogues/ElectroMechanic.h
 
 // A form made in code, named as its global instance.
 class TTrainerForm : public TForm {
@@ -64,13 +65,6 @@ class TfmManevrMoveP : public TSignalOrderForm {
     VELO_CLASS(TfmManevrMoveP, TSignalOrderForm)
 public:
     TfmManevrMoveP() : TSignalOrderForm("fmManevrMoveP", "") {}
-};
-
-class TfmElectroMex : public TTrainerForm {
-    VELO_CLASS(TfmElectroMex, TTrainerForm)
-public:
-    TfmElectroMex();
-    TComboBox* cbButtons;
 };
 
 // A dialogue opened from a ringing switchboard key ("Очікую", "Відказ").

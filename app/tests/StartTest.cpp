@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "TrainerFixture.h"
+#include "app/dialogues/ElectroMechanic.h"
 #include "models/operations/DelayModel.h"
 #include "models/operations/InstructorModel.h"
 #include "panel/EC_Speaker.h"

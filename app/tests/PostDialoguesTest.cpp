@@ -238,3 +238,26 @@ TEST_F(PostDialoguesTest, TheElectroMechanicsSelectorsFollowTheRequest)
     EXPECT_TRUE(Has(Sent(), "3 5 6 410 1"));
     EXPECT_FALSE(Key("Рел")->Down());
 }
+
+TEST_F(PostDialoguesTest, AShownEntryKeepsItsPostsRecordAndListsOverflowWithTheirMessage)
+{
+    // "НД" is a section of post 3 (15) and of post 7 (27): post 7's order reports 27.
+    WriteFile("data/Sections.dat", "1 3 11\n2 3 15 НД\n2 7 27 НД\n3 1 5 1/51\n");
+    auto* s = Window<TfmSectionState>("fmSectionState");
+    s->DataFileName = "DATA\\Sections.dat";
+    s->ReadDataFile();
+    s->SetPost(7);
+    EXPECT_EQ(s->Executor, 4);
+    ASSERT_EQ(s->Box->Items().ToStringList().lines, std::vector<std::string>{"НД"});
+    s->Box->SetItemIndex(0);
+    EXPECT_EQ(s->Chosen()->Number, 27);
+
+    // The electro-mechanic holds 99 sections: a hundredth is refused with the overflow message.
+    std::string many;
+    for (int i = 0; i < 100; ++i) many += Format("2 3 %d С%d\n", 300 + i, i);
+    WriteFile("data/Sections.dat", many);
+    auto* e = Window<TfmElectroMex>("fmElectroMex");
+    e->DataFileName = "DATA\\Sections.dat";
+    EXPECT_THROW(e->ReadDataFile(), Exception);
+    EXPECT_EQ(e->cbSection->Items().Count(), 99);
+}

@@ -1,8 +1,8 @@
 // The trainer's windows besides the main window: each one global instance, created at program
 // start in a fixed order with the main window first. The windows here carry what the main window
-// reaches by name (the signal lists of the movement orders, the sealed-button list of the
-// electro-mechanic dialogue, the two answer dialogues of an incoming call); the small windows
-// around the panel are in UtilityWindows.h, the dialogues and channel windows in dialogues/.
+// reaches by name (the signal lists of the movement orders, the two answer dialogues of an
+// incoming call); the small windows around the panel are in UtilityWindows.h, the dialogues and
+// channel windows (the electro-mechanic's with its sealed-button list among them) in dialogues/.
 // Each window that has a class is made through a name -> class table (TrainerWindows.cpp); the
 // other windows are plain named forms.
 #pragma once

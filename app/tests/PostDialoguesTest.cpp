@@ -185,6 +185,7 @@ TEST_F(PostDialoguesTest, ShoesSetThroughThePostThreeKeyHoldTheTrainUntilRemoved
     EXPECT_TRUE(z->cbWayO->Visible());
     EXPECT_FALSE(z->cbWayS->Visible());
     EXPECT_EQ(z->ebTrNumber->Text(), "");
+    EXPECT_EQ(z->cbBashm->Text(), "");  // the typed count is gone too
 }
 
 TEST_F(PostDialoguesTest, OrdersToThePostOneSignalmanReachItsObject)

@@ -241,12 +241,13 @@ void TfmMain::AddPanelHandlers()
                                return;
                            }
                            TForm* dialog = Screen().FindForm(entry->Dialog);
-                           // Presets are set whether or not the dialogue then opens.
-                           if (auto* p = dynamic_cast<IPresetDialog*>(dialog)) p->ApplyPresets(entry->Presets);
+                           // Presets are set only when the dialogue opens: a busy executor leaves a
+                           // dialogue already open for another post as it is.
                            auto* item = dynamic_cast<TMenuItem*>(sender);
                            if (entry->Action == TItemAction::Template) {
-                               OpenKeyDialog(item, dialog);
+                               OpenKeyDialog(item, dialog, &entry->Presets);
                            } else if (TForm* f = TrainerWindow(entry->Dialog)) {
+                               if (auto* p = dynamic_cast<IPresetDialog*>(f)) p->ApplyPresets(entry->Presets);
                                f->Show();
                            } else if (TEC_ComutatorButton* key = PopupKey(item)) {
                                ReleaseKey(PanelLink<ISwitchboardKey>(key));
@@ -526,7 +527,7 @@ void TfmMain::LastMesClick(TObject* Sender)
     key->SetDown(true);
 }
 
-void TfmMain::OpenKeyDialog(TMenuItem* item, TForm* dialog)
+void TfmMain::OpenKeyDialog(TMenuItem* item, TForm* dialog, const TDialogPresets* presets)
 {
     TEC_ComutatorButton* key = PopupKey(item);
     if (!key) return;
@@ -547,6 +548,7 @@ void TfmMain::OpenKeyDialog(TMenuItem* item, TForm* dialog)
         ReleaseKey(PanelLink<ISwitchboardKey>(key));
         return;
     }
+    if (auto* p = dynamic_cast<IPresetDialog*>(dialog); p && presets) p->ApplyPresets(*presets);
     if (auto* d = dynamic_cast<TKeyDialogForm*>(dialog)) d->OwnerKey = PanelLink<ISwitchboardKey>(key);
     dialog->SetCaption("ДСП->" + key->Caption());
     key->Dialog = dialog;

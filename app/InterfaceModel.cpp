@@ -12,6 +12,7 @@
 
 #include "app/TrainerWindows.h"
 #include "app/dialogues/MovementOrders.h"
+#include "app/dialogues/ElectroMechanic.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Paths.h"

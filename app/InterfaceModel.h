@@ -136,7 +136,7 @@ public:
     void N53Click(TObject* Sender);
     void N2Click(TObject* Sender);
     // The dialogue-launch step of a switchboard key's pop-up item.
-    void OpenKeyDialog(TMenuItem* item, TForm* dialog);
+    void OpenKeyDialog(TMenuItem* item, TForm* dialog, const struct TDialogPresets* presets = nullptr);
     void ShowKeyMessages(TEC_ComutatorButton* key);
     void ReportLocoPosition(int loco);
     // A window of the program by name when it is the real one (its class is "T" + its name and

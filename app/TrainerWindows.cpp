@@ -5,9 +5,12 @@
 #include <map>
 
 #include "app/InterfaceModel.h"
+#include "app/dialogues/Announcements.h"
 #include "app/dialogues/ChannelWindows.h"
 #include "app/dialogues/MovementOrders.h"
 #include "app/dialogues/RadioDialogues.h"
+#include "app/dialogues/ElectroMechanic.h"
+#include "app/dialogues/PostDialogues.h"
 #include "app/dialogues/SwitchboardDialogues.h"
 #include "app/scenario/StartState.h"
 #include "app/scenario/TaskMaker.h"
@@ -33,11 +36,6 @@ TTrainerForm::TTrainerForm(const std::string& name, const std::string& caption) 
 {
     SetName(name);
     SetCaption(caption);
-}
-
-TfmElectroMex::TfmElectroMex() : TTrainerForm("fmElectroMex", "")
-{
-    cbButtons = AddControl<TComboBox>("cbButtons");
 }
 
 // ---- creation ----
@@ -91,7 +89,7 @@ const std::map<std::string, TWindowMaker>& WindowClasses()
         {"fmManevrMove", [] { return fmManevrMove = new TfmManevrMove; }},
         {"fmTrainMove", [] { return fmTrainMove = new TfmTrainMove; }},
         {"fmManevrMoveP", [] { return fmManevrMoveP = new TfmManevrMoveP; }},
-        {"fmElectroMex", [] { return StandIn(fmElectroMex = new TfmElectroMex); }},
+        {"fmElectroMex", [] { return fmElectroMex = new TfmElectroMex; }},
         {"fmStartState", [] { return fmStartState = new TfmStartState; }},
         {"fmTaskMaker", [] { return fmTaskMaker = new TfmTaskMaker; }},
         {"fmPusk", [] { return fmPusk = new TfmPusk; }},
@@ -124,6 +122,21 @@ const std::map<std::string, TWindowMaker>& WindowClasses()
         {"fmVozvratPom", [] { return new TfmVozvratPom; }},
         {"fmContinueMove", [] { return new TfmContinueMove; }},
         {"fmTrainOtc", [] { return new TfmTrainOtc; }},
+        {"fmPribivaet", [] { return new TfmPribivaet; }},
+        {"fmPribivaetPrig", [] { return new TfmPribivaetPrig; }},
+        {"fmUvagaTrainOut", [] { return new TfmUvagaTrainOut; }},
+        {"fmUvagaRospusk", [] { return new TfmUvagaRospusk; }},
+        {"fmUvagaLokoPritc", [] { return new TfmUvagaLokoPritc; }},
+        {"fmPredupr", [] { return new TfmPredupr; }},
+        {"fmSwitchState", [] { return new TfmSwitchState; }},
+        {"fmSectionState", [] { return new TfmSectionState; }},
+        {"fmSwitchTurn", [] { return new TfmSwitchTurn; }},
+        {"fmZamkSwitch", [] { return new TfmZamkSwitch; }},
+        {"fmSnyatZakl", [] { return new TfmSnyatZakl; }},
+        {"fmKurbel", [] { return new TfmKurbel; }},
+        {"fmZacrepit", [] { return new TfmZacrepit; }},
+        {"fmUbrat", [] { return new TfmUbrat; }},
+        {"fmSnyatOgr", [] { return new TfmSnyatOgr; }},
     };
     return classes;
 }

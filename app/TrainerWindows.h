@@ -1,9 +1,8 @@
 // The trainer's windows besides the main window: each one global instance, created at program
 // start in a fixed order with the main window first. The windows here carry what the main window
-// reaches by name (the sealed-button list of the electro-mechanic dialogue, the two answer
-// dialogues of an incoming call); the small windows around the panel are in UtilityWindows.h,
-// the dialogues (the movement orders with their signal lists among them) and channel windows in
-// dialogues/.
+// reaches by name (the two answer dialogues of an incoming call); the small windows around the
+// panel are in UtilityWindows.h, the dialogues and channel windows (the movement orders with their
+// signal lists and the electro-mechanic's with its sealed-button list among them) in dialogues/.
 // Each window that has a class is made through a name -> class table (TrainerWindows.cpp); the
 // other windows are plain named forms.
 #pragma once
@@ -20,6 +19,7 @@ class TfmMain;
 class TfmManevrMove;
 class TfmTrainMove;
 class TfmManevrMoveP;
+class TfmElectroMex;  // app/dialogues/ElectroMechanic.h
 
 // A form made in code, named as its global instance.
 class TTrainerForm : public TForm {
@@ -40,13 +40,6 @@ protected:
         c->SetParent(this);
         return c;
     }
-};
-
-class TfmElectroMex : public TTrainerForm {
-    VELO_CLASS(TfmElectroMex, TTrainerForm)
-public:
-    TfmElectroMex();
-    TComboBox* cbButtons;
 };
 
 // A dialogue opened from a ringing switchboard key ("Очікую", "Відказ").

@@ -48,6 +48,16 @@ std::optional<unsigned> TTalk::FirstNumber(std::string mes)
     return v;
 }
 
+std::optional<int> TTalk::SignedNumber(std::string mes)
+{
+    mes = CutMessage(mes);
+    Sent.push_back(mes);
+    if (!bus || !bus(mes)) return std::nullopt;
+    int v = 0;
+    if (SScanf(mes.c_str(), "%d", &v) != 1) return std::nullopt;
+    return v;
+}
+
 std::optional<unsigned> TTalk::LookupTrain(const std::string& n)
 {
     return FirstNumber(Format("%d %d %d %s", brTecn, 10, 1025, n.c_str()));

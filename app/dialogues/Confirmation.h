@@ -46,6 +46,8 @@ public:
     void Task(unsigned obj, const std::string& text);
     // [3 5 {obj} {code} 1 {pairs}]: true when handled.
     bool Report(unsigned obj, int code, const std::string& pairs = "");
+    // Sends a composed text; the reply's first number read signed, none when not handled.
+    std::optional<int> SignedNumber(std::string mes);
     // Sends a composed text as it is.
     bool Send(std::string mes);
     // Sends mes; true when handled, the reply then standing in mes.

@@ -1,5 +1,6 @@
 // The interface commands on the panel library's own elements.
 #include "TrainerFixture.h"
+#include "app/dialogues/ElectroMechanic.h"
 #include "app/dialogues/ChannelWindows.h"
 #include "app/dialogues/MovementOrders.h"
 #include "panel/Connection.h"

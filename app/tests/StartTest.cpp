@@ -12,6 +12,7 @@
 
 #include "TrainerFixture.h"
 #include "app/dialogues/MovementOrders.h"
+#include "app/dialogues/ElectroMechanic.h"
 #include "models/operations/DelayModel.h"
 #include "models/operations/InstructorModel.h"
 #include "panel/EC_Speaker.h"

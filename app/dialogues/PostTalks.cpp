@@ -1,0 +1,295 @@
+// The confirmations of the announcements, post orders, brake shoes and electro-mechanic, and the
+// station lists they read (see PostTalks.h).
+#include "app/dialogues/PostTalks.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/scenario/ScenarioEditorModel.h"
+#include "models/base/Utilit.h"
+#include "platform/core/CFormat.h"
+#include "platform/core/Exception.h"
+#include "platform/core/Paths.h"
+
+namespace {
+
+// Characters of a station list line that count (code page 1251: one byte a character).
+constexpr size_t kLineBytes = 119;
+
+// Every line of a code page 1251 file, cut and converted; nothing when the file is missing.
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    if (path.empty()) return lines;
+    std::FILE* f = OpenFile(path, "rb");
+    if (!f) return lines;
+    std::string raw;
+    while (ReadRawLine(f, raw)) {
+        if (raw.size() > kLineBytes) raw.resize(kLineBytes);
+        while (!raw.empty() && (raw.back() == '\r' || raw.back() == '\n')) raw.pop_back();
+        lines.push_back(Cp1251ToUtf8(raw));
+    }
+    std::fclose(f);
+    return lines;
+}
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+} // namespace
+
+TZacrepitFile ReadZacrepit(const std::string& path)
+{
+    TZacrepitFile file;
+    for (const std::string& line : ReadLines(path)) {
+        std::string word = FirstWord(line);
+        int group = StartsWith(word, "п") || StartsWith(word, "П") ? 3
+                    : StartsWith(word, "о") || StartsWith(word, "О") ? 7
+                                                                      : 0;
+        if (group != 0) {
+            TZacrepitTrack t;
+            t.Group = group;
+            std::string rest = DropWords(line, 1);
+            t.Name = FirstWord(rest);
+            std::string id = FirstWord(DropWords(line, 2));
+            if (t.Name.empty() || !IsAllDigits(id.c_str()) || SScanf(id.c_str(), "%u", &t.Id) != 1) continue;
+            file.Tracks.push_back(t);
+            continue;
+        }
+        TZacrepitNorm n;
+        if (SScanf(line.c_str(), "%u %u %d %u", &n.Bound, &n.Track, &n.Loaded, &n.Shoes) != 4) continue;
+        if (n.Bound == 0) continue;
+        file.Norms.Append(n);
+    }
+    return file;
+}
+
+std::vector<unsigned> ShoeRange(const TZacrepitNorms& norms)
+{
+    std::vector<unsigned> range;
+    const listob<TZacrepitNorm>* p = norms.First();
+    if (!p) return range;
+    unsigned lo = p->value.Shoes, hi = p->value.Shoes;
+    for (; p; p = p->next) {
+        lo = std::min(lo, p->value.Shoes);
+        hi = std::max(hi, p->value.Shoes);
+    }
+    for (unsigned s = lo; s <= hi; ++s) range.push_back(s);
+    return range;
+}
+
+std::optional<unsigned> NeededShoes(const TZacrepitNorms& norms, unsigned track, int loaded, int length)
+{
+    for (const listob<TZacrepitNorm>* p = norms.First(); p; p = p->next) {
+        const TZacrepitNorm& n = p->value;
+        if (n.Track == track && n.Loaded == loaded && static_cast<long long>(n.Bound) > length) return n.Shoes;
+    }
+    return std::nullopt;
+}
+
+std::vector<TSwitchStLine> ReadSwitchSt(const std::string& path)
+{
+    std::vector<TSwitchStLine> lines;
+    for (const std::string& line : ReadLines(path)) {
+        TSwitchStLine l;
+        if (SScanf(line.c_str(), "%d %d %d", &l.Kind, &l.Post, &l.Number) != 3) continue;
+        if (l.Kind < 1 || l.Kind > 3) continue;
+        l.Name = DropWords(line, 3);
+        lines.push_back(l);
+    }
+    return lines;
+}
+
+int PostExecutor(int post) { return post == 1 ? 5 : post == 7 ? 4 : 3; }
+
+// ---- loudspeaker announcements ----
+
+namespace {
+
+// The train and its approach (1011); none when the train is not found (error 13 recorded and
+// the window closed).
+std::optional<std::pair<unsigned, int>> TrainAndApproach(TTalk& talk, const std::string& n)
+{
+    auto t = talk.LookupTrain(n);
+    if (!t) {
+        talk.Error(13, n);
+        talk.Close();
+        return std::nullopt;
+    }
+    const std::vector<int> names = {1011};
+    auto p = talk.Params(*t, names);
+    Blank(!p, MissingParamsText(n, names));
+    return std::make_pair(*t, (*p)[0]);
+}
+
+} // namespace
+
+const TOutboundTexts kSuburbanArrival = {"Не указана станция назначения поезда", "Не указан путь прибытия поезда", 303};
+const TOutboundTexts kFreightDeparture = {"Необходимо указать станцию, на которую отправляется поезд",
+                                          "Не указан путь отправления поезда", 146};
+
+TOutcome ConfirmAnnouncedArrival(TTalk& talk, const std::string& n, std::optional<int> station,
+                                 std::optional<int> track)
+{
+    auto ta = TrainAndApproach(talk, n);
+    if (!ta) return TOutcome::Close;
+    Blank(!station, "Не вказано підхід, з якого прибуває поїзд");
+    if (*station != ta->second) {
+        talk.Error(14, n);
+        return talk.Close();
+    }
+    Blank(!track, "Не вказано колію прибуття поїзда");
+    talk.Task(ta->first, Format("%d", *track));
+    talk.Report(ta->first, 104);
+    return talk.Close();
+}
+
+TOutcome ConfirmOutbound(TTalk& talk, const std::string& n, std::optional<int> station, std::optional<int> track,
+                         const TOutboundTexts& texts)
+{
+    auto ta = TrainAndApproach(talk, n);
+    if (!ta) return TOutcome::Close;
+    Blank(!station, texts.NoStation);
+    if (*station == ta->second) {
+        talk.Error(24, n);
+        return talk.Close();
+    }
+    Blank(!track, texts.NoTrack);
+    talk.Task(ta->first, Format("%d", *track));
+    talk.Report(ta->first, texts.Code);
+    return talk.Close();
+}
+
+TOutcome ConfirmTrackReport(TTalk& talk, std::optional<int> track, const std::string& text, const char* blank,
+                            int code)
+{
+    Blank(!track, blank);
+    auto k = talk.ObjectOnTrack(*track);
+    if (!k) {
+        talk.Error(8, text);
+        return talk.Close();
+    }
+    if (*k < 0) return TOutcome::Open;
+    talk.Report(static_cast<unsigned>(*k), code);
+    return talk.Close();
+}
+
+TOutcome ConfirmHelperPermit(TTalk& talk, const std::string& loco)
+{
+    auto l = talk.LookupLoco(loco);
+    if (!l) {
+        talk.Error(1107, loco);
+        return talk.Close();
+    }
+    if (*l == 0) return TOutcome::Open;
+    talk.Report(*l, 420);
+    return talk.Close();
+}
+
+// ---- signalman posts ----
+
+namespace {
+
+const char* const kNoSwitch = "Не указан номер стрелочного перевода";
+const char* const kNotHandled = "Ошибка в ini файле";
+
+// A post report: closes when the technology model handled it, else refused.
+TOutcome PostReport(TTalk& talk, const std::string& mes)
+{
+    Blank(!talk.Send(mes), kNotHandled);
+    return talk.Close();
+}
+
+} // namespace
+
+TOutcome ConfirmSwitchOrder(TTalk& talk, int e, std::optional<std::string> s, int code)
+{
+    Blank(!s, kNoSwitch);
+    return PostReport(talk, Format("%d %d %d 1551 %s %d 1", 3, 5, e, s->c_str(), code));
+}
+
+TOutcome ConfirmSwitchTurn(TTalk& talk, int e, std::optional<std::string> s, std::optional<int> position)
+{
+    Blank(!s, kNoSwitch);
+    Blank(!position, "Не указано требуемое положение стрелочного перевода");
+    return PostReport(talk, Format("%d %d %d 1551 %s 1552 %d 402 1", 3, 5, e, s->c_str(), *position));
+}
+
+TOutcome ConfirmSectionState(TTalk& talk, int e, std::optional<TSwitchStLine> section)
+{
+    Blank(!section, "Не указан номер путевой секции");
+    talk.Task(static_cast<unsigned>(e), section->Name);
+    return PostReport(talk, Format("%d %d %d 1551 %d 404 1", 3, 5, e, section->Number));
+}
+
+TOutcome ConfirmCrank(TTalk& talk, int e, const std::string& crank)
+{
+    Blank(crank.empty(), "Не указан номер курбеля");
+    talk.Task(static_cast<unsigned>(e), crank);
+    return PostReport(talk, Format("%d %d %d 401 1", 3, 5, e));
+}
+
+// ---- brake shoes ----
+
+TOutcome ConfirmSecuring(TTalk& talk, const std::string& n, std::optional<int> track, const std::string& shoes,
+                         const TZacrepitNorms& norms)
+{
+    auto t = talk.SignedNumber(Format("%d %d %d %s", 3, 10, 1025, n.c_str()));
+    if (!t) {
+        talk.Error(13, n);
+        return talk.Close();
+    }
+    if (*t < 0) return TOutcome::Open;
+    const unsigned obj = static_cast<unsigned>(*t);
+    const char* const badObject = "Ошибка описания объекта для работы 'Закрепление'";
+    auto where = talk.Params(obj, {1027});
+    Blank(!where, badObject);
+    Blank(!track, "Не указан путь");
+    if (*track != (*where)[0]) {
+        talk.Error(5, n);
+        return talk.Close();
+    }
+    auto lf = talk.Params(obj, {1504, 1505});
+    Blank(!lf, badObject);
+    auto need = NeededShoes(norms, static_cast<unsigned>(*track), (*lf)[1], (*lf)[0]);
+    Blank(!need, "Слишком большой состав. Измените файл норм закрепления");
+    int ordered = StrToInt(shoes);
+    Blank(ordered < 0, "Число тормозных башмаков не может быть отрицательным");
+    if (static_cast<unsigned>(ordered) < *need) talk.Error(6, n);
+    else if (static_cast<unsigned>(ordered) > *need) talk.Error(7, n);
+    talk.Report(obj, 126, Format("1004 %d", ordered));
+    return talk.Close();
+}
+
+TOutcome ConfirmShoesRemoval(TTalk& talk, std::optional<int> track, const std::string& text,
+                             std::optional<std::string> shoes)
+{
+    Blank(!track, "Не указан путь");
+    auto k = talk.ObjectOnTrack(*track);
+    if (!k) {
+        talk.Error(8, text);
+        return talk.Close();
+    }
+    if (*k < 0) return TOutcome::Open;
+    Blank(!shoes, "Не указано число башмаков");
+    const unsigned obj = static_cast<unsigned>(*k);
+    talk.Task(obj, *shoes + " " + text);
+    talk.Report(obj, 121);
+    return talk.Close();
+}
+
+// ---- the electro-mechanic ----
+
+TOutcome ConfirmElectroMechanic(TTalk& talk, int mode, std::optional<std::string> button,
+                                std::optional<int> sectionId, const std::string& sectionName)
+{
+    if (mode == 0) {
+        Blank(!button, "Не указана кнопка");
+        talk.Task(kElectroMechanic, *button);
+        talk.Report(kElectroMechanic, 410);
+    } else if (mode == 2 || mode == 3) {
+        Blank(!sectionId, "Не указана секция");
+        talk.Task(kElectroMechanic, Format("%d %s", *sectionId, sectionName.c_str()));
+        talk.Report(kElectroMechanic, mode == 2 ? 411 : 412);
+    }
+    return talk.Close();
+}

@@ -1,0 +1,110 @@
+// The confirmations of the loudspeaker announcements, the signalman post orders, the brake-shoe
+// orders, the electro-mechanic and the wagon inspection's fencing, and the two station lists they
+// read: "DATA\Zacrepit.dat" (securing tracks and norms) and "DATA\SwitchSt.dat" (the posts'
+// switches and sections). Every confirmation is a plain function over a bus (see Confirmation.h).
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/dialogues/Confirmation.h"
+#include "models/base/Containers.h"
+
+// ---- "DATA\Zacrepit.dat" ----
+
+// A track line "{word} {name} {id}": the post 3 group when the word begins with "п"/"П", the
+// post 7 group with "о"/"О".
+struct TZacrepitTrack {
+    int Group = 3;
+    std::string Name;
+    unsigned Id = 0;
+};
+
+// A securing norm: trains shorter than Bound, on the track, loaded (1) or empty (0), need Shoes.
+// On disk the order is "bound track loaded shoes".
+struct TZacrepitNorm {
+    unsigned Bound = 0;
+    unsigned Shoes = 0;
+    unsigned Track = 0;
+    int Loaded = 0;
+};
+using TZacrepitNorms = dllist<TZacrepitNorm>;
+
+struct TZacrepitFile {
+    std::vector<TZacrepitTrack> Tracks;  // file order
+    TZacrepitNorms Norms;                 // file order; a zero bound or a short line is skipped
+};
+
+// Reads the file (code page 1251, the first 119 characters of a line); a missing file gives
+// nothing. A track line without its id and a norm line whose fields do not all read are skipped.
+TZacrepitFile ReadZacrepit(const std::string& path);
+// The shoe counts offered: every number from the smallest to the largest of the norms.
+std::vector<unsigned> ShoeRange(const TZacrepitNorms& norms);
+// The first norm in file order for the track and loaded state whose bound exceeds length.
+std::optional<unsigned> NeededShoes(const TZacrepitNorms& norms, unsigned track, int loaded, int length);
+
+// ---- "DATA\SwitchSt.dat" ----
+
+// "kind post number [name]": kind 1 a switch, 2 a section of a post, 3 another section.
+struct TSwitchStLine {
+    int Kind = 0;
+    int Post = 0;
+    int Number = 0;
+    std::string Name;  // the rest of the line, trimmed
+};
+// The lines of kinds 1 to 3 in file order (the first 119 characters count); a missing file
+// gives nothing.
+std::vector<TSwitchStLine> ReadSwitchSt(const std::string& path);
+
+// The technology object of a post's signalman: post 1 -> 5, post 7 -> 4, otherwise 3.
+int PostExecutor(int post);
+// The electro-mechanic's technology object.
+constexpr unsigned kElectroMechanic = 6;
+
+// ---- loudspeaker announcements ----
+
+// A train received from a station onto a track (104): the station must be its approach.
+TOutcome ConfirmAnnouncedArrival(TTalk& talk, const std::string& n, std::optional<int> station,
+                                 std::optional<int> track);
+// A train leaving towards a station from a track: the suburban arrival (303) and the freight
+// departure (146); the station must not be the one it came from. The blank texts differ.
+struct TOutboundTexts {
+    const char* NoStation;
+    const char* NoTrack;
+    int Code;
+};
+extern const TOutboundTexts kSuburbanArrival;
+extern const TOutboundTexts kFreightDeparture;
+TOutcome ConfirmOutbound(TTalk& talk, const std::string& n, std::optional<int> station, std::optional<int> track,
+                         const TOutboundTexts& texts);
+// A report to what stands on a track (humping 124, a loco coupled 122, fencing removed 200);
+// blank is the text when no track is chosen, text the track as shown.
+TOutcome ConfirmTrackReport(TTalk& talk, std::optional<int> track, const std::string& text, const char* blank,
+                            int code);
+// The permit for a help locomotive (420 on the locomotive).
+TOutcome ConfirmHelperPermit(TTalk& talk, const std::string& loco);
+
+// ---- signalman posts; e is the signalman's object, s the chosen entry as shown ----
+
+// A switch order: its state (400), the lock removed (403), locked (405).
+TOutcome ConfirmSwitchOrder(TTalk& talk, int e, std::optional<std::string> s, int code);
+// Turn a switch to "+" (0) or "-" (1) and clamp it (402).
+TOutcome ConfirmSwitchTurn(TTalk& talk, int e, std::optional<std::string> s, std::optional<int> position);
+// A section's state (404): its name as the task, its number in the report.
+TOutcome ConfirmSectionState(TTalk& talk, int e, std::optional<TSwitchStLine> section);
+// Take out the crank (401).
+TOutcome ConfirmCrank(TTalk& talk, int e, const std::string& crank);
+
+// ---- brake shoes ----
+
+// Secure train n on the chosen track with the shoes typed or chosen (126 with 1004).
+TOutcome ConfirmSecuring(TTalk& talk, const std::string& n, std::optional<int> track, const std::string& shoes,
+                         const TZacrepitNorms& norms);
+// Remove the shoes from the chosen track (121); shoes is the chosen entry, none when nothing is.
+TOutcome ConfirmShoesRemoval(TTalk& talk, std::optional<int> track, const std::string& text,
+                             std::optional<std::string> shoes);
+
+// ---- the electro-mechanic: 0 a button sealed, 1 a crank sealed, 2 false occupancy, 3 false clear ----
+
+TOutcome ConfirmElectroMechanic(TTalk& talk, int mode, std::optional<std::string> button,
+                                std::optional<int> sectionId, const std::string& sectionName);

@@ -5,6 +5,8 @@
 #include "app/UtilityWindows.h"
 #include "models/base/Model.h"
 #include "models/base/ModelClasses.h"
+#include "models/movement/MoveModel.h"
+#include "models/plan/PlanModel.h"
 #include "models/technology/TecnModel.h"
 #include "panel/PanelClasses.h"
 #include "platform/qt/Controls.h"
@@ -28,6 +30,8 @@ void RegisterTrainerClasses()
     RegisterStringProperty<TModel>("FileName", [](TModel& m, const std::string& v) { m.FileName = v; });
     RegisterEventProperty<TModel, TSendMessageEvent>("OnSendMessage", [](TModel& m, TSendMessageEvent e) { m.OnSendMessage = e; });
     RegisterEventProperty<TModel, TChangeStateEvent>("OnChangeState", [](TModel& m, TChangeStateEvent e) { m.OnChangeState = e; });
+    // A movement model's plan: PlanModel = PlanModel.
+    RegisterReferenceProperty<TMoveModel, TPlanModel>("PlanModel", [](TMoveModel& m, TPlanModel* p) { m.PlanModel = p; });
     // The technology model's configured executors: ExecutorArray.Executor00.Number = 1 ...
     RegisterObjectProperty<TTecnModel>("ExecutorArray", [](TTecnModel& m) -> TPersistent* { return m.ExecutorArray; });
     for (int i = 0; i < TExecutors::kCount; ++i)

@@ -75,7 +75,7 @@ TEST_F(SampleStationTest, StartsWithoutAComplaint)
 {
     EXPECT_TRUE(Boxes.empty()) << (Boxes.empty() ? "" : Boxes[0]);
     EXPECT_FALSE(m->ForeheadPanel->Visible());
-    EXPECT_EQ(m->Models.Count(), 5u);
+    EXPECT_EQ(m->Models.Count(), 6u);
     EXPECT_GT(m->PostSections.Count(), 0u);
     if (const char* shot = std::getenv("VELO_SCREENSHOT")) SaveScreenshot(m, shot);
 }
@@ -159,4 +159,57 @@ TEST_F(SampleStationTest, StandingTrainsShowTheirTracksRed)
     for (int id : {11, 13, 14, 21, 22}) EXPECT_EQ(state(id), csRed) << "track " << id;
     EXPECT_NE(state(12), csRed);
     EXPECT_TRUE(Prompts.empty()) << Prompts[0];
+}
+
+// A lesson train arrives with the clock at speed 20: the panel shows red where the train is, the
+// stretch's block sections one after the other, then the route's sections and the target track.
+TEST_F(SampleStationTest, AnArrivingTrainShowsItsSectionsRedAsItMoves)
+{
+    // The stretch's block sections 41 and 42 have indicators of their own (EC_Block1, EC_Block2).
+    auto red = [this](int id) {
+        if (id == 41 || id == 42) {
+            auto* b = m->FindChild<TEC_Block>(Format("EC_Block%d", id - 40));
+            return b && b->State();
+        }
+        auto* s = m->FindChild<TEC_Section>(Format("EC_Section%d", id));
+        return s && !s->Cells(0).empty() && s->Cells(0)[0]->State() == csRed;
+    };
+    ASSERT_NE(m->StatusBar(), nullptr);
+    m->StatusBar()->SetTemp(20);
+    std::string mes = Format("8 4 %f 3 6 1 1025 2401 1511 166 1504 50 2001 750 1505 1 1540 4100 1541 1 1542 4000",
+                             m->ModelTime + 1);
+    ASSERT_EQ(m->Bus.Send(mes), 1);
+    // Red over the ticks, one letter a section: the first tick each section was red and the
+    // first tick after that it was not.
+    std::map<int, std::pair<int, int>> seen;
+    auto sample = [&](int tick) {
+        for (int id : {41, 42, 201, 203, 207, 12}) {
+            auto& s = seen.try_emplace(id, -1, -1).first->second;
+            if (red(id) && s.first < 0) s.first = tick;
+            if (!red(id) && s.first >= 0 && s.second < 0) s.second = tick;
+        }
+    };
+    int tick = 0;
+    for (; tick < 600 && !(seen.count(42) && seen[42].first >= 0 && seen[41].second >= 0); ++tick) {
+        m->MainTimerTimer(nullptr);
+        sample(tick);
+    }
+    EXPECT_GE(seen[41].first, 0) << "the stretch never showed the train";
+    EXPECT_GE(seen[42].first, seen[41].first);
+    EXPECT_GT(seen[41].second, seen[42].first) << "block 41 not freed behind the train";
+    for (int i = 0; i < 200; ++i, ++tick) m->MainTimerTimer(nullptr);
+    mes = "2 5 101 1";
+    ASSERT_EQ(m->Bus.Send(mes), 1);
+    mes = "2 5 112 1";
+    ASSERT_EQ(m->Bus.Send(mes), 1);
+    for (int i = 0; i < 600; ++i, ++tick) {
+        m->MainTimerTimer(nullptr);
+        sample(tick);
+    }
+    for (int id : {201, 203, 207}) {
+        EXPECT_GE(seen[id].first, 0) << "section " << id << " never red";
+        EXPECT_GT(seen[id].second, seen[id].first) << "section " << id << " not freed";
+    }
+    EXPECT_TRUE(red(12));
+    EXPECT_FALSE(red(42));
 }

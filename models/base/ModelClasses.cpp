@@ -3,6 +3,8 @@
 
 #include "models/operations/DelayModel.h"
 #include "models/interlocking/EC_Model.h"
+#include "models/movement/MoveModel.h"
+#include "models/movement/SignalMoveModel.h"
 #include "models/operations/InstructorModel.h"
 #include "models/plan/PlanModel.h"
 #include "models/technology/TecnModel.h"
@@ -23,4 +25,6 @@ void RegisterModelClasses()
     Register<TDelayModel>();
     Register<TInstructorModel>();
     Register<TEC_Model>();
+    Register<TMoveModel>();
+    Register<TSignalMoveModel>();
 }

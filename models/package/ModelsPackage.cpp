@@ -7,6 +7,7 @@
 extern "C" VELO_PACKAGE_EXPORT void RegisterModelsPackage(TPaletteSink sink, void* context)
 {
     RegisterModelClasses();
-    for (const char* name : {"TPlanModel", "TTecnModel", "TDelayModel", "TInstructorModel", "TEC_Model"})
+    for (const char* name : {"TPlanModel", "TTecnModel", "TDelayModel", "TInstructorModel", "TEC_Model",
+                             "TMoveModel", "TSignalMoveModel"})
         if (sink) sink(context, ComponentClassPage(name).c_str(), name);
 }

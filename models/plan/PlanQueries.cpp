@@ -256,6 +256,9 @@ int TPlanModel::GetRoute(std::string& mes)
     const auto stops = [M](int pass) { return pass == 3 || pass == 2 || (M != 0 && (pass == 0 || pass == 1)); };
     for (unsigned i = 0; i <= Sections.Count(); ++i) {
         if (IsTarget(T, N, cur, dir)) {
+            // The walk ends at the target itself, whatever the last signal passed showed: a
+            // mover must stop there and not run on through a closed signal just beyond it.
+            l = 4;
             if (T == 2) {
                 // The whole object must get past the signal.
                 d += 1;

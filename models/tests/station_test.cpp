@@ -30,6 +30,7 @@
 #include "models/operations/DelayModel.h"
 #include "models/interlocking/EC_Model.h"
 #include "models/operations/InstructorModel.h"
+#include "models/movement/SignalMoveModel.h"
 #include "models/plan/PlanModel.h"
 #include "models/technology/TecnModel.h"
 #include "models/base/Utilit.h"
@@ -431,4 +432,159 @@ TEST_F(StationTecnTest, LessonOneRunsItsHour)
         EXPECT_NE(Ask("3 4 " + n + " 1029"), "0 ") << "train " << n << " not placed";
     }
     for (const std::string& e : bus.Requests(brInstructor)) EXPECT_EQ(e.rfind("0 4 17", 0), std::string::npos) << e;
+}
+
+// The station with the signal movement model as well, the six models stepped in the main window's
+// order. Before every tick the state of every signal the plan knows is noted: an object whose
+// front crosses a signal facing its way must have found that signal open.
+class StationMoveTest : public StationTecnTest {
+protected:
+    void SetUp() override
+    {
+        StationTecnTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        move.SetName("SignalMoveModel");
+        move.PlanModel = &plan;
+        bus.Connect(&move);
+        move.Init();
+        plan.OnChangeState = [this](TModel*, AnsiString text) { events.push_back(text); };
+    }
+
+    // One tick of the main window's loop; false when an object ran past a closed signal.
+    void Step()
+    {
+        std::map<int, int> open;
+        std::map<int, std::pair<int, int>> fronts;
+        for (auto* n = plan.Objects.First(); n; n = n->next) {
+            for (int d : {0, 1}) {
+                TRM_Section* s = n->value.EndSection(d);
+                if (!s) continue;
+                TRM_Vertex* v = s->FarVertex(d);
+                if (v && v->Kind() == 2) {
+                    std::string mes = Format("%d %d %d %d", static_cast<int>(brEC), 6, v->Number, 0);
+                    int state = 3;
+                    if (bus.Send(mes)) SScanf(mes.c_str(), "%d", &state);
+                    open[v->Number] = state;
+                }
+            }
+            fronts[n->value.Number] = {n->value.EndSection(0) ? n->value.EndSection(0)->Number : 0,
+                                       n->value.EndSection(1) ? n->value.EndSection(1)->Number : 0};
+        }
+        t += 1;
+        for (TModel* m : std::initializer_list<TModel*>{&plan, &tecnModel, &delay, &move, &instructor, &ec})
+            m->Process(static_cast<float>(t));
+        for (auto* n = plan.Objects.First(); n; n = n->next) {
+            auto was = fronts.find(n->value.Number);
+            if (n->value.Removed || was == fronts.end()) continue;
+            for (int d : {0, 1}) {
+                TRM_Section* from = plan.FindSection(d == 0 ? was->second.first : was->second.second);
+                TRM_Section* now = n->value.EndSection(d);
+                if (!from || !now || from == now) continue;
+                TRM_Vertex* v = from->FarVertex(d);
+                // Only the end leading the way in direction d passes the vertex on its far side.
+                if (now->FarVertex(1 - d) != v) continue;
+                if (v && v->Kind() == 2 && static_cast<TRM_Signal*>(v)->Faces(d) && open.count(v->Number)) {
+                    EXPECT_LT(open[v->Number], 2) << "object " << n->value.Number << " passed closed signal " << v->Number
+                                                  << " at " << t;
+                }
+            }
+        }
+    }
+    // Steps until object n raises event code; false after limit ticks.
+    bool RunUntil(int n, int code, int limit)
+    {
+        for (int i = 0; i < limit; ++i) {
+            size_t from = events.size();
+            Step();
+            for (size_t e = from; e < events.size(); ++e) {
+                int c = 0, o = 0;
+                float at = 0;
+                if (SScanf(events[e].c_str(), "%d %f %d", &c, &at, &o) == 3 && c == code && o == n) return true;
+            }
+        }
+        return false;
+    }
+    // The plan's occupied flag of section s.
+    bool Occupied(int s) { return Ask(Format("1 5 %d", s)).rfind("1", 0) == 0; }
+    // The free distance ahead of object n in direction d ("1 10").
+    double FreeAhead(int n, int d) { return AtofC(Ask(Format("1 10 %d %d", n, d)).c_str()); }
+
+    TSignalMoveModel move;
+    std::vector<std::string> events;
+};
+
+// A train from the lesson arrives from the east stretch, waits at the closed entry signal 101,
+// runs into receiving track 2П when the trainee sets the route and stops there.
+TEST_F(StationMoveTest, ATrainArrivesWaitsAtTheEntrySignalAndRunsInOnItsRoute)
+{
+    // The lesson's line for minute 2, queued as the scenario queues it.
+    ASSERT_EQ(Send("8 4 2 3 6 1 1025 2401 1511 166 1504 50 2001 750 1505 1 1540 4100 1541 1 1542 4000"), 1);
+    Step();
+    Step();
+    std::string n = Ask("3 10 1025 2401");
+    const int train = std::atoi(n.c_str());
+    ASSERT_GT(train, 0) << n;
+    TRM_Object* o = plan.FindObject(train);
+    ASSERT_NE(o, nullptr);
+    ASSERT_NE(o->EndSection(0), nullptr);
+    EXPECT_EQ(o->EndSection(0)->Number, 41);
+    ASSERT_TRUE(RunUntil(train, 9, 1000)) << "the train did not stop";
+    EXPECT_EQ(events.back().substr(events.back().rfind(' ')), " 101") << events.back();
+    EXPECT_LE(FreeAhead(train, 0), 0.4);
+    EXPECT_EQ(o->EndSection(0)->Number, 42);
+
+    bus.ClearLog();
+    ASSERT_EQ(Send("2 5 101 1"), 1);
+    ASSERT_EQ(Send("2 5 112 1"), 1);
+    ASSERT_TRUE(RunUntil(train, 7, 120)) << "the train did not start";
+    TEC_Signal1* s101 = AsSignal(ec.Vertexes.Find(101));
+    ASSERT_NE(s101, nullptr);
+    std::vector<int> route = {201, 203, 207, 407, 12};
+    std::set<int> occupied, freed;
+    bool closedBehind = false;
+    for (int i = 0; i < 1000; ++i) {
+        size_t from = events.size();
+        Step();
+        if (o->EndSection(0) && o->EndSection(0)->Number == 201) closedBehind = s101->SignalState != 0;
+        for (int s : route) {
+            if (Occupied(s)) occupied.insert(s);
+            else if (occupied.count(s)) freed.insert(s);
+        }
+        bool stopped = false;
+        for (size_t e = from; e < events.size(); ++e) stopped |= events[e].rfind("8 ", 0) == 0;
+        if (stopped) break;
+    }
+    EXPECT_TRUE(closedBehind) << "signal 101 stayed open behind the train";
+    EXPECT_EQ(occupied, std::set<int>(route.begin(), route.end()));
+    EXPECT_EQ(freed, std::set<int>({201, 203, 207, 407}));
+    EXPECT_EQ(o->EndSection(0)->Number, 12);
+    EXPECT_EQ(Ask(Format("3 4 %d 1003 2002", train)), "0 0.000000 ");
+    EXPECT_LE(FreeAhead(train, 0), 0.4);
+    // The interlocking showed the route's sections white, then red under the train, then free
+    // behind it; the target track stays red.
+    std::map<int, std::string> shown;
+    for (const std::string& e : bus.Requests(brInterface)) {
+        int r = 0, c = 0, section = 0, variant = 0, state = 0;
+        if (SScanf(e.c_str(), "%d %d %d %d %d", &r, &c, &section, &variant, &state) == 5 && c == 8)
+            shown[section] += std::to_string(state);
+    }
+    EXPECT_EQ(shown, (std::map<int, std::string>{{201, "120"}, {203, "120"}, {207, "120"}, {12, "12"}}));
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+}
+
+// The train locomotive on departure track 1В leaves over signal 131 for the departure main and
+// runs to its end (section 28), the target the station's departure function gives.
+TEST_F(StationMoveTest, ALocomotiveDepartsToTheEndOfTheDepartureMain)
+{
+    Step();
+    ASSERT_EQ(Send("2 5 131 1"), 1);
+    ASSERT_EQ(Send("2 5 104 1"), 1);
+    for (int i = 0; i < 60; ++i) Step();
+    ASSERT_EQ(Send("3 5 9 1012 3 1013 28 1003 1"), 1);
+    ASSERT_TRUE(RunUntil(9, 8, 1000)) << "the locomotive did not stop";
+    TRM_Object* o = plan.FindObject(9);
+    ASSERT_NE(o, nullptr);
+    EXPECT_EQ(o->EndSection(0)->Number, 28);
+    EXPECT_LE(FreeAhead(9, 0), 0.4);
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
 }

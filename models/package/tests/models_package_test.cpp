@@ -7,6 +7,7 @@ TEST(ModelsPackage, RegistersTheModelClassesOnTheirPage)
 {
     TLoadedPackage p(VELO_PACKAGE_FILE, "RegisterModelsPackage");
     ASSERT_EQ(p.error, "");
-    for (const char* name : {"TPlanModel", "TTecnModel", "TEC_Model", "TDelayModel", "TInstructorModel"})
+    for (const char* name : {"TPlanModel", "TTecnModel", "TEC_Model", "TDelayModel", "TInstructorModel", "TMoveModel",
+                             "TSignalMoveModel"})
         EXPECT_EQ(p.pageOf[name], "Models") << name;
 }

@@ -319,6 +319,11 @@ TEST(PlanQueries, FreeRouteAheadStopsAtAClosedSignalOrADeadEnd)
     p.tecn.Set(7, "1012", "3");
     p.tecn.Set(7, "1013", "3");
     EXPECT_EQ(p.Ask("1 10 7 0"), "1|399.500 4 0");
+    // A target just beyond an open signal ends the walk with kind 4 as well, not with the
+    // signal's passability (which would let the mover run on to the next closed signal).
+    p.tecn.Set(7, "1013", "2");
+    EXPECT_EQ(p.Ask("1 10 7 0"), "1|99.500 4 0");
+    p.tecn.Set(7, "1013", "3");
     // Backward: the dead end at 1001.
     EXPECT_EQ(p.Ask("1 10 7 1"), "1|129.500 3 1001");
     EXPECT_EQ(p.Ask("1 10 99 0"), "0|1 10 99 0");

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -42,30 +43,64 @@ void TActivity::Step(long t, const std::function<void(std::string&)>& send) cons
         }
 }
 
+namespace {
+
+// The executors of the technology model as the main window's definition gives them
+// ("ExecutorArray.ExecutorNN.Number/Scill/ExecName = value" lines).
+void ConfigureExecutors(TTecnModel& tecn)
+{
+    std::ifstream form(std::string(VELO_SOURCE_DIR) + "/app/forms/Main.vfm");
+    if (!form) throw Exception("no app/forms/Main.vfm");
+    std::string line;
+    while (std::getline(form, line)) {
+        unsigned i = 0;
+        char prop[16] = {0};
+        if (std::sscanf(line.c_str(), " ExecutorArray.Executor%2u.%15[A-Za-z] =", &i, prop) != 2) continue;
+        TExecutor* e = (*tecn.ExecutorArray)[static_cast<int>(i)];
+        if (!e) continue;
+        std::string value = Trim(line.substr(line.find('=') + 1));
+        if (!value.empty() && value.front() == '"') value = value.substr(1, value.size() - 2);
+        const std::string name = prop;
+        if (name == "Number") e->Number = std::atoi(value.c_str());
+        if (name == "Scill") e->SetScill(value);
+        if (name == "ExecName") e->ExecName = value;
+    }
+}
+
+} // namespace
+
 THeadlessStation::THeadlessStation(const std::string& dir) : activity(dir + "/activity.txt")
 {
     previousDir = std::filesystem::current_path().string();
     std::filesystem::current_path(dir);
     plan.SetName("PlanModel");
     plan.FileName = "data\\plan.dat";
+    tecn.SetName("TecnModel");
+    tecn.FileName = "DATA\\Tecnology.dat";
+    ConfigureExecutors(tecn);
     delay.SetName("DelayModel");
+    move.SetName("SignalMoveModel");
+    move.PlanModel = &plan;
     instructor.SetName("InstructorModel");
     instructor.FileName = "DATA\\errors.dat";
     ec.SetName("EC_Model");
     ec.FileName = "data\\EC_Model.dat";
     bus.Attach(brPlan, &plan);
+    bus.Attach(brTecn, &tecn);
     bus.Attach(brDelay, &delay);
     bus.Attach(brInstructor, &instructor);
     bus.Attach(brEC, &ec);
+    bus.Connect(&move);
     // The panel refuses section names (the interlocking then uses " ") and takes every other
-    // command; the technology model takes everything.
+    // command.
     bus.SetReceiver(brInterface, [](std::string& mes, TlstParams*) {
         return mes.compare(0, 5, "4 39 ") == 0 ? 0 : 1;
     });
-    bus.SetReceiver(brTecn, [](std::string&, TlstParams*) { return 1; });
     bus.recording = false;  // as under the main window
     plan.Init();
+    tecn.Init();
     delay.Init();
+    move.Init();
     instructor.Init();
     ec.Init();
 }
@@ -91,7 +126,9 @@ void THeadlessStation::Tick()
     ++seconds;
     const float t = static_cast<float>(seconds);
     plan.Process(t);
+    tecn.Process(t);
     delay.Process(t);
+    move.Process(t);
     instructor.Process(t);
     ec.Process(t);
 }

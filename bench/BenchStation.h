@@ -9,9 +9,11 @@
 
 #include "models/base/BusRouter.h"
 #include "models/interlocking/EC_Model.h"
+#include "models/movement/SignalMoveModel.h"
 #include "models/operations/DelayModel.h"
 #include "models/operations/InstructorModel.h"
 #include "models/plan/PlanModel.h"
+#include "models/technology/TecnModel.h"
 
 // A model day in ticks of one simulated second.
 constexpr int kDaySeconds = 24 * 60 * 60;
@@ -34,9 +36,10 @@ private:
     size_t count = 0;
 };
 
-// The plan, delay, instructor and interlocking models of one station folder on a router, the
-// panel (4) and the technology model (3) answered by stand-ins; the working directory is the
-// station folder while it lives.
+// Every model the main window runs, of one station folder on a router, in the main window's
+// order: plan, technology (its executors as app/forms/Main.vfm configures them), delay, signal
+// movement, instructor and interlocking; the panel (4) answered by a stand-in. The working directory is
+// the station folder while it lives.
 class THeadlessStation {
 public:
     explicit THeadlessStation(const std::string& dir);
@@ -53,7 +56,9 @@ public:
     int Send(const std::string& text);
 
     TPlanModel plan;
+    TTecnModel tecn;
     TDelayModel delay;
+    TSignalMoveModel move;
     TInstructorModel instructor;
     TEC_Model ec;
     TBusRouter bus;

@@ -16,6 +16,7 @@ NAMES = {
     "TickIdle": "one tick, idle",
     "TickRoutesLocked": "one tick, routes locked",
     "TickSetAndRelease": "one tick, routes set and released",
+    "TickTrainsMoving": "one tick, {} trains moving",
     "Day": "model day (speed-up over real time)",
     "StartToPanelPainted": "start to panel painted (warm)",
     "RouteClickToPanelUpdated": "route click to panel updated",
@@ -62,7 +63,11 @@ def load(paths):
     for name in order:
         parts = name.split("/")
         base = parts[0]
-        size = f", station x{parts[1]}" if len(parts) > 1 and parts[1].isdigit() else ""
+        label = NAMES.get(base, base)
+        if "{}" in label:  # the argument is a count, not the station's size
+            label, size = label.format(parts[1]), ""
+        else:
+            size = f", station x{parts[1]}" if len(parts) > 1 and parts[1].isdigit() else ""
         a = agg[name]
         if base == "Day":
             med, lo, hi = (a[k]["speedup"] for k in ("median", "min", "max"))
@@ -72,7 +77,7 @@ def load(paths):
             unit = a["median"]["time_unit"].replace("us", "µs")
         cv = a.get("cv", {}).get("real_time")
         n = a["median"].get("repetitions", "")
-        rows.append((NAMES.get(base, base) + size, med, lo, hi, unit, cv, n))
+        rows.append((label + size, med, lo, hi, unit, cv, n))
     for key, label, unit in PROCESS:
         v = proc.get(key)
         if v:

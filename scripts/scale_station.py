@@ -9,7 +9,9 @@ Copy 0 keeps every number, so N = 1 gives the files unchanged. In copy c > 0:
   - grade fractures take the next free numbers from 1001; joints below 1000 add 100 * c (above
     1000 a joint is a boundary of the interlocking area), the boundaries add 2000 * c;
   - plan and interlocking sections add 1000 * c, parks, retarders and stretch tracks 10 * c;
-  - technology objects placed by trenager.ini add 10 * c (each copy creates its own ten);
+  - technology objects placed by trenager.ini add 10 * c (each copy creates its own ten), and
+    so do the train and locomotive numbers they are given (parameters 1025 and 1508) and the
+    locomotive a cut is coupled to (1008);
   - X coordinates add 20000 * c, so the copies lie apart;
   - the interlocking holds at most three stretch tracks: only copy 0 keeps its two (the
     block sections of later copies are plain block sections).
@@ -188,6 +190,19 @@ def scale_records(lines, layouts, maps):
     return out
 
 
+# Technology parameters of the start-up messages that hold a number of their copy: the train
+# number, the locomotive number and the object a cut is coupled to.
+OBJECT_PARAMS = ("1025", "1508", "1008")
+
+
+def map_pairs(w, start, m):
+    """The technology "{parameter} {value}" pairs of w from index start, numbers of the copy
+    shifted; negative values (none) stay."""
+    for i in range(start, len(w) - 1, 2):
+        if w[i] in OBJECT_PARAMS and is_int(w[i + 1]) and int(w[i + 1]) > 0:
+            w[i + 1] = m.small(w[i + 1])
+
+
 def scale_ini(lines, maps):
     out = []
     for m in maps:
@@ -207,8 +222,13 @@ def scale_ini(lines, maps):
                     nw[3] = m.small(w[3])
             elif w[0] == "1" and len(w) > 2 and w[1] == "37":
                 nw[2] = m.vertex(w[2])
-            elif w[0] == "3" and len(w) > 2 and w[1] in ("13", "8"):
+            elif w[0] == "3" and len(w) > 2 and w[1] in ("13", "8", "5"):
                 nw[2] = m.small(w[2])
+                map_pairs(nw, 3, m)
+            elif w[0] == "3" and len(w) > 2 and w[1] == "6":
+                map_pairs(nw, 3, m)
+            elif w[0] == "3" and len(w) > 2 and w[1] == "18":
+                map_pairs(nw, 2, m)
             out.append(" ".join(nw) + end)
     return out
 

@@ -208,7 +208,10 @@ std::vector<std::string> ListScenarioFiles(const std::string& dir)
 
 TScenarioDocument::TScenarioDocument()
 {
-    WriteLine = [](std::FILE* f, const std::string& line) { return std::fputs(line.c_str(), f) >= 0; };
+    // Every byte of the line: a NUL inside a line must not cut off the rest and its line end.
+    WriteLine = [](std::FILE* f, const std::string& line) {
+        return std::fwrite(line.data(), 1, line.size(), f) == line.size();
+    };
 }
 
 void TScenarioDocument::Add(const TTrainRecord& r)
@@ -269,7 +272,8 @@ TScenarioDocument::TLoadResult TScenarioDocument::Load(const std::string& path, 
     TLoadResult result = TLoadResult::Read;
     std::string raw;
     while (ReadRawLine(f.get(), raw)) {
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        // All of them: a line that ended in a lone "\r" would lose it on the way back.
+        while (!raw.empty() && raw.back() == '\r') raw.pop_back();
         if (Trim(raw).empty()) continue;
         if (read.size() >= kScenarioCapacity - 1) {
             result = TLoadResult::Overflow;

@@ -86,7 +86,7 @@ public:
 
     enum class TLoadResult { CannotOpen, Read, Overflow };
     // Reads path (name and Modified stay as they are). A file that cannot be opened changes
-    // nothing. Lines are read whole; a "\r" before the line end is dropped; blank lines are
+    // nothing. Lines are read whole; the "\r"s before the line end are dropped; blank lines are
     // skipped. Overflow: the first 299 events are kept and the rest of the file is not read.
     TLoadResult Load(const std::string& path, const TSectionList& sections);
     // Writes every event's Message and "\n" in list order to a file beside path, then puts that

@@ -127,6 +127,20 @@ TEST_F(ScenarioFileTest, EveryKindOfLineIsShownAndWrittenBackAsRead)
     EXPECT_EQ(at("* the next train is late") + 1, at(" 10 1 37 3 3"));
 }
 
+TEST_F(ScenarioFileTest, WhatIsWrittenReadsBackTheSame)
+{
+    // A NUL inside a line, a line end doubled by a second conversion.
+    const std::string file("5 1 2 3\0tail\n6 4 9 x\r\r\n7 1 37 12 5\n", 35);
+    std::ofstream(Path("odd.shd"), std::ios::binary) << file;
+    TScenarioDocument doc, back;
+    ASSERT_EQ(doc.Load(Path("odd.shd"), kSections), TScenarioDocument::TLoadResult::Read);
+    ASSERT_TRUE(doc.Save(Path("out.shd")));
+    EXPECT_EQ(Read("out.shd"), std::string("5 1 2 3\0tail\n6 4 9 x\n7 1 37 12 5\n", 33));
+    ASSERT_EQ(back.Load(Path("out.shd"), kSections), TScenarioDocument::TLoadResult::Read);
+    ASSERT_EQ(back.Events().size(), 3u);
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(back.Events()[i].Message, doc.Events()[i].Message);
+}
+
 TEST_F(ScenarioFileTest, EverySampleScenarioReadsAndWritesBackUnchanged)
 {
     const fs::path station = fs::path(VELO_SOURCE_DIR) / "station" / "data";

@@ -61,9 +61,10 @@ public:
 class TExprEvaluator {
 public:
     // Nesting of evaluations (process-wide, FUNC and bus re-entry included) and group
-    // substitutions per run.
+    // substitutions per run: the language's real functions make a few dozen, and a value that
+    // keeps bringing back its own call must end in milliseconds.
     static constexpr int kMaxNesting = 500;
-    static constexpr long kMaxSteps = 100000;
+    static constexpr long kMaxSteps = 10000;
     // Characters of a text under evaluation: the language's texts fit 250, and a value that
     // brings back its own call must not grow the text with every substitution.
     static constexpr size_t kMaxText = 250;

@@ -161,12 +161,13 @@ bool ReadInteger(const char*& p, long& value, bool& general)
     const char* digits = s;
     long v = 0;
     while (IsDigit(*s)) {
-        v = v * 10 + (*s - '0');
-        ++s;
-        if (s - digits > 18) {
+        // A 19th digit could overflow the value: counted before it is taken.
+        if (s - digits == 18) {
             general = true;
             return false;
         }
+        v = v * 10 + (*s - '0');
+        ++s;
     }
     value = negative ? -v : v;
     p = s;

@@ -299,11 +299,11 @@ TEST_F(PlanFunctionFile, ALoopThroughTheBusEndsInTheDepthError)
     EXPECT_EQ(Run(sections, 1, 12), "ok");
 }
 
-TEST_F(PlanFunctionFile, ALiteralThatBringsBackItsOwnCallStopsAtTheTextLimit)
+TEST_F(PlanFunctionFile, AValueThatBringsBackItsOwnCallStopsWithinTheLimits)
 {
     // Function 20's value holds its own call, so every substitution in 21 brings back one more
     // message and one more tail: the run ends as soon as the text passes 250 characters, after
-    // one message, not after a hundred thousand of them.
+    // one message, not after thousands of them.
     sections.ReadRecord("8 20 (COM 3 5 1) (FUNC 20) " + std::string(150, 'x'));
     sections.ReadRecord("8 21 (RETURN (FUNC 20))");
     try {
@@ -313,4 +313,25 @@ TEST_F(PlanFunctionFile, ALiteralThatBringsBackItsOwnCallStopsAtTheTextLimit)
         EXPECT_EQ(x.Message, std::string(kExprLimitMessage) + "21");
     }
     EXPECT_EQ(tecn.received.size(), 1u);
+
+    // A value that brings back its own call without growing (function 22 yields cell 6, which
+    // holds a message and the call of 22) runs until the total-work bound: a few thousand
+    // substitutions, so one run costs milliseconds, not tens of thousands of messages.
+    PlanMemory()[6] = "(COM 3 5 1)(FUNC 22)";
+    sections.ReadRecord("8 22 (MEM 6)");
+    sections.ReadRecord("8 23 (RETURN (FUNC 22))");
+    size_t messages = 0;
+    bus.SetReceiver(brTecn, [&messages](std::string& mes, TlstParams*) {
+        ++messages;
+        mes.clear();
+        return 1;
+    });
+    try {
+        Run(sections, 23, 12);
+        FAIL();
+    } catch (const Exception& x) {
+        EXPECT_EQ(x.Message, std::string(kExprLimitMessage) + "23");
+    }
+    EXPECT_GT(messages, 100u);
+    EXPECT_LE(messages, 5000u);
 }

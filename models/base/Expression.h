@@ -50,6 +50,12 @@ struct TExprKeyword {
     bool NeedsArgs = false;
 };
 
+// A keyword that runs one of the shared primitives.
+inline TExprKeyword PrimitiveKeyword(const char* name, TPrimitive p, bool needsArgs = false)
+{
+    return {name, TExprOp::Primitive, static_cast<int>(p), needsArgs};
+}
+
 // An error of an expression: an unknown name, unbalanced parentheses, an IF without its parts,
 // or an evaluation limit. Located once the message names the function it happened in.
 class TExprError : public Exception {

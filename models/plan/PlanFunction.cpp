@@ -8,11 +8,6 @@ namespace {
 
 enum TPlanOwn { poObj, poSection, poFunc, poWay };
 
-TExprKeyword Prim(const char* name, TPrimitive p, bool needsArgs = false)
-{
-    return {name, TExprOp::Primitive, static_cast<int>(p), needsArgs};
-}
-
 // The keywords in the language's table order.
 const std::vector<TExprKeyword>& PlanKeywords()
 {
@@ -20,27 +15,27 @@ const std::vector<TExprKeyword>& PlanKeywords()
         {"OBJ", TExprOp::Own, poObj, true},
         {"SECTION", TExprOp::Own, poSection, true},
         {"COM", TExprOp::Com, 0, true},
-        Prim("IN", TPrimitive::In, true),
-        Prim("BETWEEN", TPrimitive::Between, true),
-        Prim("NOT", TPrimitive::Not),
-        Prim("AND", TPrimitive::And),
-        Prim("OR", TPrimitive::Or),
-        Prim(">", TPrimitive::Greater),
-        Prim("<", TPrimitive::Less),
+        PrimitiveKeyword("IN", TPrimitive::In, true),
+        PrimitiveKeyword("BETWEEN", TPrimitive::Between, true),
+        PrimitiveKeyword("NOT", TPrimitive::Not),
+        PrimitiveKeyword("AND", TPrimitive::And),
+        PrimitiveKeyword("OR", TPrimitive::Or),
+        PrimitiveKeyword(">", TPrimitive::Greater),
+        PrimitiveKeyword("<", TPrimitive::Less),
         {"NOTE", TExprOp::Note},
         {"MEM", TExprOp::Mem},
         {"CLEAR", TExprOp::Clear},
-        Prim("NTH", TPrimitive::Nth),
-        Prim("STRCAT", TPrimitive::StrCat),
+        PrimitiveKeyword("NTH", TPrimitive::Nth),
+        PrimitiveKeyword("STRCAT", TPrimitive::StrCat),
         {"FUNC", TExprOp::Own, poFunc},
-        Prim("+", TPrimitive::Plus),
-        Prim("*", TPrimitive::Mul),
-        Prim("-", TPrimitive::Minus),
-        Prim("/", TPrimitive::Div),
-        Prim("INT", TPrimitive::Int),
-        Prim("RND", TPrimitive::Rnd),
-        Prim("RNDZ", TPrimitive::RndZ),
-        Prim("ERLANG", TPrimitive::Erlang),
+        PrimitiveKeyword("+", TPrimitive::Plus),
+        PrimitiveKeyword("*", TPrimitive::Mul),
+        PrimitiveKeyword("-", TPrimitive::Minus),
+        PrimitiveKeyword("/", TPrimitive::Div),
+        PrimitiveKeyword("INT", TPrimitive::Int),
+        PrimitiveKeyword("RND", TPrimitive::Rnd),
+        PrimitiveKeyword("RNDZ", TPrimitive::RndZ),
+        PrimitiveKeyword("ERLANG", TPrimitive::Erlang),
         {"RETURN", TExprOp::Return},
         {"WAY", TExprOp::Own, poWay, true},
         {"USERFUNC", TExprOp::UserFunc, 0, true},

@@ -14,11 +14,21 @@
 //   S6 the panel (interface commands 7, 8 and 16) shows the interlocking's own state.
 // A violation prints the seed and the shortest sequence of moves it can be shrunk to.
 //
+// The second walk runs all six models of the main window (plan, technology, interlocking,
+// instructor, delay, signal movement) from the start-up messages of data/trenager.ini: the
+// lesson's trains (its technology command 6 lines) come through the delay model at their minutes
+// and now and then again directly, and run by signals instead of the random movements; besides
+// S1-S6 no leading end may pass a signal that was closed before the tick.
+//
 // CI runs a fixed set of seeds (fewer moves in the sanitizer build). The long walk:
 //   VELO_WALK_MOVES=1000000 VELO_WALK_SEEDS=100 build/models/models_station_tests
-//       --gtest_filter=InterlockingWalk.*
+//       --gtest_filter=InterlockingWalk.RandomMoves*
+// and with trains (best in a Release build; a tick of six models costs more):
+//   VELO_WALK_MOVES=100000 VELO_WALK_SEEDS=50 build-rel/models/models_station_tests
+//       --gtest_filter=InterlockingWalk.Trains*
 // (VELO_WALK_FIRST_SEED picks the first seed; the figures are printed at the end.) A printed
-// sequence is replayed with the messages of every move by VELO_WALK_REPLAY="2 5 101 1;step 5 77;...".
+// sequence is replayed with the messages of every move by VELO_WALK_REPLAY="2 5 101 1;step 5 77;..."
+// under the filter of the walk that printed it.
 //
 //  |1101-[41]-181>-[42]-101>-[201]-(1)-[203]-(3)- ... receiving park 11-14 ... (17)(19)-(21)-151<-[60 61]-145<-[62] hump
 //                                   `-[205]-(5)- ... departure park 21-23 -131..133>-(23)(25)-240-(27)-(29)-242-<104-[28]

@@ -189,10 +189,9 @@ public:
             Traced();
             Send(m.text);
             // A train the lesson creates appears at the end of its stretch as a movement would
-            // enter it: its route's signal closes in the next tick.
-            entering = trains && m.text.rfind("3 6 ", 0) == 0;
+            // enter it: the interlocking sees it, and closes its route's signal, in the next tick.
+            entering = entering || (trains && m.text.rfind("3 6 ", 0) == 0);
             Check("after [" + m.text + "]");
-            entering = false;
             return;
         }
         if (trains) {
@@ -200,6 +199,7 @@ public:
                 Snapshot();
                 Traced();
                 TrainTick();
+                entering = false;
                 Check(Format("after the tick at %.0f s", t));
             }
             return;
@@ -273,6 +273,9 @@ private:
         std::fclose(f);
         for (const auto& [minute, text] : LessonTrains())
             Send(Format("%d 4 %d %s", static_cast<int>(brDelay), minute * 60, text.c_str()));
+        // The main window's loop runs before the trainee's first click: the interlocking has seen
+        // the objects the start-up messages placed.
+        TrainTick();
         Snapshot();
         Check("after the start-up messages");
         return violation.empty();

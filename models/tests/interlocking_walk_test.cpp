@@ -14,11 +14,21 @@
 //   S6 the panel (interface commands 7, 8 and 16) shows the interlocking's own state.
 // A violation prints the seed and the shortest sequence of moves it can be shrunk to.
 //
+// The second walk runs all six models of the main window (plan, technology, interlocking,
+// instructor, delay, signal movement) from the start-up messages of data/trenager.ini: the
+// lesson's trains (its technology command 6 lines) come through the delay model at their minutes
+// and now and then again directly, and run by signals instead of the random movements; besides
+// S1-S6 no leading end may pass a signal that was closed before the tick.
+//
 // CI runs a fixed set of seeds (fewer moves in the sanitizer build). The long walk:
 //   VELO_WALK_MOVES=1000000 VELO_WALK_SEEDS=100 build/models/models_station_tests
-//       --gtest_filter=InterlockingWalk.*
+//       --gtest_filter=InterlockingWalk.RandomMoves*
+// and with trains (best in a Release build; a tick of six models costs more):
+//   VELO_WALK_MOVES=100000 VELO_WALK_SEEDS=50 build-rel/models/models_station_tests
+//       --gtest_filter=InterlockingWalk.Trains*
 // (VELO_WALK_FIRST_SEED picks the first seed; the figures are printed at the end.) A printed
-// sequence is replayed with the messages of every move by VELO_WALK_REPLAY="2 5 101 1;step 5 77;...".
+// sequence is replayed with the messages of every move by VELO_WALK_REPLAY="2 5 101 1;step 5 77;..."
+// under the filter of the walk that printed it.
 //
 //  |1101-[41]-181>-[42]-101>-[201]-(1)-[203]-(3)- ... receiving park 11-14 ... (17)(19)-(21)-151<-[60 61]-145<-[62] hump
 //                                   `-[205]-(5)- ... departure park 21-23 -131..133>-(23)(25)-240-(27)-(29)-242-<104-[28]
@@ -26,6 +36,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -39,7 +52,10 @@
 
 #include "sample_station.h"
 #include "models/base/Utilit.h"
+#include "models/movement/SignalMoveModel.h"
+#include "models/technology/TecnModel.h"
 #include "platform/core/CFormat.h"
+#include "platform/core/Strings.h"
 
 namespace {
 
@@ -66,10 +82,41 @@ const int kRoutes[][3] = {{101, 111, 1}, {101, 112, 1}, {101, 113, 1}, {101, 114
                           {145, 112, 0}, {145, 113, 0}, {145, 114, 0}, {121, 101, 0}, {111, 101, 0}, {131, 104, 0},
                           {101, 113, 0}, {102, 132, 0}, {123, 181, 0}, {133, 102, 0}};
 
-// Appends one or two moves (a route's two clicks, a cancel click after the cancel mode).
-void RandomMove(std::mt19937& rng, std::vector<TMove>& out)
+// The trains of the sample lesson: its technology command 6 lines ([3 6 ...]) with the minute
+// each is due, read once from station/data/lesson1.shd.
+const std::vector<std::pair<int, std::string>>& LessonTrains()
+{
+    static const std::vector<std::pair<int, std::string>> trains = [] {
+        std::vector<std::pair<int, std::string>> out;
+        std::FILE* f = nullptr;
+        if (OpenDataFile(&f, "data\\lesson1.shd") <= 0) return out;
+        std::string line;
+        for (int r; (r = ReadDataLine(f, line, "*")) >= 0;) {
+            int minute = 0, receiver = 0, command = 0;
+            if (r == 1 && SScanf(line.c_str(), "%d%d%d", &minute, &receiver, &command) == 3 && receiver == 3 && command == 6)
+                out.emplace_back(minute, Trim(DropWords(line, 1)));
+        }
+        std::fclose(f);
+        return out;
+    }();
+    return trains;
+}
+
+// Appends one or two moves (a route's two clicks, a cancel click after the cancel mode); with
+// trains, now and then one of the lesson's trains is created again.
+void RandomMove(std::mt19937& rng, std::vector<TMove>& out, bool trains = false)
 {
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(n)); };
+    if (trains && !LessonTrains().empty() && pick(100) < 2) {
+        out.push_back(TMove{LessonTrains()[static_cast<size_t>(pick(static_cast<int>(LessonTrains().size())))].second, 0, 0});
+        return;
+    }
+    if (trains && pick(100) < 10) {  // more train routes, for the trains to run on
+        const int* route = kRoutes[pick(std::size(kRoutes))];
+        out.push_back(TMove{Format("2 5 %d 1", route[0]), 0, 0});
+        out.push_back(TMove{Format("2 5 %d 1", route[1]), 0, 0});
+        return;
+    }
     auto signal = [&] { return kSignals[pick(std::size(kSignals))]; };
     auto sw = [&] { return kSwitches[pick(std::size(kSwitches))]; };
     auto section = [&] { return kPlanSections[pick(std::size(kPlanSections))]; };
@@ -105,6 +152,9 @@ public:
     std::string violation;  // the first one, empty while none
     bool trace = false;     // keep the messages of the last message or tick
     long openings = 0;      // signals shown open, for the figures
+    // With the technology and signal movement models: the lesson's trains run by signals instead
+    // of the walk's random movements, and none may pass a closed signal.
+    bool trains = false;
 
     bool Start()
     {
@@ -118,6 +168,7 @@ public:
         bus.SetReceiver(brTecn, [this](std::string& m, TlstParams*) { return Tecn(m); });
         bus.SetReceiver(brPlan, [this](std::string& m, TlstParams* l) { return PlanWatch(m, l); });
         bus.SetReceiver(brEC, [this](std::string& m, TlstParams* l) { return ECWatch(m, l); });
+        if (trains) return StartTrains();
         for (const auto& o : kObjects) {
             length[o[0]] = o[2];
             if (!Send(Format("1 6 %d %d 50 0", o[1], o[0]))) {
@@ -137,7 +188,20 @@ public:
             Snapshot();
             Traced();
             Send(m.text);
+            // A train the lesson creates appears at the end of its stretch as a movement would
+            // enter it: the interlocking sees it, and closes its route's signal, in the next tick.
+            entering = entering || (trains && m.text.rfind("3 6 ", 0) == 0);
             Check("after [" + m.text + "]");
+            return;
+        }
+        if (trains) {
+            for (int i = 0; i < m.ticks && violation.empty(); ++i) {
+                Snapshot();
+                Traced();
+                TrainTick();
+                entering = false;
+                Check(Format("after the tick at %.0f s", t));
+            }
             return;
         }
         std::mt19937 rng(m.motion);
@@ -165,6 +229,100 @@ public:
                 out += "    " + r.request + " -> " + std::to_string(r.result) + "\n";
         return out;
     }
+
+private:
+    // The real technology model, its executors configured as the main window's definition
+    // configures them, the signal movement model, the start-up messages, and the lesson's trains
+    // queued in the delay model at their minutes.
+    bool StartTrains()
+    {
+        namespace fs = std::filesystem;
+        tecnModel.SetName("TecnModel");
+        tecnModel.FileName = "DATA\\Tecnology.dat";
+        std::ifstream form(fs::path(VELO_SOURCE_DIR) / "app" / "forms" / "Main.vfm");
+        std::string line;
+        while (std::getline(form, line)) {
+            unsigned i = 0;
+            char prop[16] = {0};
+            if (std::sscanf(line.c_str(), " ExecutorArray.Executor%2u.%15[A-Za-z] =", &i, prop) != 2) continue;
+            TExecutor* e = (*tecnModel.ExecutorArray)[static_cast<int>(i)];
+            std::string value = Trim(line.substr(line.find('=') + 1));
+            if (!value.empty() && value.front() == '"') value = value.substr(1, value.size() - 2);
+            if (std::string(prop) == "Number") e->Number = std::atoi(value.c_str());
+            if (std::string(prop) == "Scill") e->SetScill(value);
+            if (std::string(prop) == "ExecName") e->ExecName = value;
+        }
+        bus.Attach(brTecn, &tecnModel);
+        move.SetName("SignalMoveModel");
+        move.PlanModel = &plan;
+        bus.Connect(&move);
+        try {
+            tecnModel.Init();
+            move.Init();
+        } catch (const Exception& e) {
+            violation = e.Message;
+            return false;
+        }
+        std::FILE* f = nullptr;
+        if (OpenDataFile(&f, "data\\trenager.ini") <= 0) {
+            violation = "no data\\trenager.ini";
+            return false;
+        }
+        for (int r; (r = ReadDataLine(f, line, "*")) >= 0;)
+            if (r == 1) Send(Trim(line));
+        std::fclose(f);
+        for (const auto& [minute, text] : LessonTrains())
+            Send(Format("%d 4 %d %s", static_cast<int>(brDelay), minute * 60, text.c_str()));
+        // The main window's loop runs before the trainee's first click: the interlocking has seen
+        // the objects the start-up messages placed.
+        TrainTick();
+        Snapshot();
+        Check("after the start-up messages");
+        return violation.empty();
+    }
+
+    // One tick of the main window's loop. Before it the state of every signal ahead of an object
+    // end is noted: an object whose front crosses a signal facing its way must have found it open.
+    void TrainTick()
+    {
+        std::map<int, int> open;
+        std::map<int, std::pair<int, int>> fronts;
+        for (auto* n = plan.Objects.First(); n; n = n->next) {
+            for (int d : {0, 1}) {
+                TRM_Section* s = n->value.EndSection(d);
+                TRM_Vertex* v = s ? s->FarVertex(d) : nullptr;
+                if (!v || v->Kind() != 2) continue;
+                std::string mes = Format("%d %d %d %d", static_cast<int>(brEC), 6, v->Number, 0);
+                int state = 3;
+                if (ec.fnGetMessage(mes, nullptr)) SScanf(mes.c_str(), "%d", &state);
+                open[v->Number] = state;
+            }
+            fronts[n->value.Number] = {n->value.EndSection(0) ? n->value.EndSection(0)->Number : 0,
+                                       n->value.EndSection(1) ? n->value.EndSection(1)->Number : 0};
+        }
+        t += 1;
+        for (TModel* m : std::initializer_list<TModel*>{&plan, &tecnModel, &delay, &move, &instructor, &ec})
+            m->Process(static_cast<float>(t));
+        for (auto* n = plan.Objects.First(); n; n = n->next) {
+            auto before = fronts.find(n->value.Number);
+            if (n->value.Removed || before == fronts.end()) continue;
+            for (int d : {0, 1}) {
+                TRM_Section* from = plan.FindSection(d == 0 ? before->second.first : before->second.second);
+                TRM_Section* now = n->value.EndSection(d);
+                if (!from || !now || from == now) continue;
+                TRM_Vertex* v = from->FarVertex(d);
+                // Only the end leading the way in direction d passes the vertex on its far side.
+                if (now->FarVertex(1 - d) != v || !v || v->Kind() != 2) continue;
+                if (static_cast<TRM_Signal*>(v)->Faces(d) && open.count(v->Number) && open[v->Number] >= 2)
+                    Violate(Format("object %d passed closed signal %d at %.0f s", n->value.Number, v->Number, t));
+                else if (static_cast<TRM_Signal*>(v)->Faces(d))
+                    ++signalsPassed;
+            }
+        }
+    }
+
+public:
+    long signalsPassed = 0;  // signals passed by a leading end, for the figures
 
 private:
     void Traced()
@@ -288,7 +446,7 @@ private:
                                    when.c_str()));
                 if (s->RouteId != sig->RouteId || s->SectionState == 0)
                     Violate(Format("S2: signal %d open, its section %d not held by its route %s", n, s->Number, when.c_str()));
-                if (sig->RouteMode == 1 && Occupied(s))
+                if (sig->RouteMode == 1 && Occupied(s) && !entering)
                     Violate(Format("S2/S4: train signal %d open, its section %d occupied %s", n, s->Number, when.c_str()));
             }
             for (const auto& e : sig->RouteSwitches) {
@@ -357,17 +515,22 @@ private:
     std::map<const TEC_Section1*, TSectionWas> was;
     std::set<unsigned> released;
     bool artificial = false;
+    bool entering = false;  // an object was placed by the last message
     std::map<const TEC_Section1*, unsigned> passedBy;  // the route a movement passed the section in
+    TTecnModel tecnModel;
+    TSignalMoveModel move;
 };
 
 // Runs the moves on a fresh station; the index of the move at which the first violation came,
 // or -1. The violation's text in *text.
-long gOpenings = 0;
+long gOpenings = 0, gPassed = 0;
 
-int RunWalk(const std::vector<TMove>& moves, std::string* text, long* ticks = nullptr, std::string* trace = nullptr)
+int RunWalk(const std::vector<TMove>& moves, std::string* text, long* ticks = nullptr, std::string* trace = nullptr,
+            bool trains = false)
 {
     TWalkStation s;
     s.trace = trace != nullptr;
+    s.trains = trains;
     if (!s.Start()) {
         *text = "the station does not load: " + s.violation;
         return 0;
@@ -376,6 +539,7 @@ int RunWalk(const std::vector<TMove>& moves, std::string* text, long* ticks = nu
         s.Apply(moves[i]);
         if (ticks) *ticks += moves[i].ticks;
         if (ticks) gOpenings += s.openings, s.openings = 0;
+        if (ticks) gPassed += s.signalsPassed, s.signalsPassed = 0;
         if (!s.violation.empty()) {
             *text = s.violation;
             if (trace) *trace = s.Trace();
@@ -386,7 +550,7 @@ int RunWalk(const std::vector<TMove>& moves, std::string* text, long* ticks = nu
 }
 
 // The shortest failing sequence found by dropping chunks of moves while it still fails.
-std::vector<TMove> Shrink(std::vector<TMove> moves, double seconds)
+std::vector<TMove> Shrink(std::vector<TMove> moves, double seconds, bool trains)
 {
     std::string text;
     auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -395,7 +559,7 @@ std::vector<TMove> Shrink(std::vector<TMove> moves, double seconds)
         for (size_t at = 0; at < moves.size() && budget();) {
             std::vector<TMove> trial(moves.begin(), moves.begin() + static_cast<long>(at));
             trial.insert(trial.end(), moves.begin() + static_cast<long>(std::min(moves.size(), at + chunk)), moves.end());
-            int failed = RunWalk(trial, &text);
+            int failed = RunWalk(trial, &text, nullptr, nullptr, trains);
             if (failed >= 0) moves.assign(trial.begin(), trial.begin() + failed + 1);
             else at += chunk;
         }
@@ -416,10 +580,11 @@ namespace {
 
 // Replays moves given as "2 5 101 1;step 5 77;..." (a step: seconds and motion seed) and prints
 // the messages of each; for studying a sequence the walk printed.
-void Replay(const char* text)
+void Replay(const char* text, bool trains)
 {
     TWalkStation s;
     s.trace = true;
+    s.trains = trains;
     ASSERT_TRUE(s.Start()) << s.violation;
     std::stringstream in(text);
     for (std::string item; std::getline(in, item, ';');) {
@@ -433,39 +598,34 @@ void Replay(const char* text)
     }
 }
 
-} // namespace
-
-TEST(InterlockingWalk, RandomMovesKeepTheRoutesSafe)
+// Runs the walk over the seeds the environment asks for (see the head of the file).
+void RunSeeds(bool trains, long defaultMoves, long defaultSeeds, const char* name)
 {
     namespace fs = std::filesystem;
     if (!fs::exists(fs::path(VELO_SOURCE_DIR) / "station" / "data" / "EC_Model.dat")) GTEST_SKIP() << "no sample station";
     TStationCopy copy;
-    if (const char* replay = std::getenv("VELO_WALK_REPLAY")) return Replay(replay);
-#if defined(__SANITIZE_ADDRESS__)
-    const long defaultMoves = 3000;
-#else
-    const long defaultMoves = 30000;
-#endif
+    if (const char* replay = std::getenv("VELO_WALK_REPLAY")) return Replay(replay, trains);
     const long totalMoves = EnvNumber("VELO_WALK_MOVES", defaultMoves);
-    const long seeds = std::max(1L, EnvNumber("VELO_WALK_SEEDS", 20));
+    const long seeds = std::max(1L, EnvNumber("VELO_WALK_SEEDS", defaultSeeds));
     const long firstSeed = EnvNumber("VELO_WALK_FIRST_SEED", 1);
     const long perSeed = std::max(1L, totalMoves / seeds);
     auto started = std::chrono::steady_clock::now();
     long moves = 0, ticks = 0, violations = 0;
+    gOpenings = gPassed = 0;
     for (long seed = firstSeed; seed < firstSeed + seeds; ++seed) {
         std::mt19937 rng(static_cast<uint32_t>(seed));
         std::vector<TMove> walk;
-        while (static_cast<long>(walk.size()) < perSeed) RandomMove(rng, walk);
+        while (static_cast<long>(walk.size()) < perSeed) RandomMove(rng, walk, trains);
         walk.resize(static_cast<size_t>(perSeed));
         std::string text;
-        int failed = RunWalk(walk, &text, &ticks);
+        int failed = RunWalk(walk, &text, &ticks, nullptr, trains);
         moves += failed < 0 ? perSeed : failed + 1;
         if (failed < 0) continue;
         ++violations;
         walk.resize(static_cast<size_t>(failed) + 1);
-        std::vector<TMove> shortest = Shrink(walk, 30.0);
+        std::vector<TMove> shortest = Shrink(walk, 30.0, trains);
         std::string shrunkText, trace;
-        RunWalk(shortest, &shrunkText, nullptr, &trace);
+        RunWalk(shortest, &shrunkText, nullptr, &trace, trains);
         std::ostringstream out;
         out << "seed " << seed << ", move " << failed + 1 << ": " << text << "\nshrunk to " << shortest.size()
             << " moves (" << shrunkText << "):\n";
@@ -475,7 +635,29 @@ TEST(InterlockingWalk, RandomMovesKeepTheRoutesSafe)
         if (violations >= 3) break;
     }
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("interlocking walk: %ld moves, %ld one-second ticks, %ld signals opened, seeds %ld-%ld, %ld violations, "
-                "%.1f s\n",
-                moves, ticks, gOpenings, firstSeed, firstSeed + seeds - 1, violations, seconds);
+    std::printf("%s: %ld moves, %ld one-second ticks, %ld signals opened, %ld signals passed, seeds %ld-%ld, "
+                "%ld violations, %.1f s\n",
+                name, moves, ticks, gOpenings, gPassed, firstSeed, firstSeed + seeds - 1, violations, seconds);
+}
+
+} // namespace
+
+TEST(InterlockingWalk, RandomMovesKeepTheRoutesSafe)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    RunSeeds(false, 3000, 20, "interlocking walk");
+#else
+    RunSeeds(false, 30000, 20, "interlocking walk");
+#endif
+}
+
+// The same walk with all six models of the main window: the lesson's trains run by signals, and
+// no leading end passes a closed one.
+TEST(InterlockingWalk, TrainsRunningBySignalsNeverPassAClosedOne)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    RunSeeds(true, 400, 2, "walk with trains");
+#else
+    RunSeeds(true, 4000, 5, "walk with trains");
+#endif
 }

@@ -407,33 +407,6 @@ TEST_F(StationTecnTest, StartUpObjectsStandOnTheirTracks)
     EXPECT_EQ(errors[0].rfind("0 4 115", 0), 0u) << errors[0];
 }
 
-// The sample lesson's hour: every train it creates is placed on its stretch, with no trainee
-// error and no exception.
-TEST_F(StationTecnTest, LessonOneRunsItsHour)
-{
-    std::FILE* f = nullptr;
-    ASSERT_GT(OpenDataFile(&f, "data\\lesson1.shd"), 0);
-    std::string line;
-    for (int r; (r = ReadDataLine(f, line, "*")) >= 0;) {
-        if (r != 1) continue;
-        float minutes = 0;
-        SScanf(line.c_str(), "%f", &minutes);
-        Send(Format("%d %d %f %s", static_cast<int>(brDelay), 4, static_cast<double>(minutes * 60), DropWords(line, 1).c_str()));
-    }
-    std::fclose(f);
-    bus.ClearLog();
-    bus.logLimit = 0;  // the whole hour is read back below
-    for (int i = 0; i < 3660; ++i) ASSERT_NO_THROW(TickAll()) << "at " << t;
-    std::vector<std::string> created;
-    for (const auto& r : bus.log)
-        if (r.request.rfind("3 6 ", 0) == 0) created.push_back(r.reply);
-    EXPECT_EQ(created.size(), 10u);
-    for (const std::string& n : created) {
-        EXPECT_NE(Ask("3 4 " + n + " 1029"), "0 ") << "train " << n << " not placed";
-    }
-    for (const std::string& e : bus.Requests(brInstructor)) EXPECT_EQ(e.rfind("0 4 17", 0), std::string::npos) << e;
-}
-
 // The station with the signal movement model as well, the six models stepped in the main window's
 // order. Before every tick the state of every signal the plan knows is noted: an object whose
 // front crosses a signal facing its way must have found that signal open.
@@ -512,6 +485,34 @@ protected:
     TSignalMoveModel move;
     std::vector<std::string> events;
 };
+
+// The sample lesson's hour at full speed with all six models: every train it creates is placed on
+// its stretch and runs up to its entry signal, with no trainee error, no exception, and no train
+// past a closed signal.
+TEST_F(StationMoveTest, LessonOneRunsItsHour)
+{
+    std::FILE* f = nullptr;
+    ASSERT_GT(OpenDataFile(&f, "data\\lesson1.shd"), 0);
+    std::string line;
+    for (int r; (r = ReadDataLine(f, line, "*")) >= 0;) {
+        if (r != 1) continue;
+        float minutes = 0;
+        SScanf(line.c_str(), "%f", &minutes);
+        Send(Format("%d %d %f %s", static_cast<int>(brDelay), 4, static_cast<double>(minutes * 60), DropWords(line, 1).c_str()));
+    }
+    std::fclose(f);
+    bus.ClearLog();
+    bus.logLimit = 0;  // the whole hour is read back below
+    for (int i = 0; i < 3660; ++i) ASSERT_NO_THROW(Step()) << "at " << t;
+    std::vector<std::string> created;
+    for (const auto& r : bus.log)
+        if (r.request.rfind("3 6 ", 0) == 0) created.push_back(r.reply);
+    EXPECT_EQ(created.size(), 10u);
+    for (const std::string& n : created) {
+        EXPECT_NE(Ask("3 4 " + n + " 1029"), "0 ") << "train " << n << " not placed";
+    }
+    for (const std::string& e : bus.Requests(brInstructor)) EXPECT_EQ(e.rfind("0 4 17", 0), std::string::npos) << e;
+}
 
 // A train from the lesson arrives from the east stretch, waits at the closed entry signal 101,
 // runs into receiving track 2П when the trainee sets the route and stops there.

@@ -21,7 +21,6 @@
 
 namespace {
 
-const std::filesystem::path kStation = std::filesystem::path(VELO_SOURCE_DIR) / "station";
 
 // Stand-ins for windows that other parts of the program provide: named and classed like them.
 class TfmZacrepit : public TKeyDialogForm, public IPresetDialog {
@@ -53,17 +52,8 @@ protected:
     void SetUp() override
     {
         TrainerTest::SetUp();
-        if (!std::filesystem::exists(kStation / "data" / "EC_Model.dat")) GTEST_SKIP() << "no sample station";
-        std::filesystem::remove_all("data");
-        std::filesystem::remove_all("sound");
-        std::filesystem::copy(kStation / "data", "data", std::filesystem::copy_options::recursive);
-        std::filesystem::copy(kStation / "sound", "sound", std::filesystem::copy_options::recursive);
-        CreateTrainerWindows([] { return new TfmMain; });
-        m = fmMain;
-        m->ShowStartDialog = [] {};
-        m->FormActivate(m);
-        m->Show();
-        m->Bus.recording = true;
+        m = StartSampleStation();
+        if (!m) GTEST_SKIP() << "no sample station";
         oldPopup = SetPopupHook([this](TPopupMenu* menu, int, int) { Popups.push_back(menu->Name()); });
     }
 

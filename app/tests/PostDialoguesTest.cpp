@@ -15,7 +15,6 @@
 
 namespace {
 
-const std::filesystem::path kStation = std::filesystem::path(VELO_SOURCE_DIR) / "station";
 
 template <class T>
 T* Window(const std::string& name)
@@ -41,17 +40,8 @@ protected:
     void SetUp() override
     {
         TrainerTest::SetUp();
-        if (!std::filesystem::exists(kStation / "data" / "Zacrepit.dat")) GTEST_SKIP() << "no sample station";
-        std::filesystem::remove_all("data");
-        std::filesystem::remove_all("sound");
-        std::filesystem::copy(kStation / "data", "data", std::filesystem::copy_options::recursive);
-        std::filesystem::copy(kStation / "sound", "sound", std::filesystem::copy_options::recursive);
-        CreateTrainerWindows([] { return new TfmMain; });
-        m = fmMain;
-        m->ShowStartDialog = [] {};
-        m->FormActivate(m);
-        m->Show();
-        m->Bus.recording = true;
+        m = StartSampleStation();
+        if (!m) GTEST_SKIP() << "no sample station";
         oldPopup = SetPopupHook([](TPopupMenu*, int, int) {});
         Tick(3);
     }

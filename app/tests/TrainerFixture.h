@@ -69,6 +69,25 @@ protected:
         return fmMain;
     }
 
+    // Starts the program's real main window on a scratch copy of the sample station (its data and
+    // sound folders) up to its first activation, with the bus log on and no start dialog; null when
+    // the sample station is missing.
+    static TfmMain* StartSampleStation()
+    {
+        const std::filesystem::path station = std::filesystem::path(VELO_SOURCE_DIR) / "station";
+        if (!std::filesystem::exists(station / "data" / "EC_Model.dat")) return nullptr;
+        for (const char* folder : {"data", "sound"}) {
+            std::filesystem::remove_all(folder);
+            std::filesystem::copy(station / folder, folder, std::filesystem::copy_options::recursive);
+        }
+        CreateTrainerWindows([] { return new TfmMain; });
+        fmMain->ShowStartDialog = [] {};
+        fmMain->FormActivate(fmMain);
+        fmMain->Show();
+        fmMain->Bus.recording = true;
+        return fmMain;
+    }
+
     // Sends mes as a window would; the reply replaces it.
     static bool Send(std::string& mes) { return SendTrainerMessage(mes); }
 

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <string>
 
@@ -14,6 +17,8 @@
 #include "models/operations/DelayModel.h"
 #include "models/operations/InstructorModel.h"
 #include "models/plan/PlanModel.h"
+#include "models/technology/TecnModel.h"
+#include "platform/core/Strings.h"
 
 // A scratch copy of the station's data folder, the working directory while it lives (the models
 // open their files relative to it).
@@ -97,3 +102,22 @@ public:
     TScriptedReceiver panel, tecn;
     double t = 0;
 };
+
+// Sets the technology model's executors as the main window's definition configures them
+// ("ExecutorArray.ExecutorNN.Number/Scill/ExecName = value" lines of app/forms/Main.vfm).
+inline void ConfigureExecutorsAsTheMainWindow(TTecnModel& tecnModel)
+{
+    std::ifstream form(std::filesystem::path(VELO_SOURCE_DIR) / "app" / "forms" / "Main.vfm");
+    std::string line;
+    while (std::getline(form, line)) {
+        unsigned i = 0;
+        char prop[16] = {0};
+        if (std::sscanf(line.c_str(), " ExecutorArray.Executor%2u.%15[A-Za-z] =", &i, prop) != 2) continue;
+        TExecutor* e = (*tecnModel.ExecutorArray)[static_cast<int>(i)];
+        std::string value = Trim(line.substr(line.find('=') + 1));
+        if (!value.empty() && value.front() == '"') value = value.substr(1, value.size() - 2);
+        if (std::string(prop) == "Number") e->Number = std::atoi(value.c_str());
+        if (std::string(prop) == "Scill") e->SetScill(value);
+        if (std::string(prop) == "ExecName") e->ExecName = value;
+    }
+}

@@ -340,19 +340,8 @@ protected:
         if (IsSkipped() || HasFatalFailure()) return;
         tecnModel.SetName("TecnModel");
         tecnModel.FileName = "DATA\\Tecnology.dat";
-        std::ifstream form(fs::path(VELO_SOURCE_DIR) / "app" / "forms" / "Main.vfm");
+        ConfigureExecutorsAsTheMainWindow(tecnModel);
         std::string line;
-        while (std::getline(form, line)) {
-            unsigned i = 0;
-            char prop[16] = {0};
-            if (std::sscanf(line.c_str(), " ExecutorArray.Executor%2u.%15[A-Za-z] =", &i, prop) != 2) continue;
-            TExecutor* e = (*tecnModel.ExecutorArray)[static_cast<int>(i)];
-            std::string value = Trim(line.substr(line.find('=') + 1));
-            if (!value.empty() && value.front() == '"') value = value.substr(1, value.size() - 2);
-            if (std::string(prop) == "Number") e->Number = std::atoi(value.c_str());
-            if (std::string(prop) == "Scill") e->SetScill(value);
-            if (std::string(prop) == "ExecName") e->ExecName = value;
-        }
         bus.Attach(brTecn, &tecnModel);
         try {
             tecnModel.Init();

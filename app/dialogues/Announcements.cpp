@@ -19,14 +19,7 @@ void TAnnouncedTrainDialogue::BindControls()
 
 void TAnnouncedTrainDialogue::ReadDataFile()
 {
-    cbStation->Items().Clear();
-    cbWay->Items().Clear();
-    StationIds.Clear();
-    TrackIds.Clear();
-    for (const TArrivalLine& l : ReadArrivalList(DataFileName)) {
-        if (l.Kind == 1) AddEntry(StationIds, cbStation, l.Id, l.Text);
-        else if (kinds.count(l.Kind)) AddEntry(TrackIds, cbWay, l.Id, l.Text);
-    }
+    ReadStationsAndTracks(cbStation, StationIds, cbWay, TrackIds, [this](int kind) { return kinds.count(kind) != 0; });
 }
 
 TOutcome TfmPribivaet::Confirm(TTalk& talk)

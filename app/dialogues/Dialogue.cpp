@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/InterfaceModel.h"
+#include "app/dialogues/ArrivalList.h"
 #include "app/UtilityWindows.h"
 
 TDialogueForm::TDialogueForm(const std::string& name) : TKeyDialogForm(name)
@@ -43,6 +44,19 @@ void TDialogueForm::AddEntry(TArray<int>& ids, TComboBox* box, int id, const std
 {
     ids.Add(id);
     box->Items().Add(text);
+}
+
+void TDialogueForm::ReadStationsAndTracks(TComboBox* stations, TArray<int>& stationIds, TComboBox* tracks,
+                                          TArray<int>& trackIds, const std::function<bool(int)>& isTrack) const
+{
+    stations->Items().Clear();
+    tracks->Items().Clear();
+    stationIds.Clear();
+    trackIds.Clear();
+    for (const TArrivalLine& l : ReadArrivalList(DataFileName)) {
+        if (l.Kind == 1) AddEntry(stationIds, stations, l.Id, l.Text);
+        else if (isTrack(l.Kind)) AddEntry(trackIds, tracks, l.Id, l.Text);
+    }
 }
 
 void TDialogueForm::FormShow(TObject*)

@@ -17,6 +17,7 @@
 // Windows are made in two phases: the constructor builds the window, Init() then reads its data
 // file, so a dialogue's own ReadDataFile runs.
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,6 +61,10 @@ protected:
     static std::optional<int> ChosenId(const TArray<int>& ids, TComboBox* box);
     // Appends an id and its entry text (the id first: an overflow leaves no entry without id).
     static void AddEntry(TArray<int>& ids, TComboBox* box, int id, const std::string& text);
+    // Refills the station list from the kind 1 lines of the arrival list (DataFileName) and the
+    // track list from the lines whose kind isTrack accepts, each with its Ids.
+    void ReadStationsAndTracks(TComboBox* stations, TArray<int>& stationIds, TComboBox* tracks, TArray<int>& trackIds,
+                               const std::function<bool(int)>& isTrack) const;
 
     // Emptied (fields) or unselected (lists) whenever the window is shown.
     std::vector<TControl*> ClearOnShow;

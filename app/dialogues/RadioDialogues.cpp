@@ -73,14 +73,7 @@ TfmPassMove::TfmPassMove() : TDialogueForm("fmPassMove")
 
 void TfmPassMove::ReadDataFile()
 {
-    cbStation->Items().Clear();
-    cbWay->Items().Clear();
-    StationIds.Clear();
-    TrackIds.Clear();
-    for (const TArrivalLine& l : ReadArrivalList(DataFileName)) {
-        if (l.Kind == 1) AddEntry(StationIds, cbStation, l.Id, l.Text);
-        else if (l.Kind == 6) AddEntry(TrackIds, cbWay, l.Id, l.Text);
-    }
+    ReadStationsAndTracks(cbStation, StationIds, cbWay, TrackIds, [](int kind) { return kind == 6; });
 }
 
 TOutcome TfmPassMove::Confirm(TTalk& talk)

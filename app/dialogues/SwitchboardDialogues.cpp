@@ -36,14 +36,7 @@ void TArrivalDialogue::BindControls()
 
 void TArrivalDialogue::ReadDataFile()
 {
-    cbStation->Items().Clear();
-    cbWay->Items().Clear();
-    StationIds.Clear();
-    TrackIds.Clear();
-    for (const TArrivalLine& l : ReadArrivalList(DataFileName)) {
-        if (l.Kind == 1) AddEntry(StationIds, cbStation, l.Id, l.Text);
-        else if (l.Kind == 2 || l.Kind == 3) AddEntry(TrackIds, cbWay, l.Id, l.Text);
-    }
+    ReadStationsAndTracks(cbStation, StationIds, cbWay, TrackIds, [](int kind) { return kind == 2 || kind == 3; });
 }
 
 TOutcome TArrivalDialogue::Confirm(TTalk& talk)

@@ -323,10 +323,10 @@ void TEC_Model::Synchronization(double t)
 
 int TEC_Model::fnGetMessage(std::string& mes, TlstParams*)
 {
+    // The message is split once; the commands read their fields from the words.
+    const TBusWords w(mes);
     int receiver = 0, command = 0;
-    if (SScanf(mes.c_str(), "%d%d", &receiver, &command) < 2) return 0;
-    unsigned a = 0, b = 0, c = 0;
-    SScanf(mes.c_str(), "%*d%*d%u%u%u", &a, &b, &c);
+    if (!w.Get(0, receiver) || !w.Get(1, command)) return 0;
     // A message from outside ends with the routes checked; the model's messages to itself do not.
     struct TDepth {
         TEC_Model* m;
@@ -335,32 +335,33 @@ int TEC_Model::fnGetMessage(std::string& mes, TlstParams*)
         TDepth(const TDepth&) = delete;
         TDepth& operator=(const TDepth&) = delete;
     } nesting(this);
-    int r = Dispatch(command, a, b, c, mes);
+    int r = Dispatch(w, mes);
     if (depth == 1) Supervise();
     return r;
 }
 
-int TEC_Model::Dispatch(int command, unsigned a, unsigned b, unsigned c, std::string& mes)
+int TEC_Model::Dispatch(const TBusWords& w, std::string& mes)
 {
-    switch (command) {
-    case 4: return SwitchCommand(a, b, c);
+    const unsigned a = w.UInt(2), b = w.UInt(3);
+    switch (w.Int(1)) {
+    case 4: return SwitchCommand(a, b, w.UInt(4));
     case 5: return fnSignalClick(a, b);
-    case 6: return fnGetSignalState(mes);
+    case 6: return fnGetSignalState(w, mes);
     case 7: return fnSignalCancel();
     case 8: return SwitchControl(b);
     case 9: return fnDeleteRouteClick();
-    case 10: return TimedRelease(mes);
+    case 10: return TimedRelease(w);
     case 11: return SectionInfo(a, mes);
     case 12: return ArmRelease(a);
     case 13: return ConfirmRelease();
     case 14: return DoRelease();
     case 15: return CloseSignal(a);
-    case 16: return fnEndRouteClick(mes);
+    case 16: return fnEndRouteClick(w, mes);
     case 17: return SetClosed(a, b);
     case 18: return AuxTurning(a, b);
     case 19: return SetFault(a, b);
-    case 20: return SectionInquiry(mes);
-    case 21: return SwitchInquiry(mes);
+    case 20: return SectionInquiry(w, mes);
+    case 21: return SwitchInquiry(a, mes);
     case 22: return FindSection(a, mes);
     default: return 0;
     }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "models/base/BusWords.h"
 #include "models/base/Model.h"
 
 class TEC_Model;
@@ -218,6 +219,10 @@ public:
     std::vector<TEC_Block1*> Blocks;
     TEC_Vertex* Vertex[2] = {nullptr, nullptr};
     TEC_Model* Owner = nullptr;
+
+private:
+    // The signals the chain has met this tick; kept so that a tick allocates nothing.
+    std::vector<TEC_Signal1*> seen;
 };
 
 // The route being set: from the first click on its start signal until the signal opens.
@@ -316,10 +321,10 @@ public:
 
     // Route setting.
     int fnSignalClick(unsigned signal, unsigned mode);
-    int fnEndRouteClick(std::string& mes);
+    int fnEndRouteClick(const TBusWords& w, std::string& mes);
     int fnSignalCancel();
     int fnDeleteRouteClick();
-    int fnGetSignalState(std::string& mes);
+    int fnGetSignalState(const TBusWords& w, std::string& mes);
     void SetBegin(TEC_Signal1* signal, unsigned mode);
     void DeleteRoute(bool keepCell);
     void CheckRoute();
@@ -367,13 +372,13 @@ public:
     bool inSearch = false;
 
 private:
-    int Dispatch(int command, unsigned a, unsigned b, unsigned c, std::string& mes);
+    int Dispatch(const TBusWords& w, std::string& mes);
     int SwitchCommand(unsigned n, unsigned p, unsigned i);
     int AuxTurning(unsigned n, unsigned held);
     int RouteCancelClick(TEC_Signal1* sig, unsigned k);
-    int TimedRelease(std::string& mes);
+    int TimedRelease(const TBusWords& w);
     int CloseSignal(unsigned n);
-    int SwitchInquiry(std::string& mes);
+    int SwitchInquiry(unsigned n, std::string& mes);
     int SwitchControl(unsigned on);
     int SectionInfo(unsigned sec, std::string& mes);
     int ArmRelease(unsigned sec);
@@ -381,7 +386,7 @@ private:
     int DoRelease();
     int SetClosed(unsigned planSection, unsigned flag);
     int SetFault(unsigned sec, unsigned mode);
-    int SectionInquiry(std::string& mes);
+    int SectionInquiry(const TBusWords& w, std::string& mes);
     int FindSection(unsigned planSection, std::string& mes);
 
     void ReadLine(const std::string& line, int lineNo);

@@ -299,11 +299,10 @@ int TEC_Model::fnSignalClick(unsigned signal, unsigned mode)
     return 1;
 }
 
-int TEC_Model::fnEndRouteClick(std::string& mes)
+int TEC_Model::fnEndRouteClick(const TBusWords& w, std::string& mes)
 {
     if (!startMarked) return 0;
-    unsigned button = 0, mode = 0;
-    SScanf(mes.c_str(), "%*d%*d%u%u", &button, &mode);
+    const unsigned button = w.UInt(2), mode = w.UInt(3);
     mes = Format("2 5 %u %u", button, mode);
     return fnSignalClick(button, mode);
 }
@@ -416,16 +415,16 @@ int TEC_Model::RouteCancelClick(TEC_Signal1* sig, unsigned k)
     return 1;
 }
 
-int TEC_Model::TimedRelease(std::string& mes)
+int TEC_Model::TimedRelease(const TBusWords& w)
 {
     unsigned n = 0, opening = 0;
     int lamp = 0;
-    int got = SScanf(mes.c_str(), "%*d%*d%u%d%u", &n, &lamp, &opening);
+    const bool withOpening = w.Get(2, n) && w.Get(3, lamp) && w.Get(4, opening);
     TEC_Signal1* sig = AsSignal(Vertexes.Find(static_cast<int>(n)));
     if (!sig) return 0;
     // Without the route's number (a message typed on the console or written in a scenario) the
     // release is for the signal's last route.
-    unsigned id = got >= 3 ? opening : sig->Openings;
+    unsigned id = withOpening ? opening : sig->Openings;
     // A route whose signal is open again (or still) is not released: only a closed route is.
     bool open = id == sig->RouteId && sig->SignalState < 2;
     std::vector<TEC_Section1*> held;
@@ -454,11 +453,10 @@ int TEC_Model::CloseSignal(unsigned n)
     return 1;
 }
 
-int TEC_Model::fnGetSignalState(std::string& mes)
+int TEC_Model::fnGetSignalState(const TBusWords& w, std::string& mes)
 {
-    unsigned n = 0;
-    int d = 0;
-    SScanf(mes.c_str(), "%*d%*d%u%d", &n, &d);
+    const unsigned n = w.UInt(2);
+    const int d = w.Int(3);
     TEC_Signal1* sig = AsSignal(Vertexes.Find(static_cast<int>(n)));
     if (!sig) return 0;
     int v = sig->SignalState;
@@ -576,10 +574,8 @@ int TEC_Model::AuxTurning(unsigned n, unsigned held)
     return Send(Format("2 18 %d %u", sw->Partner->Number, held));
 }
 
-int TEC_Model::SwitchInquiry(std::string& mes)
+int TEC_Model::SwitchInquiry(unsigned n, std::string& mes)
 {
-    unsigned n = 0;
-    SScanf(mes.c_str(), "%*d%*d%u", &n);
     TEC_Switch1* sw = AsSwitch(Vertexes.Find(static_cast<int>(n)));
     if (!sw) return 0;
     int occupied = 0, pos = 0, trailed = 0, lockMode = 0;

@@ -373,7 +373,7 @@ void TEC_PeregonTrack::Step(double)
         IndicatorState = occupied;
         Owner->Send(Format("4 12 %d %d", Number, occupied));
     }
-    std::vector<TEC_Signal1*> seen;
+    seen.clear();
     StretchLogic(AsSignal(Vertex[Direction]), Direction, seen);
 }
 
@@ -457,14 +457,12 @@ int TEC_Model::SetFault(unsigned sec, unsigned mode)
     return 1;
 }
 
-int TEC_Model::SectionInquiry(std::string& mes)
+int TEC_Model::SectionInquiry(const TBusWords& w, std::string& mes)
 {
-    unsigned sec = 0;
-    SScanf(mes.c_str(), "%*d%*d%u", &sec);
-    TEC_Section1* s = Sections.Find(static_cast<int>(sec));
+    TEC_Section1* s = Sections.Find(static_cast<int>(w.UInt(2)));
     if (!s) return 0;
     s->CheckTime = SysTime();
-    std::string words = DropWords(mes, 3);
+    std::string words = w.Rest(3);
     bool occupied = s->IsOccupied();
     mes = "Путевая секция №" + words + (occupied ? " занята " : " свободна");
     return 1;

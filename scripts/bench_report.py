@@ -64,8 +64,9 @@ def load(paths):
         parts = name.split("/")
         base = parts[0]
         label = NAMES.get(base, base)
-        if "{}" in label:  # the argument is a count, not the station's size
-            label, size = label.format(parts[1]), ""
+        if "{}" in label:  # the first argument is a count, the second the station's size
+            label = label.format(parts[1])
+            size = f", station x{parts[2]}" if len(parts) > 2 and parts[2].isdigit() else ""
         else:
             size = f", station x{parts[1]}" if len(parts) > 1 and parts[1].isdigit() else ""
         a = agg[name]

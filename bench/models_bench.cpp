@@ -2,7 +2,7 @@
 // locked, while the scripted activity sets and releases routes) and a model day with the scripted
 // activity, on the sample station and on copies of it scaled two and four times; one tick with
 // five lesson trains moving by signals on the sample station and with ten on the station scaled
-// twice.
+// twice. The tick figures count the heap allocations of a tick too.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -16,6 +16,9 @@
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Exception.h"
+
+// The heap allocations of the process so far (Allocations.cpp counts them).
+size_t Allocations();
 
 namespace {
 
@@ -54,24 +57,36 @@ double OpenSignals(THeadlessStation& s)
     return n;
 }
 
+// The heap allocations a tick makes on average, over the benchmark's timed loop since before.
+void CountAllocations(benchmark::State& state, size_t before)
+{
+    state.counters["allocs"] = static_cast<double>(Allocations() - before) / static_cast<double>(state.iterations());
+}
+
 void TickIdle(benchmark::State& state)
 {
     auto s = Started(static_cast<int>(state.range(0)));
+    const size_t before = Allocations();
     for (auto _ : state) s->Tick();
+    CountAllocations(state, before);
 }
 
 void TickRoutesLocked(benchmark::State& state)
 {
     auto s = Started(static_cast<int>(state.range(0)));
     LockRoutes(*s);
+    const size_t before = Allocations();
     for (auto _ : state) s->Tick();
+    CountAllocations(state, before);
     state.counters["open_signals"] = OpenSignals(*s);
 }
 
 void TickSetAndRelease(benchmark::State& state)
 {
     auto s = Started(static_cast<int>(state.range(0)));
+    const size_t before = Allocations();
     for (auto _ : state) s->ActiveTick();
+    CountAllocations(state, before);
 }
 
 // One whole model day with the activity, from a freshly loaded station; the counter is the day's
@@ -209,20 +224,24 @@ void TickTrainsMoving(benchmark::State& state)
     const int copies = static_cast<int>(state.range(1));
     auto run = std::make_unique<TTrainsRun>(copies);
     double moving = 0;
+    size_t allocations = 0;
     for (auto _ : state) {
         int m = 0;
         while ((m = MovingTrains(*run->s)) < want)
             if (!run->Step()) run = std::make_unique<TTrainsRun>(copies);
         run->Prepare();
+        const size_t before = Allocations();
         const auto start = std::chrono::steady_clock::now();
         run->s->Tick();
         const auto end = std::chrono::steady_clock::now();
+        allocations += Allocations() - before;
         state.SetIterationTime(std::chrono::duration<double>(end - start).count());
         if (++run->t >= TTrainsRun::kLength) run = std::make_unique<TTrainsRun>(copies);
         moving += m;
     }
     state.counters["moving"] = moving / static_cast<double>(state.iterations());
     state.counters["errors"] = run->s->instructor.ErrorsProtocol.Count();
+    state.counters["allocs"] = static_cast<double>(allocations) / static_cast<double>(state.iterations());
 }
 
 // How many trains the run has moving at once at most on the station scaled range(0) times, the

@@ -1,16 +1,24 @@
 // Figures of record of the models without a screen: one tick of every model (idle, with routes
 // locked, while the scripted activity sets and releases routes) and a model day with the scripted
 // activity, on the sample station and on copies of it scaled two and four times; one tick with
-// five lesson trains moving by signals on the sample station.
+// five lesson trains moving by signals on the sample station and with ten on the station scaled
+// twice. The tick figures count the heap allocations of a tick too.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "BenchStation.h"
+#include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
+#include "platform/core/Exception.h"
+
+// The heap allocations of the process so far (Allocations.cpp counts them).
+size_t Allocations();
 
 namespace {
 
@@ -49,24 +57,36 @@ double OpenSignals(THeadlessStation& s)
     return n;
 }
 
+// The heap allocations a tick makes on average, over the benchmark's timed loop since before.
+void CountAllocations(benchmark::State& state, size_t before)
+{
+    state.counters["allocs"] = static_cast<double>(Allocations() - before) / static_cast<double>(state.iterations());
+}
+
 void TickIdle(benchmark::State& state)
 {
     auto s = Started(static_cast<int>(state.range(0)));
+    const size_t before = Allocations();
     for (auto _ : state) s->Tick();
+    CountAllocations(state, before);
 }
 
 void TickRoutesLocked(benchmark::State& state)
 {
     auto s = Started(static_cast<int>(state.range(0)));
     LockRoutes(*s);
+    const size_t before = Allocations();
     for (auto _ : state) s->Tick();
+    CountAllocations(state, before);
     state.counters["open_signals"] = OpenSignals(*s);
 }
 
 void TickSetAndRelease(benchmark::State& state)
 {
     auto s = Started(static_cast<int>(state.range(0)));
+    const size_t before = Allocations();
     for (auto _ : state) s->ActiveTick();
+    CountAllocations(state, before);
 }
 
 // One whole model day with the activity, from a freshly loaded station; the counter is the day's
@@ -87,14 +107,33 @@ void Day(benchmark::State& state)
                                                    benchmark::Counter::kIsRate);
 }
 
-// Lesson trains running by signals on the sample station: a train from each stretch (the
-// lesson's types 1 and 12, created by the technology model's command 6, which lays them on the
-// entry block section and sets them going), the next from a side only once the last one has
-// cleared its entry section's first kilometre, so no two overlap; the arrival routes 101 -> 2П
-// and 102 -> 3В and the train locomotive on 1В departing over 131 -> 104.
+// Lesson trains running by signals, as the station folder's trains.txt gives them for each
+// copy of the station (bench/trains.txt renumbered by scripts/scale_station.py): the arrival
+// routes 101 -> 2П and 102 -> 3В, the train locomotive on 1В departing over 131 -> 104, and a
+// train from each stretch (created by the technology model's command 6, which lays it on the
+// entry block section and sets it going), the next from a side only once the last one has
+// cleared its entry section's first kilometre, so no two overlap.
 class TTrainsRun {
 public:
-    TTrainsRun() : s(Started(1)) {}
+    explicit TTrainsRun(int copies) : s(Started(copies))
+    {
+        std::ifstream in(StationDir(copies) + "/trains.txt");
+        if (!in) throw Exception("no trains.txt in " + StationDir(copies));
+        std::string line;
+        while (std::getline(in, line)) {
+            std::istringstream words(line);
+            size_t c = 0;
+            std::string kind, first, mes;
+            if (!(words >> c >> kind >> first)) continue;
+            std::getline(words, mes);
+            mes = Trim(mes);
+            if (copy.size() <= c) copy.resize(c + 1);
+            TCopy& k = copy[c];
+            if (kind == "at") k.timed.push_back({std::atol(first.c_str()), mes});
+            if (kind == "train") k.lines.push_back({std::atoi(first.c_str()), mes, {}});
+            if (kind == "lay" && !k.lines.empty()) k.lines.back().lay = {first, mes};
+        }
+    }
 
     // The messages due at this second, then a tick; false once the run is over.
     bool Step()
@@ -106,37 +145,60 @@ public:
     // The messages due at this second (the tick itself is left to the caller).
     void Prepare()
     {
-        if (t == 0) {
-            for (const char* m : {"2 5 131 1", "2 5 104 1", "2 5 101 1", "2 5 112 1", "2 5 102 1", "2 5 133 1"}) s->Send(m);
+        for (TCopy& k : copy) {
+            for (const auto& [at, mes] : k.timed)
+                if (at == t && !s->Send(mes)) ++refused;
+            for (TLine& l : k.lines)
+                if (Clear(l)) l.last = Create(k, l);
         }
-        if (t == 5) s->Send("3 5 9 1012 3 1013 28 1003 1");
-        if (Clear(east, 1))
-            east = Create(Format("3 6 1 1025 %d 1511 166 1504 50 2001 750 1505 1 1540 4100 1541 1 1542 4000", 2401 + made));
-        if (Clear(west, 0))
-            west = Create(Format("3 6 12 1025 %d 1511 168 1504 48 2001 720 1505 1 1540 4008 1541 1 1542 4000", 2401 + made));
     }
 
     static constexpr long kLength = 400;
     std::unique_ptr<THeadlessStation> s;
     long t = 0;
+    int refused = 0;  // timed messages no model handled
 
 private:
+    // A stretch's trains.
+    struct TLine {
+        int back;            // the direction behind its trains
+        std::string create;  // the creating message, its train number the first of the line
+        std::pair<std::string, std::string> lay;  // the plan's placing: section; position and direction
+        int last = 0;        // the object of the last train, 0 before the first
+    };
+    // The lesson trains of one copy of the station.
+    struct TCopy {
+        std::vector<std::pair<long, std::string>> timed;  // second, message
+        std::vector<TLine> lines;
+        int made = 0;  // trains made so far: the next train's number is the first plus it
+    };
+
     // No train yet from that side, or the last one has left a kilometre free behind it
     // (looking the way it came, behind is direction back).
-    bool Clear(int train, int back)
+    bool Clear(const TLine& l)
     {
-        if (!train) return true;
-        std::string mes = Format("1 10 %d %d", train, back);
+        if (!l.last) return true;
+        std::string mes = Format("1 10 %d %d", l.last, l.back);
         return s->bus.Send(mes) && AtofC(mes.c_str()) >= 1000.0;
     }
-    int Create(const std::string& text)
+    int Create(TCopy& k, const TLine& l)
     {
-        std::string mes = text;
-        ++made;
-        return s->bus.Send(mes) ? std::atoi(mes.c_str()) : 0;
+        // The train number (parameter 1025) counts on from the line's first.
+        std::istringstream words(l.create);
+        std::string mes, w;
+        for (bool number = false; words >> w; number = w == "1025") {
+            if (!mes.empty()) mes += ' ';
+            mes += number ? std::to_string(std::atoi(w.c_str()) + k.made) : w;
+        }
+        ++k.made;
+        if (!s->bus.Send(mes)) return 0;
+        const int train = std::atoi(mes.c_str());
+        if (train && !l.lay.first.empty())
+            s->Send(Format("1 6 %s %d %s", l.lay.first.c_str(), train, l.lay.second.c_str()));
+        return train;
     }
 
-    int east = 0, west = 0, made = 0;
+    std::vector<TCopy> copy;
 };
 
 // Objects the signal movement model runs now: run mode set and speed above zero.
@@ -153,37 +215,47 @@ int MovingTrains(THeadlessStation& s)
     return n;
 }
 
-// One tick with at least the given number of trains moving: the run steps on untimed until
-// that many move (a new run once one is over), then one tick of every model is timed.
+// One tick with at least the given number of trains moving on the station scaled range(1)
+// times: the run steps on untimed until that many move (a new run once one is over), then one
+// tick of every model is timed.
 void TickTrainsMoving(benchmark::State& state)
 {
     const int want = static_cast<int>(state.range(0));
-    auto run = std::make_unique<TTrainsRun>();
+    const int copies = static_cast<int>(state.range(1));
+    auto run = std::make_unique<TTrainsRun>(copies);
     double moving = 0;
+    size_t allocations = 0;
     for (auto _ : state) {
         int m = 0;
         while ((m = MovingTrains(*run->s)) < want)
-            if (!run->Step()) run = std::make_unique<TTrainsRun>();
+            if (!run->Step()) run = std::make_unique<TTrainsRun>(copies);
         run->Prepare();
+        const size_t before = Allocations();
         const auto start = std::chrono::steady_clock::now();
         run->s->Tick();
         const auto end = std::chrono::steady_clock::now();
+        allocations += Allocations() - before;
         state.SetIterationTime(std::chrono::duration<double>(end - start).count());
-        if (++run->t >= TTrainsRun::kLength) run = std::make_unique<TTrainsRun>();
+        if (++run->t >= TTrainsRun::kLength) run = std::make_unique<TTrainsRun>(copies);
         moving += m;
     }
     state.counters["moving"] = moving / static_cast<double>(state.iterations());
     state.counters["errors"] = run->s->instructor.ErrorsProtocol.Count();
+    state.counters["allocs"] = static_cast<double>(allocations) / static_cast<double>(state.iterations());
 }
 
-// How many trains the run has moving at once at most (a check of the scenario, not a figure).
+// How many trains the run has moving at once at most on the station scaled range(0) times, the
+// instructor's errors at its end and the timed messages refused (a check of the scenario, not a
+// figure).
 void TrainsRunMost(benchmark::State& state)
 {
     for (auto _ : state) {
-        TTrainsRun run;
+        TTrainsRun run(static_cast<int>(state.range(0)));
         int most = 0;
         while (run.Step()) most = std::max(most, MovingTrains(*run.s));
         state.counters["most"] = most;
+        state.counters["errors"] = run.s->instructor.ErrorsProtocol.Count();
+        state.counters["refused"] = run.refused;
     }
 }
 
@@ -199,9 +271,9 @@ void Ticks(benchmark::internal::Benchmark* b)
 BENCHMARK(TickIdle)->Apply(Ticks);
 BENCHMARK(TickRoutesLocked)->Apply(Ticks);
 BENCHMARK(TickSetAndRelease)->Apply(Ticks);
-BENCHMARK(TickTrainsMoving)->Arg(5)->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(300)->Repetitions(5)
+BENCHMARK(TickTrainsMoving)->Args({5, 1})->Args({10, 2})->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(300)->Repetitions(5)
     ->ReportAggregatesOnly(true)->ComputeStatistics("min", Min)->ComputeStatistics("max", Max);
-BENCHMARK(TrainsRunMost)->Iterations(1);
+BENCHMARK(TrainsRunMost)->Arg(1)->Arg(2)->Iterations(1);
 BENCHMARK(Day)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3)
     ->ReportAggregatesOnly(true)->ComputeStatistics("min", Min)->ComputeStatistics("max", Max);
 

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Prints the figures of record from the JSON files of the benchmarks (scripts/bench.sh):
 one line a figure, its median over the repetitions, the spread min-max and the coefficient of
-variation. With --markdown the same as a table.
+variation, and for a tick the heap allocations it makes. With --markdown the same as a table.
 
     bench_report.py [--markdown] FILE.json...
-    bench_report.py --compare BEFORE_DIR AFTER_DIR    (medians side by side, as a table)
+    bench_report.py --compare BEFORE_DIR AFTER_DIR    (medians and allocations side by side, as a table)
 """
 import glob
 import os
@@ -38,8 +38,16 @@ def fmt(v):
     return f"{v:.3g}"
 
 
+def allocs(v):
+    """Heap allocations a tick (a mean over the timed ticks); blank for other figures."""
+    if v is None:
+        return ""
+    return f"{v:.0f}" if v >= 100 or v == int(v) else f"{v:.1f}"
+
+
 def load(paths):
-    """The figures of the files: (label, median, min, max, unit, cv, runs) in order."""
+    """The figures of the files: (label, median, min, max, unit, cv, runs, allocations a tick or
+    None) in order."""
     # The models' figures first, then the program's.
     paths = sorted(paths, key=lambda p: (not os.path.basename(p).startswith("models"), p))
     agg = {}
@@ -64,8 +72,9 @@ def load(paths):
         parts = name.split("/")
         base = parts[0]
         label = NAMES.get(base, base)
-        if "{}" in label:  # the argument is a count, not the station's size
-            label, size = label.format(parts[1]), ""
+        if "{}" in label:  # the first argument is a count, the second the station's size
+            label = label.format(parts[1])
+            size = f", station x{parts[2]}" if len(parts) > 2 and parts[2].isdigit() else ""
         else:
             size = f", station x{parts[1]}" if len(parts) > 1 and parts[1].isdigit() else ""
         a = agg[name]
@@ -77,11 +86,11 @@ def load(paths):
             unit = a["median"]["time_unit"].replace("us", "µs")
         cv = a.get("cv", {}).get("real_time")
         n = a["median"].get("repetitions", "")
-        rows.append((label + size, med, lo, hi, unit, cv, n))
+        rows.append((label + size, med, lo, hi, unit, cv, n, a["median"].get("allocs")))
     for key, label, unit in PROCESS:
         v = proc.get(key)
         if v:
-            rows.append((label, statistics.median(v), min(v), max(v), unit, None, len(v)))
+            rows.append((label, statistics.median(v), min(v), max(v), unit, None, len(v), None))
     return rows
 
 
@@ -89,26 +98,27 @@ def main():
     if len(sys.argv) == 4 and sys.argv[1] == "--compare":
         before = {r[0]: r for r in load(glob.glob(os.path.join(sys.argv[2], "*.json")))}
         after = load(glob.glob(os.path.join(sys.argv[3], "*.json")))
-        print("| figure | unit | before: median (min - max) | after: median (min - max) |")
-        print("|---|---|---:|---:|")
+        print("| figure | unit | before: median (min - max) | after: median (min - max) | allocations a tick: before | after |")
+        print("|---|---|---:|---:|---:|---:|")
         for r in after:
             b = before.get(r[0])
             old = f"{fmt(b[1])} ({fmt(b[2])} - {fmt(b[3])})" if b else "-"
-            print(f"| {r[0]} | {r[4]} | {old} | {fmt(r[1])} ({fmt(r[2])} - {fmt(r[3])}) |")
+            old_allocs = allocs(b[7]) if b else ""
+            print(f"| {r[0]} | {r[4]} | {old} | {fmt(r[1])} ({fmt(r[2])} - {fmt(r[3])}) | {old_allocs} | {allocs(r[7])} |")
         return
     args = [a for a in sys.argv[1:] if not a.startswith("--")]
     markdown = "--markdown" in sys.argv
     rows = load(args)
     if markdown:
-        print("| figure | median | min - max | unit | runs |")
-        print("|---|---:|---:|---|---:|")
+        print("| figure | median | min - max | unit | runs | allocations a tick |")
+        print("|---|---:|---:|---|---:|---:|")
         for r in rows:
-            print(f"| {r[0]} | {fmt(r[1])} | {fmt(r[2])} - {fmt(r[3])} | {r[4]} | {r[6]} |")
+            print(f"| {r[0]} | {fmt(r[1])} | {fmt(r[2])} - {fmt(r[3])} | {r[4]} | {r[6]} | {allocs(r[7])} |")
         return
-    print(f"{'figure':52} {'median':>10} {'min - max':>22} {'unit':5} {'cv':>6} runs")
+    print(f"{'figure':52} {'median':>10} {'min - max':>22} {'unit':5} {'cv':>6} {'runs':>4} {'allocs':>7}")
     for r in rows:
         cv = f"{100 * r[5]:.0f}%" if r[5] is not None else ""
-        print(f"{r[0]:52} {fmt(r[1]):>10} {fmt(r[2]) + ' - ' + fmt(r[3]):>22} {r[4]:5} {cv:>6} {r[6]}")
+        print(f"{r[0]:52} {fmt(r[1]):>10} {fmt(r[2]) + ' - ' + fmt(r[3]):>22} {r[4]:5} {cv:>6} {r[6]:>4} {allocs(r[7]):>7}")
 
 
 if __name__ == "__main__":

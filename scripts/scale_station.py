@@ -2,7 +2,7 @@
 """Writes a copy of a station's data folder holding N side-by-side copies of the station, each
 copy with its own numbers, for the benchmarks: a station N times the size of the sample.
 
-    scripts/scale_station.py SOURCE_DATA N OUT_DIR [--activity FILE]
+    scripts/scale_station.py SOURCE_DATA N OUT_DIR [--activity FILE] [--trains FILE]
 
 Copy 0 keeps every number, so N = 1 gives the files unchanged. In copy c > 0:
   - switches (1-99) and signals (100-199) take numbers their range leaves free, in order;
@@ -11,7 +11,8 @@ Copy 0 keeps every number, so N = 1 gives the files unchanged. In copy c > 0:
   - plan and interlocking sections add 1000 * c, parks, retarders and stretch tracks 10 * c;
   - technology objects placed by trenager.ini add 10 * c (each copy creates its own ten), and
     so do the train and locomotive numbers they are given (parameters 1025 and 1508) and the
-    locomotive a cut is coupled to (1008);
+    locomotive a cut is coupled to (1008); an object's target (1013) is renumbered by its
+    type (1012): a signal, a section or a park;
   - X coordinates add 20000 * c, so the copies lie apart;
   - the interlocking holds at most three stretch tracks: only copy 0 keeps its two (the
     block sections of later copies are plain block sections).
@@ -19,6 +20,9 @@ plan.dat and EC_Model.dat get every record once per copy (plan functions once); 
 gets the start-up messages of each copy in turn (panel messages once); the other files are
 copied unchanged. With --activity, the scripted activity of the benchmarks ("{period} {offset}
 {message}" lines) is written to OUT_DIR/activity.txt for every copy, copy c later by 13 * c s.
+With --trains, the lesson trains of the benchmarks (bench/trains.txt) are written to
+OUT_DIR/trains.txt for every copy, each line led by its copy's number, copy c's messages later
+by 13 * c s.
 
 The files are code page 1251; numbers are ASCII, so they are handled as bytes (latin-1) and
 every other byte passes through unchanged.
@@ -198,9 +202,19 @@ OBJECT_PARAMS = ("1025", "1508", "1008")
 def map_pairs(w, start, m):
     """The technology "{parameter} {value}" pairs of w from index start, numbers of the copy
     shifted; negative values (none) stay."""
+    target = "0"  # 1012, the kind of the target: 1 and 2 a signal, 3 a section, 4 a park
     for i in range(start, len(w) - 1, 2):
-        if w[i] in OBJECT_PARAMS and is_int(w[i + 1]) and int(w[i + 1]) > 0:
+        if w[i] == "1012":
+            target = w[i + 1]
+    for i in range(start, len(w) - 1, 2):
+        if not is_int(w[i + 1]) or int(w[i + 1]) <= 0:
+            continue
+        if w[i] in OBJECT_PARAMS or (w[i] == "1013" and target == "4"):
             w[i + 1] = m.small(w[i + 1])
+        elif w[i] == "1013" and target in ("1", "2"):
+            w[i + 1] = m.vertex(w[i + 1])
+        elif w[i] == "1013" and target == "3":
+            w[i + 1] = m.section(w[i + 1])
 
 
 def scale_ini(lines, maps):
@@ -247,12 +261,38 @@ def scale_activity(lines, maps):
     return out
 
 
+def scale_trains(lines, maps):
+    """The lesson trains' lines ("at {second} {message}", "train {back} {creation}", "lay
+    {section} {position} {direction}") of every copy, led by the copy's number."""
+    out = []
+    for m in maps:
+        for line in lines:
+            w, end = split_record(line)
+            if w is None or len(w) < 3:
+                continue
+            mes = list(w[2:])
+            if w[0] == "at":
+                w[1] = str(int(w[1]) + 13 * m.c)
+            if w[0] == "lay":
+                w[1] = m.section(w[1])
+            elif mes[0] == "2" and len(mes) > 2 and mes[1] in ("4", "5", "16"):
+                mes[2] = m.vertex(mes[2])
+            elif mes[0] == "3" and len(mes) > 2 and mes[1] == "5":
+                mes[2] = m.small(mes[2])
+                map_pairs(mes, 3, m)
+            elif mes[0] == "3" and len(mes) > 2 and mes[1] == "6":
+                map_pairs(mes, 3, m)
+            out.append(" ".join([str(m.c)] + w[:2] + mes) + "\n")
+    return out
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("source")
     ap.add_argument("copies", type=int)
     ap.add_argument("out")
     ap.add_argument("--activity")
+    ap.add_argument("--trains")
     a = ap.parse_args()
     if a.copies < 1:
         sys.exit("scale_station: at least one copy")
@@ -272,6 +312,8 @@ def main():
         write_lines(ini, scale_ini(read_lines(ini), maps))
     if a.activity:
         write_lines(os.path.join(a.out, "activity.txt"), scale_activity(read_lines(a.activity), maps))
+    if a.trains:
+        write_lines(os.path.join(a.out, "trains.txt"), scale_trains(read_lines(a.trains), maps))
 
 
 if __name__ == "__main__":

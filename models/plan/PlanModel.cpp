@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "models/base/BusWords.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Exception.h"
@@ -116,7 +117,7 @@ void TPlanLine::Fail(const std::string& reason) const { throw PlanDataError(file
 TRM_Section* TRM_Vertex::NextSection(int, const TRM_Section*) const { return nullptr; }
 void TRM_Vertex::ReplaceSection(TRM_Section*, TRM_Section*) {}
 void TRM_Vertex::AttachSection(TRM_Section*, int) {}
-int TRM_Vertex::BusCommand(int, std::string&) { return 0; }
+int TRM_Vertex::BusCommand(int, const TBusWords&, std::string&) { return 0; }
 
 AnsiString TRM_Vertex::Dump() const { return Format("%d %3.3f %3.3f %3.3f", Number, X, Y, Z); }
 
@@ -260,18 +261,17 @@ void TRM_Switch::Close(int value)
     else if (value == -1) LockMode = 0;
 }
 
-int TRM_Switch::BusCommand(int op, std::string& mes)
+int TRM_Switch::BusCommand(int op, const TBusWords& w, std::string& mes)
 {
     switch (op) {
     case 4:
         mes = Format("%d %d %d %d %3.3f", Occupied() ? 1 : 0, State, Trailed, LockMode, DueTime);
         return 1;
     case 9: {
-        int r = 0, c = 0, v = 0, position = 0;
         float time = 0;
-        int n = SScanf(mes.c_str(), "%d%d%d%d%f", &r, &c, &v, &position, &time);
+        const bool timed = w.Get(4, time);
         double t = time;
-        return Throw(position, n >= 5 ? &t : nullptr);
+        return Throw(w.Int(3), timed ? &t : nullptr);
     }
     case 24:
         if (Occupied()) return 0;
@@ -616,112 +616,100 @@ void TPlanModel::ReplaseSection(TRM_Section* a, TRM_Section* b)
 
 int TPlanModel::fnGetModelMessage(std::string& mes, TlstParams*)
 {
-    int receiver = 0, op = 0;
-    SScanf(mes.c_str(), "%d%d", &receiver, &op);
+    // Split once: the handlers read their fields from the words, and may write the reply over mes.
+    const TBusWords w(mes);
+    const int op = w.Int(1);
     switch (op) {
     case 4:
     case 9:
-    case 24: return VertexCommand(op, mes);
-    case 5: return GetSectionState(mes);
-    case 18: return GetSignalDir(mes);
-    case 25: return NextSection(mes);
-    case 26: return SetBreakerState(mes);
-    case 29: return GetWaySlope(mes);
-    case 30: return GetPlParam(mes);
-    case 31: return GetPlParamID(mes);
-    case 33: return SetBreakerResist(mes);
-    case 37: return SwitchClose(mes);
+    case 24: return VertexCommand(op, w, mes);
+    case 5: return GetSectionState(w, mes);
+    case 18: return GetSignalDir(w, mes);
+    case 25: return NextSection(w, mes);
+    case 26: return SetBreakerState(w);
+    case 29: return GetWaySlope(w, mes);
+    case 30: return GetPlParam(w, mes);
+    case 31: return GetPlParamID(w, mes);
+    case 33: return SetBreakerResist(w);
+    case 37: return SwitchClose(w);
     default: break;
     }
     // A handler may run plan functions that remove objects: they stay in memory until it returns.
     TObjectsHold hold(Objects);
     switch (op) {
-    case 6: return StoreOBJ(mes);
-    case 7: return RemoveOBJ(mes);
-    case 8: return MoveOBJ(mes);
-    case 10: return GetRoute(mes);
-    case 11: return GetNearest(mes);
-    case 12: return GetObjectEnd(mes);
-    case 13: return GetSectionObjects(mes);
-    case 14: return GetDistance(mes);
-    case 15: return GetWay(mes);
-    case 17: return FindTarget(1, mes);
-    case 19: return GetRouteEnd(mes);
-    case 20: return FindTarget(3, mes);
-    case 21: return FindTarget(4, mes);
-    case 22: return RandomSet(mes);
-    case 23: return GetPark(mes);
-    case 27: return StepMin(mes);
-    case 28: return GetRouteProp(mes);
-    case 32: return CreateHmpFile(mes);
-    case 34: return ReStoreOBJ(mes);
-    case 35: return FindTarget(2, mes);
-    case 36: return EnumObjects(mes);
+    case 6: return StoreOBJ(w);
+    case 7: return RemoveOBJ(w);
+    case 8: return MoveOBJ(w);
+    case 10: return GetRoute(w, mes);
+    case 11: return GetNearest(w, mes);
+    case 12: return GetObjectEnd(w, mes);
+    case 13: return GetSectionObjects(w, mes);
+    case 14: return GetDistance(w, mes);
+    case 15: return GetWay(w, mes);
+    case 17: return FindTarget(1, w, mes);
+    case 19: return GetRouteEnd(w, mes);
+    case 20: return FindTarget(3, w, mes);
+    case 21: return FindTarget(4, w, mes);
+    case 22: return RandomSet(w, mes);
+    case 23: return GetPark(w, mes);
+    case 27: return StepMin(w, mes);
+    case 28: return GetRouteProp(w, mes);
+    case 32: return CreateHmpFile(w);
+    case 34: return ReStoreOBJ(w);
+    case 35: return FindTarget(2, w, mes);
+    case 36: return EnumObjects(w);
     default: return 0;
     }
 }
 
-int TPlanModel::VertexCommand(int op, std::string& mes)
+// The fields of a request follow the receiver (word 0) and the command (word 1).
+
+int TPlanModel::VertexCommand(int op, const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, number = 0;
-    SScanf(mes.c_str(), "%d%d%d", &r, &c, &number);
-    TRM_Vertex* v = FindVertex(number);
-    return v ? v->BusCommand(op, mes) : 0;
+    TRM_Vertex* v = FindVertex(w.Int(2));
+    return v ? v->BusCommand(op, w, mes) : 0;
 }
 
-int TPlanModel::GetSectionState(std::string& mes)
+int TPlanModel::GetSectionState(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, number = 0;
-    SScanf(mes.c_str(), "%d%d%d", &r, &c, &number);
-    TRM_Section* s = FindSection(number);
+    TRM_Section* s = FindSection(w.Int(2));
     return s ? s->StateQuery(mes) : 0;
 }
 
-int TPlanModel::GetSignalDir(std::string& mes)
+int TPlanModel::GetSignalDir(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, number = 0;
-    SScanf(mes.c_str(), "%d%d%d", &r, &c, &number);
-    TRM_Vertex* v = FindVertex(number);
+    TRM_Vertex* v = FindVertex(w.Int(2));
     if (!v) return 0;
     mes = Format("%d", v->Kind() == 2 && static_cast<TRM_Signal*>(v)->Direction ? 1 : 0);
     return 1;
 }
 
-int TPlanModel::NextSection(std::string& mes)
+int TPlanModel::NextSection(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, number = 0, dir = 0;
-    SScanf(mes.c_str(), "%d%d%d%d", &r, &c, &number, &dir);
-    TRM_Section* next = NextSection(FindSection(number), dir);
+    TRM_Section* next = NextSection(FindSection(w.Int(2)), w.Int(3));
     if (!next) return 0;
     mes = Format("%d", next->Number);
     return 1;
 }
 
-int TPlanModel::SetBreakerState(std::string& mes)
+int TPlanModel::SetBreakerState(const TBusWords& w)
 {
-    int r = 0, c = 0, number = 0, state = 0;
-    float when = 0;
-    SScanf(mes.c_str(), "%d%d%d%d%f", &r, &c, &number, &state, &when);
-    return FindBreaker(number) ? 1 : 0;
+    // Only the retarder's number matters here: its state and time (words 3 and 4) are not kept.
+    return FindBreaker(w.Int(2)) ? 1 : 0;
 }
 
-int TPlanModel::GetWaySlope(std::string& mes)
+int TPlanModel::GetWaySlope(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, number = 0;
-    float x = 0;
-    SScanf(mes.c_str(), "%d%d%d%f", &r, &c, &number, &x);
-    TRM_Section* s = FindSection(number);
+    TRM_Section* s = FindSection(w.Int(2));
     if (!s) return 0;
-    mes = Format("%10.10f", GetWaySlope(s, x));
+    mes = Format("%10.10f", GetWaySlope(s, w.Float(3)));
     return 1;
 }
 
-int TPlanModel::GetPlParam(std::string& mes)
+int TPlanModel::GetPlParam(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, kind = 0;
-    unsigned index = 0;
-    SScanf(mes.c_str(), "%d%d%d%u", &r, &c, &kind, &index);
-    switch (kind) {
+    const unsigned index = w.UInt(3);
+    switch (w.Int(2)) {
     case 0:
         if (index >= Vertexes.Count()) return 0;
         mes = Vertexes.Get(index)->Dump();
@@ -738,13 +726,10 @@ int TPlanModel::GetPlParam(std::string& mes)
     }
 }
 
-int TPlanModel::GetPlParamID(std::string& mes)
+int TPlanModel::GetPlParamID(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, kind = 0;
-    unsigned number = 0;
-    SScanf(mes.c_str(), "%d%d%d%u", &r, &c, &kind, &number);
-    int n = static_cast<int>(number);
-    switch (kind) {
+    const int n = static_cast<int>(w.UInt(3));
+    switch (w.Int(2)) {
     case 0:
         if (TRM_Vertex* v = FindVertex(n)) {
             mes = v->Dump();
@@ -767,24 +752,21 @@ int TPlanModel::GetPlParamID(std::string& mes)
     }
 }
 
-int TPlanModel::SetBreakerResist(std::string& mes)
+int TPlanModel::SetBreakerResist(const TBusWords& w)
 {
-    int r = 0, c = 0, number = 0;
-    float v = 0;
-    int n = SScanf(mes.c_str(), "%d%d%d%f", &r, &c, &number, &v);
-    TRM_Breaker* b = FindBreaker(number);
+    TRM_Breaker* b = FindBreaker(w.Int(2));
     if (!b) return 0;
+    float v = 0;
+    const bool given = w.Get(3, v);
     // A missing or negative value stores the model time.
-    b->SetResist(n < 4 || v < 0 ? SysTime() : static_cast<double>(v));
+    b->SetResist(!given || v < 0 ? SysTime() : static_cast<double>(v));
     return 1;
 }
 
-int TPlanModel::SwitchClose(std::string& mes)
+int TPlanModel::SwitchClose(const TBusWords& w)
 {
-    int r = 0, c = 0, number = 0, value = 0;
-    SScanf(mes.c_str(), "%d%d%d%d", &r, &c, &number, &value);
-    TRM_Switch* sw = FindSwitch(number);
+    TRM_Switch* sw = FindSwitch(w.Int(2));
     if (!sw) return 0;
-    sw->Close(value);
+    sw->Close(w.Int(3));
     return 1;
 }

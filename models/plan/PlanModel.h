@@ -19,6 +19,7 @@
 #include "models/plan/PlanFunction.h"
 #include "models/plan/PlanObjects.h"
 
+class TBusWords;
 class TPlanModel;
 class TRM_Section;
 struct TProfileElem;
@@ -79,8 +80,9 @@ public:
     void ClearMark() { Mark = 0; }
     void SetMark() { Mark = 1; }
     virtual AnsiString Dump() const;
-    // Bus ops 4, 9 and 24 addressed to this vertex; 0 unless it is a switch.
-    virtual int BusCommand(int op, std::string& mes);
+    // Bus ops 4, 9 and 24 addressed to this vertex, the message split into w; 0 unless it is a
+    // switch.
+    virtual int BusCommand(int op, const TBusWords& w, std::string& mes);
 
     int Number;
     AnsiString Name;
@@ -150,7 +152,7 @@ public:
     void CarryProfile(TProfileElem* e) override;
     void AttachSection(TRM_Section*, int) override {}
     AnsiString Dump() const override;
-    int BusCommand(int op, std::string& mes) override;
+    int BusCommand(int op, const TBusWords& w, std::string& mes) override;
     // Ends a throw whose due time has come.
     void Step(double t) override;
 
@@ -417,35 +419,36 @@ protected:
     void BuildProfile();
     void ComputeVerticalCurves();
 
-    // Bus handlers.
-    int VertexCommand(int op, std::string& mes);
-    int GetSectionState(std::string& mes);
-    int GetSignalDir(std::string& mes);
-    int NextSection(std::string& mes);
-    int SetBreakerState(std::string& mes);
-    int GetWaySlope(std::string& mes);
-    int GetPlParam(std::string& mes);
-    int GetPlParamID(std::string& mes);
-    int SetBreakerResist(std::string& mes);
-    int SwitchClose(std::string& mes);
-    int StoreOBJ(std::string& mes);
-    int RemoveOBJ(std::string& mes);
-    int MoveOBJ(std::string& mes);
-    int GetRoute(std::string& mes);
-    int GetNearest(std::string& mes);
-    int GetObjectEnd(std::string& mes);
-    int GetSectionObjects(std::string& mes);
-    int GetDistance(std::string& mes);
-    int GetWay(std::string& mes);
-    int FindTarget(int T, std::string& mes);
-    int GetRouteEnd(std::string& mes);
-    int RandomSet(std::string& mes);
-    int GetPark(std::string& mes);
-    int StepMin(std::string& mes);
-    int GetRouteProp(std::string& mes);
-    int CreateHmpFile(std::string& mes);
-    int ReStoreOBJ(std::string& mes);
-    int EnumObjects(std::string& mes);
+    // Bus handlers: each reads its fields from the message split once into w; those that answer
+    // write the reply over mes.
+    int VertexCommand(int op, const TBusWords& w, std::string& mes);
+    int GetSectionState(const TBusWords& w, std::string& mes);
+    int GetSignalDir(const TBusWords& w, std::string& mes);
+    int NextSection(const TBusWords& w, std::string& mes);
+    int SetBreakerState(const TBusWords& w);
+    int GetWaySlope(const TBusWords& w, std::string& mes);
+    int GetPlParam(const TBusWords& w, std::string& mes);
+    int GetPlParamID(const TBusWords& w, std::string& mes);
+    int SetBreakerResist(const TBusWords& w);
+    int SwitchClose(const TBusWords& w);
+    int StoreOBJ(const TBusWords& w);
+    int RemoveOBJ(const TBusWords& w);
+    int MoveOBJ(const TBusWords& w);
+    int GetRoute(const TBusWords& w, std::string& mes);
+    int GetNearest(const TBusWords& w, std::string& mes);
+    int GetObjectEnd(const TBusWords& w, std::string& mes);
+    int GetSectionObjects(const TBusWords& w, std::string& mes);
+    int GetDistance(const TBusWords& w, std::string& mes);
+    int GetWay(const TBusWords& w, std::string& mes);
+    int FindTarget(int T, const TBusWords& w, std::string& mes);
+    int GetRouteEnd(const TBusWords& w, std::string& mes);
+    int RandomSet(const TBusWords& w, std::string& mes);
+    int GetPark(const TBusWords& w, std::string& mes);
+    int StepMin(const TBusWords& w, std::string& mes);
+    int GetRouteProp(const TBusWords& w, std::string& mes);
+    int CreateHmpFile(const TBusWords& w);
+    int ReStoreOBJ(const TBusWords& w);
+    int EnumObjects(const TBusWords& w);
 
     // Sends [0 4 1 {switch}] for each trailed switch.
     void ReportTrailed(const std::vector<int>& trailed);

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "models/plan/PlanModel.h"
+#include "models/base/BusWords.h"
 #include "platform/core/CFormat.h"
 
 namespace {
@@ -548,7 +549,7 @@ int TPlanModel::ReStoreObject(int number, int dir)
     if (!o) return 0;
     dir = Dir01(dir);
     std::string end = Format("%d %d %d %d", static_cast<int>(brPlan), 12, number, dir);
-    if (!GetObjectEnd(end)) return 0;
+    if (!GetObjectEnd(TBusWords(end), end)) return 0;
     int section = 0;
     char text[64] = {};
     SScanf(end.c_str(), "%d%63s", &section, text);

@@ -7,24 +7,12 @@
 #include <vector>
 
 #include "models/plan/PlanModel.h"
+#include "models/base/BusWords.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Paths.h"
 
 namespace {
-
-// The words of a request; the text of word i or "" when it is missing.
-std::string WordOf(const std::string& mes, size_t i)
-{
-    size_t at = 0, n = 0;
-    while (at < mes.size()) {
-        while (at < mes.size() && IsBlankChar(mes[at])) ++at;
-        size_t b = at;
-        while (at < mes.size() && !IsBlankChar(mes[at])) ++at;
-        if (at > b && n++ == i) return mes.substr(b, at - b);
-    }
-    return std::string();
-}
 
 // The longest file name op 32 accepts.
 constexpr size_t kMaxFileName = 255;
@@ -189,38 +177,29 @@ double TPlanModel::Distance(const TRM_Object* a, const TRM_Object* b) const
 }
 
 // ---- bus handlers ----
+// The fields of a request follow the receiver (word 0) and the command (word 1).
 
-int TPlanModel::StoreOBJ(std::string& mes)
+int TPlanModel::StoreOBJ(const TBusWords& w)
 {
-    int r = 0, c = 0, section = 0, number = 0, dir = 0;
-    SScanf(mes.c_str(), "%d%d%d%d", &r, &c, &section, &number);
-    std::string position = WordOf(mes, 4);
-    SScanf(WordOf(mes, 5).c_str(), "%d", &dir);
-    return StoreObject(section, number, AtofC(position.c_str()), dir);
+    return StoreObject(w.Int(2), w.Int(3), AtofC(w.Word(4)), w.Int(5));
 }
 
-int TPlanModel::RemoveOBJ(std::string& mes)
+int TPlanModel::RemoveOBJ(const TBusWords& w)
 {
-    int r = 0, c = 0, number = 0;
-    SScanf(mes.c_str(), "%d%d%d", &r, &c, &number);
-    RemoveObject(number);
+    RemoveObject(w.Int(2));
     return 1;
 }
 
-int TPlanModel::MoveOBJ(std::string& mes)
+int TPlanModel::MoveOBJ(const TBusWords& w)
 {
-    int r = 0, c = 0, number = 0, dir = 0;
-    double x = 0;
-    SScanf(mes.c_str(), "%d%d%d%lf%d", &r, &c, &number, &x, &dir);
-    TRM_Object* o = FindObject(number);
-    return o ? MoveObject(o, x, dir) : 0;
+    TRM_Object* o = FindObject(w.Int(2));
+    return o ? MoveObject(o, w.Double(3), w.Int(4)) : 0;
 }
 
-int TPlanModel::GetRoute(std::string& mes)
+int TPlanModel::GetRoute(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, number = 0, dir = 0;
-    SScanf(mes.c_str(), "%d%d%d%d", &r, &c, &number, &dir);
-    dir = Dir01(dir);
+    const int number = w.Int(2);
+    const int dir = Dir01(w.Int(3));
     const int back = 1 - dir;
     TRM_Object* o = FindObject(number);
     if (!o) return 0;
@@ -303,24 +282,20 @@ int TPlanModel::GetRoute(std::string& mes)
     return 1;
 }
 
-int TPlanModel::GetNearest(std::string& mes)
+int TPlanModel::GetNearest(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, number = 0, dir = 0;
-    SScanf(mes.c_str(), "%d%d%d%d", &r, &c, &number, &dir);
     int other = 0;
     double gap = 0;
-    if (!Nearest(FindObject(number), dir, other, gap)) return 0;
+    if (!Nearest(FindObject(w.Int(2)), w.Int(3), other, gap)) return 0;
     mes = Format("%d %3.3f", other, gap);
     return 1;
 }
 
-int TPlanModel::GetObjectEnd(std::string& mes)
+int TPlanModel::GetObjectEnd(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, number = 0, dir = 1;
-    SScanf(mes.c_str(), "%d%d%d%d", &r, &c, &number, &dir);
-    TRM_Object* o = FindObject(number);
+    TRM_Object* o = FindObject(w.Int(2));
     if (!o) return 0;
-    dir = Dir01(dir);
+    const int dir = Dir01(w.Int(3, 1));
     auto run = PlacementsOf(o);
     if (run.empty()) return 0;
     const TRM_ObjectOnSection& end = dir == 0 ? run.front() : run.back();
@@ -328,13 +303,10 @@ int TPlanModel::GetObjectEnd(std::string& mes)
     return 1;
 }
 
-int TPlanModel::GetSectionObjects(std::string& mes)
+int TPlanModel::GetSectionObjects(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0;
-    unsigned section = 0;
-    int kinds[4] = {0, 0, 0, 0};
-    SScanf(mes.c_str(), "%d%d%u%d%d%d%d", &r, &c, &section, &kinds[0], &kinds[1], &kinds[2], &kinds[3]);
-    TRM_Section* s = FindSection(static_cast<int>(section));
+    const int kinds[4] = {w.Int(3), w.Int(4), w.Int(5), w.Int(6)};
+    TRM_Section* s = FindSection(static_cast<int>(w.UInt(2)));
     if (!s) return 0;
     std::vector<int> found;
     for (auto* n = Placements.First(); n; n = n->next)
@@ -366,11 +338,9 @@ int TPlanModel::GetSectionObjects(std::string& mes)
     return 1;
 }
 
-int TPlanModel::GetDistance(std::string& mes)
+int TPlanModel::GetDistance(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, a = 0, b = 0;
-    SScanf(mes.c_str(), "%d%d%d%d", &r, &c, &a, &b);
-    double d = Distance(FindObject(a), FindObject(b));
+    double d = Distance(FindObject(w.Int(2)), FindObject(w.Int(3)));
     if (d < 0) {
         mes = "99999";
         return 0;
@@ -379,11 +349,9 @@ int TPlanModel::GetDistance(std::string& mes)
     return 1;
 }
 
-int TPlanModel::GetWay(std::string& mes)
+int TPlanModel::GetWay(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, number = 0;
-    SScanf(mes.c_str(), "%d%d%d", &r, &c, &number);
-    TRM_Object* o = FindObject(number);
+    TRM_Object* o = FindObject(w.Int(2));
     if (!o) return 0;
     for (auto& p : PlacementsOf(o))
         if (!p.Section->Name.empty()) {
@@ -394,39 +362,35 @@ int TPlanModel::GetWay(std::string& mes)
     return 0;
 }
 
-int TPlanModel::FindTarget(int T, std::string& mes)
+int TPlanModel::FindTarget(int T, const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, N = 0, section = 0, dir = 0;
-    SScanf(mes.c_str(), "%d%d%d%d%d", &r, &c, &N, &section, &dir);
-    TRM_Section* s = FindSection(section);
+    TRM_Section* s = FindSection(w.Int(3));
     if (!s) return 0;
-    int found = FindTarget(T, N, s, dir);
+    int found = FindTarget(T, w.Int(2), s, w.Int(4));
     mes = Format("%d", found);
     return found;
 }
 
-int TPlanModel::GetRouteEnd(std::string& mes)
+int TPlanModel::GetRouteEnd(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, T = 0, N = 0, section = 0, dir = 0, mode = 0, obj = -1;
-    SScanf(mes.c_str(), "%d%d%d%d%d%d%d%d", &r, &c, &T, &N, &section, &dir, &mode, &obj);
-    TRM_Section* s = FindSection(section);
+    // Words 2 to 6: target type and number, section, direction, movement mode; the object that
+    // may follow them does not change the walk.
+    TRM_Section* s = FindSection(w.Int(4));
     if (!s) return 0;
     TRM_Section* reached = nullptr;
     TRM_Vertex* beyond = nullptr;
-    int hit = GetRouteEnd(T, N, s, dir, mode, reached, beyond);
+    int hit = GetRouteEnd(w.Int(2), w.Int(3), s, w.Int(5), w.Int(6), reached, beyond);
     // The fourth field is not used by any reader; it is always 0.
     mes = Format("%d %d %d %d", reached->Number, beyond ? beyond->Number : 0, hit, 0);
     return 1;
 }
 
-int TPlanModel::RandomSet(std::string& mes)
+int TPlanModel::RandomSet(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, park = 0, number = 0, dir = 0;
-    float position = 0;
-    int excluded[5] = {0, 0, 0, 0, 0};
-    SScanf(mes.c_str(), "%d%d%d%d%f%d%d%d%d%d%d", &r, &c, &park, &number, &position, &dir, &excluded[0],
-           &excluded[1], &excluded[2], &excluded[3], &excluded[4]);
-    TRM_Park* p = FindPark(park);
+    const int number = w.Int(3), dir = w.Int(5);
+    const float position = w.Float(4);
+    const int excluded[5] = {w.Int(6), w.Int(7), w.Int(8), w.Int(9), w.Int(10)};
+    TRM_Park* p = FindPark(w.Int(2));
     std::vector<TRM_Section*> sections;
     if (p)
         for (auto* n = p->Sections.First(); n; n = n->next) sections.push_back(n->value);
@@ -445,8 +409,9 @@ int TPlanModel::RandomSet(std::string& mes)
         mes = " 0";
         return 0;
     }
-    std::string store = Format("%d %d %d %d %3.3f %d", static_cast<int>(brPlan), 6, chosen->Number, number,
-                               static_cast<double>(position), dir);
+    // Placed as op 6 would place it: the position rounded as the text gives it.
+    const TBusWords store(Format("%d %d %d %d %3.3f %d", static_cast<int>(brPlan), 6, chosen->Number, number,
+                                 static_cast<double>(position), dir));
     if (!StoreOBJ(store)) {
         mes = " 0";
         return 0;
@@ -455,11 +420,9 @@ int TPlanModel::RandomSet(std::string& mes)
     return 1;
 }
 
-int TPlanModel::GetPark(std::string& mes)
+int TPlanModel::GetPark(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, number = 0;
-    SScanf(mes.c_str(), "%d%d%d", &r, &c, &number);
-    TRM_Object* o = FindObject(number);
+    TRM_Object* o = FindObject(w.Int(2));
     if (!o) return 0;
     for (auto& p : PlacementsOf(o))
         if (TRM_Park* park = ParkOfSection(p.Section)) {
@@ -470,36 +433,29 @@ int TPlanModel::GetPark(std::string& mes)
     return 0;
 }
 
-int TPlanModel::StepMin(std::string& mes)
+int TPlanModel::StepMin(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, number = 0, dir = 0;
-    SScanf(mes.c_str(), "%d%d%d%d", &r, &c, &number, &dir);
-    TRM_Object* o = FindObject(number);
+    TRM_Object* o = FindObject(w.Int(2));
     if (!o) return 0;
-    mes = Format("%3.3f", StepMin(o, dir));
+    mes = Format("%3.3f", StepMin(o, w.Int(3)));
     return 1;
 }
 
-int TPlanModel::GetRouteProp(std::string& mes)
+int TPlanModel::GetRouteProp(const TBusWords& w, std::string& mes)
 {
-    int r = 0, c = 0, number = 0;
-    double x = 0;
-    SScanf(mes.c_str(), "%d%d%d%lf", &r, &c, &number, &x);
-    TRM_Object* o = FindObject(number);
+    TRM_Object* o = FindObject(w.Int(2));
     if (!o) return 0;
     double grade = 0, curve = 0, breaker = 0;
-    GetRouteProp(o, x, nullptr, grade, curve, breaker);
+    GetRouteProp(o, w.Double(3), nullptr, grade, curve, breaker);
     mes = Format("%f %f %f", grade, curve, breaker);
     return 1;
 }
 
-int TPlanModel::CreateHmpFile(std::string& mes)
+int TPlanModel::CreateHmpFile(const TBusWords& w)
 {
-    int r = 0, c = 0, dir = 0;
-    unsigned from = 0, to = 0;
-    SScanf(mes.c_str(), "%d%d%u%u%d", &r, &c, &from, &to, &dir);
-    dir = Dir01(dir);
-    std::string name = WordOf(mes, 5);
+    const unsigned from = w.UInt(2), to = w.UInt(3);
+    const int dir = Dir01(w.Int(4));
+    const std::string name = w.Word(5);
     // Only a plain name below the program's folder is written.
     if (name.empty() || name.size() > kMaxFileName || IsAbsolutePath(name)) return 0;
     TRM_Vertex* v = FindVertex(static_cast<int>(from));
@@ -534,17 +490,10 @@ int TPlanModel::CreateHmpFile(std::string& mes)
     return 1;
 }
 
-int TPlanModel::ReStoreOBJ(std::string& mes)
+int TPlanModel::ReStoreOBJ(const TBusWords& w)
 {
     // Its senders give the object and the direction.
-    int r = 0, c = 0, number = 0, dir = 0;
-    SScanf(mes.c_str(), "%d%d%d%d", &r, &c, &number, &dir);
-    return ReStoreObject(number, dir);
+    return ReStoreObject(w.Int(2), w.Int(3));
 }
 
-int TPlanModel::EnumObjects(std::string& mes)
-{
-    int r = 0, c = 0, a = 0, b = 0;
-    SScanf(mes.c_str(), "%d%d%d%d", &r, &c, &a, &b);
-    return EnumObjects(a, b);
-}
+int TPlanModel::EnumObjects(const TBusWords& w) { return EnumObjects(w.Int(2), w.Int(3)); }

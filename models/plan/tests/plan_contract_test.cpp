@@ -526,3 +526,15 @@ TEST(PlanQueries, WalksEndOnALoopOfTrack)
     EXPECT_EQ(p.Ask("1 12 7 0"), "1|1 50.000 A");
     EXPECT_EQ(p.Ask("1 27 7 0").substr(0, 2), "1|");
 }
+
+TEST(PlanQueries, MissingTrailingFieldsTakeTheirDefaults)
+{
+    TPlanContract p;
+    p.Ask("1 6 1 7 50 0");
+    // The object's end without a direction is its end facing direction 1; a word that is no
+    // number reads as missing.
+    const std::string end1 = p.Ask("1 12 7 1");
+    EXPECT_NE(p.Ask("1 12 7 0"), end1);
+    EXPECT_EQ(p.Ask("1 12 7"), end1);
+    EXPECT_EQ(p.Ask("1 12 7 x"), end1);
+}

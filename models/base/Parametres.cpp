@@ -96,8 +96,11 @@ listob<TObjParam>* TObjParamList::Find(const AnsiString& name) const
     auto* ix = index.First();
     if (!ix) return nullptr;
     while (ix->next && CompareNames(ix->next->value->value.name, name) <= 0) ix = ix->next;
-    for (auto* p = ix->value; p && CompareNames(p->value.name, name) <= 0; p = p->next)
-        if (p->value.name == name) return p;
+    for (auto* p = ix->value; p; p = p->next) {
+        const int c = CompareNames(p->value.name, name);
+        if (c == 0) return p;
+        if (c > 0) break;
+    }
     return nullptr;
 }
 
@@ -136,13 +139,17 @@ void TObjParamList::RebuildIndex()
 
 listob<AnsiString>* ParseWords(dllist<AnsiString>& list, const char* text, int n)
 {
-    AnsiString rest = Trim(text);
-    for (int i = 1; i < n && !rest.empty(); ++i) rest = Trim(DropFirstWord(rest));
+    // One pass over the text: a word is a run of characters other than blanks.
     listob<AnsiString>* firstAppended = nullptr;
-    while (!rest.empty()) {
-        auto* node = list.Append(FirstWord(rest));
+    int i = 1;
+    for (const char* p = text; *p;) {
+        while (IsBlankChar(*p)) ++p;
+        if (!*p) break;
+        const char* b = p;
+        while (*p && !IsBlankChar(*p)) ++p;
+        if (i++ < n) continue;
+        auto* node = list.Append(AnsiString(b, static_cast<size_t>(p - b)));
         if (!firstAppended) firstAppended = node;
-        rest = Trim(DropFirstWord(rest));
     }
     return firstAppended;
 }

@@ -41,11 +41,13 @@ int TTecnModel::fnGetModelMessage(std::string& mes, TlstParams* lstPar)
         std::string reply;
         TlstParams found;
         for (auto* n = names.First(); n; n = n->next) {
-            TVariant v = o->GetParam(n->value);
-            std::string text = o->GetParamText(n->value);
+            // Each parameter is evaluated once: computed ones sum over the whole cut.
+            TVariant v;
+            std::string text = o->GetParamText(n->value, &v);
             if (text.empty()) return 0;
-            reply += text + " ";
-            found.Append(TObjParam(n->value, v));
+            reply += text;
+            reply += ' ';
+            if (lstPar) found.Append(TObjParam(n->value, v));
         }
         for (char& ch : reply)
             if (ch == ',') ch = '.';
@@ -313,13 +315,10 @@ int TTecnModel::fnGetModelMessage(std::string& mes, TlstParams* lstPar)
     }
     case 24: {
         // [3 24 {e}] from the main window carries no skill: it reads 0.
-        std::string reply = "0";
-        for (auto* n = TExecutorList.First(); n; n = n->next)
-            if (a != 0 ? n->value->Number == a : n->value->CanExec(b)) {
-                reply = "1";
-                break;
-            }
-        mes = reply;
+        bool free = false;
+        for (auto* n = TExecutorList.First(); n && !free; n = n->next)
+            free = a != 0 ? n->value->Number == a : n->value->CanExec(b);
+        mes.assign(1, free ? '1' : '0');
         return 1;
     }
     case 25: {

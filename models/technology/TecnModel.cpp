@@ -81,6 +81,8 @@ TTecnModel::TEntry::~TEntry()
 
 void TTecnModel::Sweep()
 {
+    if (!sweepDue) return;
+    sweepDue = false;
     for (auto& o : TlstObjects)
         o->Works.erase(std::remove_if(o->Works.begin(), o->Works.end(), [](const auto& w) { return w->Dead; }),
                        o->Works.end());
@@ -166,7 +168,7 @@ int TTecnModel::ObjStore(int type, const AnsiString& pairs, std::string& reply)
 {
     TTecnObject* o = CreateObject(type, true);
     if (!o) {
-        reply = "0";
+        reply.assign(1, '0');
         return 0;
     }
     SetPairs(o, pairs);
@@ -177,6 +179,7 @@ int TTecnModel::ObjStore(int type, const AnsiString& pairs, std::string& reply)
 
 void TTecnModel::ReleaseWorkExecutors(TWork* w, bool staticOnly)
 {
+    sweepDue = true;
     while (auto* n = w->Executors.First()) {
         TExecutor* e = n->value;
         if (staticOnly && !e->IsStatic()) {
@@ -197,6 +200,7 @@ void TTecnModel::RemoveObject(TTecnObject* o)
     if (!o || o->Dead) return;
     TEntry entry(this);
     o->Dead = true;
+    sweepDue = true;
     while (auto* n = o->Executors.First()) {
         TExecutor* e = n->value;
         if (!e->IsStatic()) {

@@ -110,7 +110,8 @@ public:
     // The value of a stored or computed parameter; the empty text when there is none.
     TVariant GetParam(const AnsiString& name);
     // The value as text by the type of the name ("" when there is none).
-    AnsiString GetParamText(const AnsiString& name);
+    // value, when given, receives the value the text shows.
+    AnsiString GetParamText(const AnsiString& name, TVariant* value = nullptr);
     // Sets a parameter, runs a command or a work command; false when refused.
     bool SetParam(const AnsiString& name, const TVariant& value);
 
@@ -212,6 +213,9 @@ private:
     void Sweep();
     int NextNumber() const;
     int entered = 0;
+    // Something was marked dead since the last sweep: a removed object, or a work that ended
+    // (every ended work gives its executors back first).
+    bool sweepDue = false;
 };
 
 // Sets name/value pairs from a text of words (a last name without value is ignored).

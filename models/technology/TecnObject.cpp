@@ -206,10 +206,11 @@ double TTecnObject::WindResist(const TlstParams* lst)
     return std::isfinite(r) ? r : 0;
 }
 
-AnsiString TTecnObject::GetParamText(const AnsiString& name)
+AnsiString TTecnObject::GetParamText(const AnsiString& name, TVariant* value)
 {
     AnsiString n = Trim(name);
     TVariant v = GetParam(n);
+    if (value) *value = v;
     if (IsEmptyValue(v)) return AnsiString();
     return ParamValueToText(TObjParam(n, v));
 }

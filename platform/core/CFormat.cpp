@@ -441,7 +441,15 @@ bool ScanInt(const char*& p, int& value)
     return true;
 }
 
-long AtolC(const char* text) { return std::strtol(text, nullptr, 10); }
+long AtolC(const char* text)
+{
+    const char* p = text;
+    while (IsBlank(*p)) ++p;
+    long v = 0;
+    bool general = false;
+    if (ReadInteger(p, v, general)) return v;
+    return general ? std::strtol(text, nullptr, 10) : 0;
+}
 
 double StrtodC(const char* text, char** end) { return strtod_l(text, end, CLocale()); }
 

@@ -157,6 +157,7 @@ TEST(CFormat, FastPathsAgreeWithTheCLibrary)
         EXPECT_EQ(0, std::memcmp(d, de, sizeof d)) << at;
         EXPECT_STREQ(s[0], se[0]) << at;
         EXPECT_STREQ(s[1], se[1]) << at;
+        EXPECT_EQ(AtolC(t), std::strtol(t, nullptr, 10)) << at;
     }
 
     auto printed = [](const char* fmt, auto... args) {

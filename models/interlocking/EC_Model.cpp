@@ -50,8 +50,8 @@ int TEC_Vertex::Trace(int) { return 0; }
 bool TEC_Vertex::Reserve() { return true; }
 int TEC_Vertex::State(std::string&) { return 0; }
 
-TEC_Switch1* AsSwitch(TEC_Vertex* v) { return dynamic_cast<TEC_Switch1*>(v); }
-TEC_Signal1* AsSignal(TEC_Vertex* v) { return dynamic_cast<TEC_Signal1*>(v); }
+TEC_Switch1* AsSwitch(TEC_Vertex* v) { return v ? v->Switch() : nullptr; }
+TEC_Signal1* AsSignal(TEC_Vertex* v) { return v ? v->Signal() : nullptr; }
 
 // ---- Records of the vertices ----
 
@@ -93,7 +93,7 @@ void TEC_Signal1::Read(const std::string& line, int lineNo)
     Sections[0] = m->SectionRef(f[9], 1, lineNo);
     Sections[1] = m->SectionRef(f[10], 1, lineNo);
     Guarded = m->SectionRef(f[11], 1, lineNo);
-    Name = "0";
+    Name.assign(1, '0');
     if (got == 12) {
         std::string word = FirstWord(rest);
         if (!word.empty()) Name = word;

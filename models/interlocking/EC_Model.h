@@ -39,6 +39,10 @@ public:
     virtual bool Reserve();
     // Writes the state reply into buf; 0 when the vertex has none.
     virtual int State(std::string& buf);
+    // The vertex as a switch or a signal, null when it is not one (cheaper than a cast: the
+    // vertices are looked at many times a tick).
+    virtual TEC_Switch1* Switch() { return nullptr; }
+    virtual TEC_Signal1* Signal() { return nullptr; }
 
     int Number;
     TEC_Model* Owner = nullptr;
@@ -56,6 +60,7 @@ public:
 class TEC_Switch1 : public TEC_Vertex, public TDevice {
 public:
     explicit TEC_Switch1(int number) : TEC_Vertex(number) {}
+    TEC_Switch1* Switch() override { return this; }
     void Read(const std::string& line, int lineNo) override;
     int Trace(int entry) override;
     bool Reserve() override;
@@ -87,6 +92,7 @@ struct TEC_SwitchRoute {
 class TEC_Signal1 : public TEC_Vertex, public TDevice {
 public:
     explicit TEC_Signal1(int number) : TEC_Vertex(number) {}
+    TEC_Signal1* Signal() override { return this; }
     void Read(const std::string& line, int lineNo) override;
     int Trace(int entry) override;
     bool Reserve() override;

@@ -3,8 +3,10 @@
 # figure: each a median over repetitions with its spread (min-max and the coefficient of variation).
 #
 #   scripts/bench.sh              build folder build-bench, 4 build jobs
-#   VELO_BENCH_BUILD=dir VELO_BENCH_JOBS=n VELO_GUI=OFF scripts/bench.sh
+#   VELO_BENCH_BUILD=dir VELO_BENCH_JOBS=n VELO_GUI=OFF VELO_BENCH_CPU=k scripts/bench.sh
 #
+# VELO_BENCH_CPU runs every benchmark on that one processor (taskset): on a shared machine the
+# cores are loaded differently, and a run that moves between them spreads its figures.
 # VELO_GUI=OFF leaves out the program's figures (start, click, repaint, memory). The raw results
 # stay in {build}/results/*.json. The figures are wall-clock times: on a shared machine they are
 # noisy, which the medians and the spread show.
@@ -13,6 +15,8 @@ cd "$(dirname "$0")/.."
 BUILD=${VELO_BENCH_BUILD:-build-bench}
 JOBS=${VELO_BENCH_JOBS:-4}
 GUI=${VELO_GUI:-ON}
+PIN=()
+[ -n "${VELO_BENCH_CPU:-}" ] && PIN=(taskset -c "$VELO_BENCH_CPU")
 LAUNCHER=()
 command -v ccache >/dev/null && LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
@@ -24,14 +28,14 @@ cmake --build "$BUILD" -j"$JOBS" --target "${targets[@]}"
 out="$(pwd)/$BUILD/results"  # absolute: the program benchmark works in a scratch folder
 mkdir -p "$out"
 rm -f "$out"/*.json
-"$BUILD/bench/velo_models_bench" --benchmark_out="$out/models.json" --benchmark_out_format=json
+"${PIN[@]}" "$BUILD/bench/velo_models_bench" --benchmark_out="$out/models.json" --benchmark_out_format=json
 if [ "$GUI" = ON ]; then
   export QT_QPA_PLATFORM=offscreen
-  "$BUILD/bench/velo_app_bench" --benchmark_filter='^(StartToPanelPainted|RouteClickToPanelUpdated|FullRepaint)' \
+  "${PIN[@]}" "$BUILD/bench/velo_app_bench" --benchmark_filter='^(StartToPanelPainted|RouteClickToPanelUpdated|FullRepaint)' \
     --benchmark_out="$out/app.json" --benchmark_out_format=json
   # The cold start and the memory: one fresh process each time.
   for i in 1 2 3; do
-    "$BUILD/bench/velo_app_bench" --benchmark_filter='^StartAndDay' \
+    "${PIN[@]}" "$BUILD/bench/velo_app_bench" --benchmark_filter='^StartAndDay' \
       --benchmark_out="$out/process$i.json" --benchmark_out_format=json >/dev/null
   done
 fi

@@ -96,22 +96,22 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
     if (!o->SendMessage(mes) || o->Removed) return;
     TBraking br;
     float v = 0, dist = 0, last = 0;
-    int held = 0, ignoreAhead = 0;
-    if (SScanf(mes.c_str(), "%f%f%f%f%f%d%d%f", &br.a, &br.b, &v, &br.vmax, &dist, &held, &ignoreAhead, &last) < 8)
+    int held = 0, mode = 0;
+    if (SScanf(mes.c_str(), "%f%f%f%f%f%d%d%f", &br.a, &br.b, &v, &br.vmax, &dist, &held, &mode, &last) < 8)
         return;
     // Data must give a negative deceleration; anything else brakes with the default.
     if (!(br.b < 0)) br.b = kDefaultDeceleration;
 
+    // The object ahead is braked for in every mode: the mode (1005) only says which signals
+    // the mover may pass, never that it may run into standing vehicles.
     float sN = 99999, vN = v;
-    if (!ignoreAhead) {
-        mes = Format("%d %d %d %d", static_cast<int>(brPlan), 11, number, bw);
-        if (o->SendMessage(mes)) {
-            int other = 0;
-            float gap = 0;
-            if (SScanf(mes.c_str(), "%d %f", &other, &gap) == 2) MoveWithBraking(br, gap, 3, v, dt, sN, vN);
-        }
-        if (o->Removed) return;
+    mes = Format("%d %d %d %d", static_cast<int>(brPlan), 11, number, bw);
+    if (o->SendMessage(mes)) {
+        int other = 0;
+        float gap = 0;
+        if (SScanf(mes.c_str(), "%d %f", &other, &gap) == 2) MoveWithBraking(br, gap, 3, v, dt, sN, vN);
     }
+    if (o->Removed) return;
 
     mes = Format("%d %d %d %d", static_cast<int>(brPlan), 10, number, bw);
     if (!o->SendMessage(mes) || o->Removed) return;
@@ -123,7 +123,7 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
 
     float s = sR, vNew = vR;
     int kind = k;
-    if (!ignoreAhead && sN < sR) {
+    if (sN < sR) {
         s = sN;
         vNew = vN;
         kind = 3;

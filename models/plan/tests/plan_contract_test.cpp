@@ -335,9 +335,15 @@ TEST(PlanQueries, FreeRouteAheadStopsAtAClosedSignalOrADeadEnd)
     EXPECT_EQ(p.Ask("1 10 7 0"), "1|49.500 2 101");
     p.ec.states[101] = 0;
     EXPECT_EQ(p.Ask("1 10 7 0"), "1|399.500 3 501");
-    // With mode 1 an open signal ends the free route as well.
+    // In the other modes too the walk looks on past an open signal, and with mode 2 (past
+    // prohibiting signals) past a closed one.
     p.tecn.Set(7, "1005", "1");
-    EXPECT_EQ(p.Ask("1 10 7 0"), "1|49.500 0 101");
+    EXPECT_EQ(p.Ask("1 10 7 0"), "1|399.500 3 501");
+    p.ec.states[101] = 2;
+    EXPECT_EQ(p.Ask("1 10 7 0"), "1|49.500 2 101");
+    p.tecn.Set(7, "1005", "2");
+    EXPECT_EQ(p.Ask("1 10 7 0"), "1|399.500 3 501");
+    p.ec.states[101] = 0;
     // Up to a target section: the walk ends there with kind 4.
     p.tecn.Set(7, "1005", "0");
     p.tecn.Set(7, "1012", "3");

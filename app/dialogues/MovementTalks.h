@@ -25,8 +25,8 @@ TReach FindReach(TTalk& talk, unsigned loco, TOrderPage page, int target);
 
 // The order of the locomotive object loco (the shunting locomotives are objects 1 and 2): the
 // window closes first; nothing chosen sends nothing; a reachable target registers the direction,
-// kind and target (with 1005 2 when the order passes prohibiting signals), an unreachable one
-// reports error 15.
+// kind, target and mode (1005: 2 when the order passes prohibiting signals, else 0), an
+// unreachable one reports error 15.
 TOutcome ConfirmMoveOrder(TTalk& talk, unsigned loco, TOrderPage page, std::optional<int> target, bool prohibiting);
 
 // The order to a train locomotive typed by its number: closes, refuses a missing number, looks

@@ -17,7 +17,8 @@
 // The second walk runs all six models of the main window (plan, technology, interlocking,
 // instructor, delay, signal movement) from the start-up messages of data/trenager.ini: the
 // lesson's trains (its technology command 6 lines) come through the delay model at their minutes
-// and now and then again directly, and run by signals instead of the random movements; besides
+// and now and then again directly, and run by signals instead of the random movements; now and
+// then the walk closes an open signal that an object approaches ("close ahead"); besides
 // S1-S6, after every message and tick:
 //   T1 no two objects' car bodies (wheelbase and the overhangs beyond the outer axles) overlap;
 //   T2 no leading end passes a signal that was closed before the tick, except under an order
@@ -116,6 +117,10 @@ void RandomMove(std::mt19937& rng, std::vector<TMove>& out, bool trains = false)
         out.push_back(TMove{LessonTrains()[static_cast<size_t>(pick(static_cast<int>(LessonTrains().size())))].second, 0, 0});
         return;
     }
+    if (trains && pick(100) < 3) {  // a signal closed in front of a train
+        out.push_back(TMove{Format("close ahead %d", pick(1000)), 0, 0});
+        return;
+    }
     if (trains && pick(100) < 10) {  // more train routes, for the trains to run on
         const int* route = kRoutes[pick(std::size(kRoutes))];
         out.push_back(TMove{Format("2 5 %d 1", route[0]), 0, 0});
@@ -192,7 +197,7 @@ public:
         if (!m.text.empty()) {
             Snapshot();
             Traced();
-            Send(m.text);
+            Send(m.text.rfind("close ahead ", 0) == 0 ? CloseAhead(std::atoi(m.text.c_str() + 12)) : m.text);
             // A train the lesson creates appears at the end of its stretch as a movement would
             // enter it: the interlocking sees it, and closes its route's signal, in the next tick.
             entering = entering || (trains && m.text.rfind("3 6 ", 0) == 0);
@@ -305,6 +310,17 @@ private:
             if (c) distance += c->Length;
         }
         return a;
+    }
+
+    // The trainee's closing of an open signal that some object approaches (the which-th of them,
+    // counted round): the interlocking's command to close it.
+    std::string CloseAhead(int which)
+    {
+        std::vector<int> open;
+        for (const auto& [end, a] : seen)
+            if (a.signal && a.state < 2 && a.distance < 600) open.push_back(a.signal);
+        if (open.empty()) return "2 15 0";
+        return Format("2 15 %d", open[static_cast<size_t>(which) % open.size()]);
     }
 
     // One tick of the main window's loop. Before it the signal ahead of every object end is noted;

@@ -241,7 +241,7 @@ TEST_F(DialoguesTest, TheTrainRadioInsistsUntilItIsAcknowledged)
     // A further message is added, and the reminder starts again.
     mes = "4 10 ПЛок Стоп";
     EXPECT_TRUE(Send(mes));
-    EXPECT_EQ(w->mMessage->Lines().ToStringList().lines, (std::vector<std::string>{"Слідуйте", "Стоп"}));
+    EXPECT_EQ(w->mMessage->Lines().ToStringList().lines, (std::vector<std::string>{"Слідуйте", "ПЛок: Стоп"}));
     EXPECT_EQ(w->mMessage->Color(), clWindow);
     EXPECT_EQ(w->Timer1->Interval(), TChannelWindow::kFirstReminder);
 

@@ -10,7 +10,7 @@
 //       VELO_CLASS(TfmOtkaz, TDialogueForm)
 //   public:
 //       TfmOtkaz() : TDialogueForm("fmOtkaz") { Load("Otkaz.vfm"); ebTrNumber = Field("ebTrNumber"); }
-//       TOutcome Confirm(TTalk& talk) override { return ConfirmRefusal(talk, ebTrNumber->Text()); }
+//       TOutcome Confirm(TTalk& talk) override { return ConfirmRefusal(talk, ebTrNumber->Text(), OwnerInfo()); }
 //       TEdit* ebTrNumber;
 //   };
 // A base shared by several dialogues takes its controls in BindControls, which Load calls.

@@ -156,6 +156,12 @@ TEST_F(DialoguesTest, ANeighboursCallRefusedAndATrainAwaited)
     EXPECT_EQ(tecn.received, (std::vector<std::string>{"3 10 1025 2001", "3 5 7 102 1"}));
     EXPECT_FALSE(otkaz->Visible());
     EXPECT_FALSE(key->Down());
+    // A train that is nowhere: error 3 names the side it was refused from.
+    m->Bus.ClearLog();
+    Choose(key, "MenuItem2");
+    otkaz->ebTrNumber->SetText("9999");
+    Click(otkaz->FindChild<TButton>("btOK"));
+    EXPECT_EQ(m->Bus.Requests(brInstructor), std::vector<std::string>{"0 4 3 9999 ПЖСвер"});
 
     // Waiting through the same key: the train is looked up on that key's approach.
     tecn.received.clear();

@@ -14,12 +14,6 @@
 namespace {
 
 
-template <class T>
-T* Window(const std::string& name)
-{
-    return dynamic_cast<T*>(Screen().FindForm(name));
-}
-
 void Click(TControl* c) { QTest::mouseClick(c->Widget(), Qt::LeftButton, {}, QPoint(3, 3)); }
 
 bool Asked(const std::vector<std::string>& received, const std::string& prefix)

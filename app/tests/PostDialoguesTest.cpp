@@ -18,12 +18,6 @@
 namespace {
 
 
-template <class T>
-T* Window(const std::string& name)
-{
-    return dynamic_cast<T*>(Screen().FindForm(name));
-}
-
 void Click(TControl* c) { QTest::mouseClick(c->Widget(), Qt::LeftButton, {}, QPoint(3, 3)); }
 
 bool Has(const std::vector<std::string>& l, const std::string& s) { return std::find(l.begin(), l.end(), s) != l.end(); }

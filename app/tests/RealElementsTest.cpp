@@ -113,7 +113,7 @@ TEST_F(RealElementsTest, LampsButtonsAndTheAmmeter)
     EXPECT_TRUE(sealed->Plombed());
     EXPECT_TRUE(Cmd("4 15 ВСП1 0"));
     EXPECT_FALSE(sealed->Plombed());
-    TComboBox* buttons = TrainerWindow<TfmElectroMex>("fmElectroMex")->cbButtons;
+    TComboBox* buttons = Window<TfmElectroMex>("fmElectroMex")->cbButtons;
     ASSERT_EQ(buttons->Items().Count(), 1);
     EXPECT_EQ(buttons->Items()[0], "ВСП1");
 
@@ -230,7 +230,7 @@ TEST_F(RealSignalsTest, AspectsRouteCellsListsAndFrameSwitches)
     ASSERT_EQ(m->Signals.Count(), 4u);
     ASSERT_EQ(m->Switches.Count(), 1u);
     EXPECT_EQ(m->Lamps.Count(), 2u);
-    TfmTrainMove* trainMove = TrainerWindow<TfmTrainMove>("fmTrainMove");
+    TfmTrainMove* trainMove = Window<TfmTrainMove>("fmTrainMove");
     EXPECT_EQ(trainMove->cbToSignal->Items().Count(), 3);
     ASSERT_EQ(trainMove->SignalIds.Count(), 3u);
     EXPECT_EQ(*trainMove->SignalIds.Get(0), 101);

@@ -243,7 +243,7 @@ TEST_F(StartTest, SignalListsAreSortedAndTheirIdsPairOneForOne)
     m->FirstActivation();
 
     for (const char* name : {"fmManevrMove", "fmTrainMove", "fmManevrMoveP"}) {
-        auto* f = TrainerWindow<TSignalOrderForm>(name);
+        auto* f = Window<TSignalOrderForm>(name);
         ASSERT_NE(f, nullptr);
         ASSERT_EQ(f->cbToSignal->Items().Count(), 3) << f->Name();
         EXPECT_EQ(f->cbToSignal->Items()[0], "Н");
@@ -256,7 +256,7 @@ TEST_F(StartTest, SignalListsAreSortedAndTheirIdsPairOneForOne)
         EXPECT_EQ(*f->SignalIds.Get(1), 112);
         EXPECT_EQ(*f->SignalIds.Get(2), 111);
     }
-    TComboBox* buttons = TrainerWindow<TfmElectroMex>("fmElectroMex")->cbButtons;
+    TComboBox* buttons = Window<TfmElectroMex>("fmElectroMex")->cbButtons;
     ASSERT_EQ(buttons->Items().Count(), 2);
     EXPECT_EQ(buttons->Items()[0], "ВСП1");
     EXPECT_EQ(buttons->Items()[1], "ВСП3");

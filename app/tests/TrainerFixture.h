@@ -20,7 +20,7 @@
 
 // The program's window of that name as its class (null when it is none or of another class).
 template <class T>
-T* TrainerWindow(const std::string& name)
+T* Window(const std::string& name)
 {
     return dynamic_cast<T*>(Screen().FindForm(name));
 }

@@ -139,7 +139,17 @@ protected:
         plan.FileName = "data\\plan.dat";
         bus.Attach(brPlan, &plan);
         bus.Attach(9, &rolling);
-        bus.SetReceiver(brTecn, [this](std::string& m, TlstParams* l) { return tecn(m, l); });
+        bus.SetReceiver(brTecn, [this](std::string& m, TlstParams* l) {
+            bool split = m.rfind("3 17", 0) == 0;
+            int handled = tecn(m, l);
+            if (split && handled && restAt > 0) {
+                // The rest, as long as the cut, goes onto section 1 as the plan would lay it.
+                tecn.obj[tecn.splitReply] = tecn.obj[1];
+                std::string mes = Format("1 6 1 %d %f 0", tecn.splitReply, restAt);
+                bus.Send(mes);
+            }
+            return handled;
+        });
         bus.SetReceiver(5, [this](std::string& m, TlstParams* l) {
             if (weatherFails) throw Exception("погода");
             return Weather(m, l, 20, 0, -10);
@@ -202,6 +212,7 @@ protected:
     TRollingModel rolling;
     TBusRouter bus;
     bool clockAnswers = true, weatherFails = false, weatherFailsLater = false;
+    double restAt = 0;  // where a split lays its rest on section 1 (m before its end); 0: nowhere
     double t = 0;
 };
 
@@ -281,6 +292,24 @@ TEST_F(RollingFixture, SplitWhoseRestIsNotOnThePlan)
     EXPECT_EQ(Count("3 15 7"), 0);
     EXPECT_EQ(Param("1003"), 2);
     EXPECT_GT(Param("2002"), 1);
+}
+
+// The rest of a split train (7, laid 40 m behind) is pushed for the rest of the step by the split,
+// and not once more by the same step.
+TEST_F(RollingFixture, TheRestOfASplitTrainIsPushedOnceInTheStepOfTheSplit)
+{
+    Place(1, 4, {{"1003", 3}, {"2002", 1}});
+    ASSERT_EQ(Send("9 4 1"), 1);
+    tecn.splitReply = 7;
+    restAt = 60;
+    for (int i = 0; i < 30 && Param("1003") == 3; ++i) {
+        seq.clear();
+        Tick(1);
+    }
+    ASSERT_GE(Index("3 17 1 1"), 0);
+    ASSERT_GE(Index("3 15 7"), 0);
+    EXPECT_EQ(Count("3 5 7 {2015"), 1);
+    EXPECT_EQ(tecn.obj[7]["1003"], 3);
 }
 
 // A standing cut held by a retarder waits without writes or events; released, it starts with
@@ -376,6 +405,23 @@ TEST_F(RollingFixture, ACutThatReachesAStandingOneStopsAgainstIt)
         }
         ASSERT_EQ(Send("1 7 2"), 1);
     }
+}
+
+// A train pushed at 1 m/s towards a cut standing with its body 5 m ahead (the break point far
+// off) is pushed up to it and no further.
+TEST_F(RollingFixture, APushedTrainStopsAtACutAhead)
+{
+    TRM_Object* o = Place(1, 60, {{"1003", 3}, {"2002", 1}, {"2015", 0}});
+    tecn.obj[2] = tecn.obj[1];
+    tecn.obj[2]["1003"] = 0;
+    tecn.obj[2]["2002"] = 0;
+    ASSERT_EQ(Send("1 6 1 2 43 0"), 1);  // its rear axle 7 m ahead of 1's first axle
+    for (int i = 0; i < 10; ++i) Tick(1);
+    EXPECT_NEAR(Param("2015"), 5, 1e-6);
+    int other = 0;
+    double gap = 0;
+    ASSERT_TRUE(plan.Nearest(o, 0, other, gap));
+    EXPECT_NEAR(gap, 2, 1e-3);
 }
 
 // Command 5 from standstill: the clock is stopped and given back, event 10 first, event 11 at the

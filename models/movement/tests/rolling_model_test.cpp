@@ -407,6 +407,31 @@ TEST_F(RollingFixture, ACutThatReachesAStandingOneStopsAgainstIt)
     }
 }
 
+// Cut 1 (3 m/s) runs into cut 2 rolling on at 1 m/s with its body 0.5 m ahead: event 16 at the
+// difference of their speeds, then cut 1 follows it, both rolling, the bodies never into each
+// other.
+TEST_F(RollingFixture, ACutThatReachesAMovingOneFollowsIt)
+{
+    TRM_Object* o = Place(2, 300, {{"1003", 2}, {"2002", 3}});
+    tecn.obj[2] = tecn.obj[1];
+    tecn.obj[2]["2002"] = 1;
+    ASSERT_EQ(Send("1 6 2 2 287.5 0"), 1);
+    for (int i = 0; i < 5; ++i) {
+        Tick(1);
+        int other = 0;
+        double gap = 0;
+        ASSERT_TRUE(plan.Nearest(o, 0, other, gap));
+        EXPECT_GT(gap - 2, -1e-6) << "after " << t << " s";
+    }
+    ASSERT_EQ(Count("event 16"), 1);
+    double v = 0;
+    ASSERT_EQ(SScanf(seq[static_cast<size_t>(Index("event 16"))].c_str(), "event 16 %*f %*d %*f %lf", &v), 1);
+    EXPECT_NEAR(v, 2, 0.1);
+    EXPECT_EQ(Param("1003"), 2);
+    EXPECT_EQ(tecn.obj[2]["1003"], 2);
+    EXPECT_GT(Param("2002"), 1);
+}
+
 // A train pushed at 1 m/s towards a cut standing with its body 5 m ahead (the break point far
 // off) is pushed up to it and no further.
 TEST_F(RollingFixture, APushedTrainStopsAtACutAhead)

@@ -126,11 +126,11 @@ TEST_F(PostDialoguesTest, TheAnnouncementsStayOnTopAndThePermitReadsInFull)
     });
     std::vector<std::string> texts;
     for (TLabel* l : labels) texts.push_back(l->Caption());
-    EXPECT_EQ(texts, (std::vector<std::string>{"Сигналіст поста 1! На колії",
-                                               "видати дозвіл на бланку білого кольору з червоною полосою",
-                                               "для відправлення локомотива №", "на перегін",
-                                               "Тарвіна-Сортувальна - Тарвіна-Східна по I колії до ", "км",
-                                               "для виводу з перегону поїзда № ", "на станцію", "Тарвіна-Сортувальна"}));
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "Сигналіст поста 1! На колії", "видати дозвіл на бланку білого кольору з червоною полосою",
+                         "для відправлення локомотива №", "на перегін",
+                         "Тарвіна-Сортувальна - Тарвіна-Східна по I колії до ", "км",
+                         "для виводу з перегону поїзда № ", "на станцію", "Тарвіна-Сортувальна"}));
 }
 
 TEST_F(PostDialoguesTest, ATrainFromStretchTwoAnnouncedToTheWagonInspection)

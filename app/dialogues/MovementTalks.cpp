@@ -56,7 +56,7 @@ TOutcome ConfirmMoveOrder(TTalk& talk, unsigned loco, TOrderPage page, std::opti
     talk.Close();
     if (!target) return TOutcome::Close;
     TReach reach = FindReach(talk, loco, page, *target);
-    if (reach == TReach::Unreachable) talk.Error(15, Format("%u", loco));
+    if (reach == TReach::Unreachable) talk.Error(15, talk.LocoName(static_cast<int>(loco)));
     if (reach != TReach::Ahead && reach != TReach::Behind) return TOutcome::Close;
     std::string mes = Format("%d %d %u %d %d %d %d %d %d", brTecn, 5, loco, 1003, reach == TReach::Ahead ? 1 : -1, 1012,
                              OrderKind(page), 1013, *target);

@@ -70,7 +70,7 @@ TEST_F(MovementTalks, ToASignalAheadOrOnlyBehind)
     // Nowhere: error 15 with the locomotive, and no order.
     EXPECT_EQ(Order(TOrderPage::ToSignal, 107),
               (Lines{"CLOSE", "1 12 1 0", "1 19 1 107 23 0 0", "1 17 107 23 0", "1 12 1 1", "1 19 1 107 25 1 0",
-                     "1 17 107 25 1", "0 4 15 1"}));
+                     "1 17 107 25 1", "3 4 1 1508", "3 4 1 1001", "0 4 15 1"}));
     // Nothing chosen: nothing asked.
     EXPECT_EQ(Order(TOrderPage::ToSignal, std::nullopt), Lines{"CLOSE"});
 }
@@ -112,7 +112,7 @@ TEST_F(MovementTalks, QueriesThePlanDoesNotHandleReachNothing)
     unanswered(true);
     for (TOrderPage page : {TOrderPage::ToSignal, TOrderPage::OverSignal, TOrderPage::Way}) {
         Lines l = Order(page, 105);
-        EXPECT_EQ(l.size(), 8u);
+        EXPECT_EQ(l.size(), 10u);
         EXPECT_EQ(l.back(), "0 4 15 1");
     }
     // The position behind unknown after a first attempt that failed: silently no order.

@@ -671,3 +671,22 @@ TEST_F(StationPartnersTest, ElectroMechanicClearsTheLessonsFaults)
     EXPECT_EQ(Ask("1 4 27").rfind("0 1 0 0", 0), 0u) << "switch 27 turns again";
     EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
 }
+
+// Errors name a train by its number and a locomotive by its name, not by their object numbers:
+// train 2001 (object 7) and МЛ1 (object 1) both run from their tracks towards a track they cannot
+// reach that way.
+TEST_F(StationTecnTest, ErrorsNameTrainsAndLocomotivesAsTheTraineeKnowsThem)
+{
+    const std::map<int, std::string> names = {{7, "поезда №2001"}, {1, "локомотива МЛ1"}};
+    for (const auto& [obj, name] : names) {
+        bus.ClearLog();
+        instructor.ErrorsProtocol.Clear();
+        ASSERT_EQ(Send(Format("3 5 %d 1012 3 1013 13", obj)), 1);
+        Send(Format("1 8 %d 900 0", obj));
+        std::vector<std::string> errors = bus.Requests(brInstructor);
+        ASSERT_FALSE(errors.empty());
+        EXPECT_EQ(errors[0], "0 4 22 " + name);
+        ASSERT_GT(instructor.ErrorsProtocol.Count(), 0);
+        EXPECT_EQ(Trim(instructor.ErrorsProtocol[0]), "Движение " + name + " по неготовому маршруту");
+    }
+}

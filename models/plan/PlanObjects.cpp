@@ -331,9 +331,11 @@ bool TPlanModel::RouteCheck(TRM_Vertex* v, TRM_Section* s, int dir, int T, int N
     if (kind != 1 && kind != 2) return true;
     if (T == 0 || N == 0) return true;
     TRM_Section* next = v->NextSection(dir, s);
+    // Past the signal it was ordered past: the rest of the object follows the front through the
+    // section just beyond it, whatever vertex ends that section.
+    TRM_Vertex* entry = s->FarVertex(1 - dir);
+    if (T == 2 && entry && std::abs(N) == entry->Number) return true;
     if (kind == 2) {
-        TRM_Vertex* entry = s->FarVertex(1 - dir);
-        if (T == 2 && entry && std::abs(N) == entry->Number) return true;
         if (!next) return true;
         if (Passability(v, s, dir, M) > 1) return FindTarget(T, N, next, dir) != 0;
     }

@@ -402,10 +402,12 @@ TEST(PlanQueries, RandomPlaceInAPark)
 TEST(PlanQueries, TargetsAndRouteEnds)
 {
     TPlanContract p;
+    // Up to a signal or past it, whichever way it faces.
     EXPECT_EQ(p.Ask("1 17 101 1 0"), "1|1");
-    EXPECT_EQ(p.Ask("1 17 101 2 1"), "0|0");
+    EXPECT_EQ(p.Ask("1 17 101 2 1"), "1|1");
     EXPECT_EQ(p.Ask("1 35 101 2 1"), "1|1");
-    EXPECT_EQ(p.Ask("1 35 101 1 0"), "0|0");
+    EXPECT_EQ(p.Ask("1 35 101 1 0"), "1|1");
+    EXPECT_EQ(p.Ask("1 17 101 4 0"), "0|0");
     // Either branch of the switch, whatever its position.
     EXPECT_EQ(p.Ask("1 20 5 2 0"), "1|1");
     EXPECT_EQ(p.Ask("1 20 1 3 0"), "0|0");

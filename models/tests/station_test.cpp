@@ -22,6 +22,7 @@
 #include <initializer_list>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -605,11 +606,25 @@ protected:
         for (const std::string& r : bus.Requests(brInterface)) {
             std::string n = NormalizeBlanks(r);
             if (n.rfind(prefix, 0) == 0) out.push_back(n.substr(prefix.size()));
+            if (n.rfind("4 32 " + key + " ", 0) == 0) phrases.push_back(n.substr(6 + key.size()));
         }
         return out;
     }
 
+    // Every word of the phrases the keys were given to speak ([4 32 {key} {phrase}]) has its
+    // sound fragment in station/sound.
+    void ExpectFragments()
+    {
+        EXPECT_FALSE(phrases.empty());
+        for (const std::string& p : phrases) {
+            std::istringstream words(p);
+            for (std::string w; words >> w;)
+                EXPECT_TRUE(fs::exists(fs::path(VELO_SOURCE_DIR) / "station" / "sound" / (w + ".wav"))) << w;
+        }
+    }
+
     TScriptedReceiver keys;
+    std::vector<std::string> phrases;
 };
 
 // A signalman's switch or section question is answered with what the plan and the interlocking
@@ -641,6 +656,7 @@ TEST_F(StationPartnersTest, SignalmenAnswerWithWhatTheModelsShow)
     bool spoken = false;
     for (const std::string& r : bus.Requests(brInterface)) spoken |= NormalizeBlanks(r) == "4 32 СП1 стрелка плюс";
     EXPECT_TRUE(spoken);
+    ExpectFragments();
     EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
 }
 
@@ -669,6 +685,7 @@ TEST_F(StationPartnersTest, ElectroMechanicClearsTheLessonsFaults)
     ASSERT_EQ(Send("1 9 27 1"), 1);
     for (int i = 0; i < 10; ++i) TickAll();
     EXPECT_EQ(Ask("1 4 27").rfind("0 1 0 0", 0), 0u) << "switch 27 turns again";
+    ExpectFragments();
     EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
 }
 

@@ -52,9 +52,9 @@ TReach FindReach(TTalk& talk, unsigned loco, TOrderPage page, int target)
     return TReach::Unreachable;
 }
 
-std::string WhereStands(TTalk& talk, unsigned loco)
+std::string WhereStands(TTalk& talk, unsigned loco, int end)
 {
-    std::string mes = Format("%d %d %u 0", brPlan, 12, loco);
+    std::string mes = Format("%d %d %u %d", brPlan, 12, loco, end);
     unsigned section = 0;
     char name[64] = {0};
     if (!talk.Ask(mes) || SScanf(mes.c_str(), "%u %*f %63s", &section, name) < 1) return "";

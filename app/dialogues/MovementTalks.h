@@ -24,8 +24,9 @@ enum class TReach { Ahead, Behind, Unreachable, NoPosition };
 TReach FindReach(TTalk& talk, unsigned loco, TOrderPage page, int target);
 
 // Where the locomotive stands, as the driver says it: the panel's name of the section under its
-// front end (interface command 39), else the plan's name or number; empty when it is not placed.
-std::string WhereStands(TTalk& talk, unsigned loco);
+// end in direction end (interface command 39), else the plan's name or number; empty when it is
+// not placed.
+std::string WhereStands(TTalk& talk, unsigned loco, int end = 0);
 
 // The order of the locomotive object loco (the shunting locomotives are objects 1 and 2): the
 // window closes first; nothing chosen sends nothing; a reachable target registers the direction,

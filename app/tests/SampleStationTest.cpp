@@ -276,4 +276,9 @@ TEST_F(SampleStationTest, TheHumpLocomotiveGoesBeyondTheSignalInFrontOfIt)
     mes = "1 12 1 0";
     ASSERT_TRUE(m->Bus.Send(mes));
     EXPECT_LT(AtofC(mes.c_str() + mes.find(' ')), 1.0) << mes;
+    // Asked where it is ("Положення"), the driver names the panel's section.
+    m->Bus.ClearLog();
+    m->ReportLocoPosition(1);
+    said = m->Bus.Requests(brInterface);
+    EXPECT_NE(std::find(said.begin(), said.end(), "4 10 МЛ1 Нахожусь на секции Надвижной путь"), said.end());
 }

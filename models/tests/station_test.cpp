@@ -591,6 +591,7 @@ protected:
         // The main window names the post sections (interface command 39) and takes every call.
         keys.On("4 39 12", "2П");
         keys.On("4 39 227", "27СП");
+        keys.On("4 39 219", "19СП");
         keys.On("4 39", nullptr, 0);
         keys.On("4", nullptr, 1);
         bus.SetReceiver(brInterface, keys.AsHandler());
@@ -650,6 +651,8 @@ TEST_F(StationPartnersTest, SignalmenAnswerWithWhatTheModelsShow)
     EXPECT_EQ(rings[0].rfind("Стрелка №27 свободна", 0), 0u) << rings[0];
     EXPECT_NE(rings[0].find("Стрелка неисправна, вызывайте электромеханика"), std::string::npos) << rings[0];
 
+    ASSERT_EQ(Send("3 5 3 1551 51 400 1"), 1);  // the hump fan, not interlocked: as the plan has it
+    EXPECT_EQ(Rings("СП3", 6), std::vector<std::string>{"Стрелка 51 установлена по +"});
     ASSERT_EQ(Send("3 5 5 1551 1 400 1"), 1);  // post 1
     EXPECT_EQ(Rings("СП1", 6), std::vector<std::string>{"Стрелка №1 свободна, установлена по +"});
     // The phrase spoken when a call is taken is made of words that have sound fragments.
@@ -685,6 +688,22 @@ TEST_F(StationPartnersTest, ElectroMechanicClearsTheLessonsFaults)
     ASSERT_EQ(Send("1 9 27 1"), 1);
     for (int i = 0; i < 10; ++i) TickAll();
     EXPECT_EQ(Ask("1 4 27").rfind("0 1 0 0", 0), 0u) << "switch 27 turns again";
+
+    // 19СП shows free while a locomotive stands on it; repaired, it shows occupied.
+    ASSERT_EQ(Send("2 19 219 102"), 1);
+    int loco = std::atoi(Ask("3 18 2001 17").c_str());
+    ASSERT_EQ(Send(Format("1 6 219 %d 5 0", loco)), 1);
+    TickAll();
+    EXPECT_EQ(Ask("2 11 219").rfind("219 0", 0), 0u);
+    ASSERT_EQ(Send("3 19 6 219 19СП"), 1);
+    ASSERT_EQ(Send("3 5 6 412 1"), 1);
+    EXPECT_EQ(Rings("Рел", 130), std::vector<std::string>{"Устройства исправны. Путевая секция №19СП занята"});
+    EXPECT_EQ(Ask("2 11 219").rfind("219 1", 0), 0u);
+
+    // A button sealed again.
+    ASSERT_EQ(Send("3 19 6 ИР"), 1);
+    ASSERT_EQ(Send("3 5 6 410 1"), 1);
+    EXPECT_EQ(Rings("Рел", 130), std::vector<std::string>{"Кнопка ИР опломбирована"});
     ExpectFragments();
     EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
 }

@@ -85,7 +85,9 @@ TOutcome RegisterOrder(TTalk& talk, unsigned loco, TOrderPage page, std::optiona
     if (prohibiting) mes += Format(" %d %d", 1005, 2);
     talk.Send(mes);
     const std::string where = WhereStands(talk, loco);
-    if (!where.empty()) talk.Send(Format("%d %d %s Понял, следую. Нахожусь на секции %s", brInterface, 10, partner.c_str(), where.c_str()));
+    if (!where.empty())
+        talk.Send(Format("%d %d %s Понял, следую. Нахожусь на секции %s", brInterface, 10, partner.c_str(),
+                         where.c_str()));
     return TOutcome::Close;
 }
 

@@ -208,7 +208,8 @@ TOutcome ConfirmFencingRemoval(TTalk& talk, std::optional<int> track, const std:
     std::string now = Format("%d %d 0", brInterface, 27);
     if (talk.Ask(now)) {
         const double due = AtofC(now.c_str()) + 5;
-        const std::string answer = fenced ? "Ограждение с пути " + text + " снято" : "На пути " + text + " ограждения нет";
+        const std::string answer =
+            fenced ? "Ограждение с пути " + text + " снято" : "На пути " + text + " ограждения нет";
         talk.Send(Format("%d %d %f %d %d %s 0 %s", brDelay, 4, due, brInterface, 9, key.c_str(), answer.c_str()));
         talk.Send(Format("%d %d %f %d %d %s %s", brDelay, 4, due, brInterface, 32, key.c_str(),
                          fenced ? "ограждение снято" : "ограждения нет"));

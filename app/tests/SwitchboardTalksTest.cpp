@@ -101,7 +101,8 @@ TEST_F(SwitchboardTalks, ATrainAnnouncedToTheWagonInspection)
     EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, "2001", 1, std::nullopt, 1); }, &refusal), then({"REFUSED"}));
     EXPECT_EQ(refusal, "Не вказано колію прибуття поїзда");
     // An unknown number is reported before any blank is looked at; an empty one is a blank.
-    EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, " ", std::nullopt, std::nullopt, 1); }, &refusal), Lines{"REFUSED"});
+    EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, " ", std::nullopt, std::nullopt, 1); }, &refusal),
+              Lines{"REFUSED"});
     EXPECT_EQ(refusal, "Не указан номер поезда");
     // A train the model cannot describe is refused by name, and nothing is reported.
     EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, "2005", 1, 12, 1); }, &refusal),

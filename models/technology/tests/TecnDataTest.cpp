@@ -34,11 +34,13 @@ TEST(TecnData, SampleStationLoads)
 
     EXPECT_EQ(m.TaWorkTemplates.Count(), 2u);
     // Every function a transition names is defined.
-    for (unsigned i = 0; i < m.TaAutomats.Count(); ++i)
-        for (unsigned k = 0; k < m.TaAutomats.Get(i)->States.Count(); ++k)
-            for (const TAutomatFunction& f : *m.TaAutomats.Get(i)->States.Get(k))
+    for (unsigned i = 0; i < m.TaAutomats.Count(); ++i) {
+        const TAutomat* a = m.TaAutomats.Get(i);
+        for (unsigned k = 0; k < a->States.Count(); ++k)
+            for (const TAutomatFunction& f : *a->States.Get(k))
                 for (int n : {f.Condition, f.Action})
-                    if (n != 0) EXPECT_NE(m.FindFunction(n), nullptr) << "type " << m.TaAutomats.Get(i)->Type << ": " << n;
+                    if (n != 0) EXPECT_NE(m.FindFunction(n), nullptr) << "type " << a->Type << ": " << n;
+    }
     ASSERT_EQ(m.TaAutomats.Count(), 14u);
     ASSERT_EQ(m.TaCarDef.Count(), 3u);
     std::string states;

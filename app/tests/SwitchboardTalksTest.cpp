@@ -100,9 +100,10 @@ TEST_F(SwitchboardTalks, ATrainAnnouncedToTheWagonInspection)
     EXPECT_EQ(refusal, "Не вказано підхід, з якого прибуває поїзд");
     EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, "2001", 1, std::nullopt, 1); }, &refusal), then({"REFUSED"}));
     EXPECT_EQ(refusal, "Не вказано колію прибуття поїзда");
-    // An unknown number is reported before any blank is looked at; an empty one is sent empty.
-    EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, "", std::nullopt, std::nullopt, 1); }),
-              (Lines{"3 10 1025 ", "0 4 13 ", "CLOSE"}));
+    // An unknown number is reported before any blank is looked at; an empty one is a blank.
+    EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, " ", std::nullopt, std::nullopt, 1); }, &refusal),
+              Lines{"REFUSED"});
+    EXPECT_EQ(refusal, "Не указан номер поезда");
     // A train the model cannot describe is refused by name, and nothing is reported.
     EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, "2005", 1, 12, 1); }, &refusal),
               (Lines{"3 10 1025 2005", "3 4 11 1011 1028", "REFUSED"}));

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "app/InterfaceModel.h"
+#include "app/WindowPlaces.h"
 #include "app/dialogues/Announcements.h"
 #include "app/dialogues/ChannelWindows.h"
 #include "app/dialogues/MovementOrders.h"
@@ -164,6 +165,7 @@ void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
             }
         }
     }
+    PlaceTrainerToolWindows();
 }
 
 void DestroyTrainerWindows()

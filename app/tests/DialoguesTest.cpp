@@ -10,6 +10,10 @@
 #include "app/dialogues/ChannelWindows.h"
 #include "app/dialogues/SwitchboardDialogues.h"
 #include "panel/EC_ComutatorButton.h"
+#include "panel/PanelBitmaps.h"
+#include "app/dialogues/SwitchboardTalks.h"
+
+#include <QPushButton>
 
 namespace {
 
@@ -183,6 +187,7 @@ TEST_F(DialoguesTest, PresetsPagesAndFieldsKeptBetweenOpenings)
     EXPECT_EQ(pass->Direction, 1);
     EXPECT_EQ(pass->emTime->Text(), "  :  ");
     pass->ebTrNumber->SetText("2001");
+    pass->emTime->TypeText("1200");
     Click(pass->FindChild<TButton>("btOK"));
     EXPECT_EQ(tecn.received.back(), "3 5 7 304 1");
 
@@ -305,4 +310,48 @@ TEST_F(DialogueStartTest, AnOverlongArrivalListIsShownAtStartAndTheProgramGoesOn
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->cbStation->Items().Count(), 9);
     EXPECT_NE(Screen().FindForm("fmKeyBoard"), nullptr);  // the windows after it exist too
+}
+
+TEST_F(DialoguesTest, TheDepartureTimeIsWhatWasTypedAfterAClickAndAnIncompleteOneIsRefused)
+{
+    auto* pass = Window<TfmPassOut>("fmPassOut");
+    Choose(Key("EC_ComutatorButton8"), "N55");
+    pass->Widget()->activateWindow();
+    QApplication::processEvents();
+    pass->ebTrNumber->SetText("2001");
+    // Clicked near the right end of the empty field, then typed.
+    QWidget* time = pass->emTime->Widget();
+    QTest::mouseClick(time, Qt::LeftButton, {}, QPoint(time->width() - 4, time->height() / 2));
+    QApplication::processEvents();
+    QTest::keyClicks(time, "1015");
+    Click(pass->FindChild<TButton>("btOK"));
+    EXPECT_TRUE(Asked(tecn.received, "3 19 7 615"));
+    EXPECT_FALSE(pass->Visible());
+
+    // Without the minutes: refused, nothing sent, the window stays open.
+    Choose(Key("EC_ComutatorButton8"), "N55");
+    pass->ebTrNumber->SetText("2001");
+    pass->emTime->TypeText("10");
+    tecn.received.clear();
+    Click(pass->FindChild<TButton>("btOK"));
+    EXPECT_EQ(Boxes, std::vector<std::string>{kIncompleteDepartureTime});
+    EXPECT_TRUE(tecn.received.empty());
+    EXPECT_TRUE(pass->Visible());
+    Click(pass->FindChild<TButton>("btCancel"));
+}
+
+TEST_F(DialoguesTest, TheChannelButtonsShowWhichChannelTheyAre)
+{
+    std::vector<QImage> pictures;
+    for (int i = 0; i < 3; ++i) {
+        auto* b = m->FindChild<TBitBtn>("EC_ConnectButton" + std::to_string(i + 1));
+        QIcon icon = static_cast<QPushButton*>(b->Widget())->icon();
+        ASSERT_FALSE(icon.isNull()) << i;
+        pictures.push_back(icon.pixmap(static_cast<QPushButton*>(b->Widget())->iconSize()).toImage());
+        EXPECT_EQ(pictures.back().convertToFormat(QImage::Format_ARGB32),
+                  FindBitmap(ChannelBitmapName(i)).convertToFormat(QImage::Format_ARGB32)) << i;
+    }
+    EXPECT_NE(pictures[0], pictures[1]);
+    EXPECT_NE(pictures[1], pictures[2]);
+    EXPECT_NE(pictures[0], pictures[2]);
 }

@@ -582,16 +582,18 @@ void Waves(QPainter& p, QPointF from, int count) {
   }
 }
 
-QImage ChannelCanvas() {
+// A channel picture: draw paints it on the transparent ground, smoothed.
+QImage ChannelPicture(const std::function<void(QPainter&)>& draw) {
   QImage img(kChannelSize, QImage::Format_ARGB32_Premultiplied);
   img.fill(Qt::transparent);
+  QPainter p(&img);
+  Antialiased(p);
+  draw(p);
+  p.end();
   return img;
 }
 
-QImage DrawTrainRadio() {
-  QImage img = ChannelCanvas();
-  QPainter p(&img);
-  Antialiased(p);
+void DrawTrainRadio(QPainter& p) {
   p.setPen(QPen(kInk, 1.0));
   // The locomotive: body with the cab at the front, its window, the frame and three wheels.
   p.setBrush(QColor(200, 40, 36));
@@ -608,13 +610,9 @@ QImage DrawTrainRadio() {
   p.setPen(QPen(kInk, 1.2));
   p.drawLine(QPointF(20, 10), QPointF(20, 3));
   Waves(p, QPointF(21, 4), 3);
-  return img;
 }
 
-QImage DrawLoudspeaker() {
-  QImage img = ChannelCanvas();
-  QPainter p(&img);
-  Antialiased(p);
+void DrawLoudspeaker(QPainter& p) {
   p.setPen(QPen(kInk, 1.0));
   p.setBrush(QColor(90, 94, 100));
   p.drawRect(QRectF(3, 11, 6, 9));
@@ -623,13 +621,9 @@ QImage DrawLoudspeaker() {
   p.setBrush(QColor(150, 156, 162));
   p.drawPolygon(cone);
   Waves(p, QPointF(19, 15.5), 3);
-  return img;
 }
 
-QImage DrawShuntingRadio() {
-  QImage img = ChannelCanvas();
-  QPainter p(&img);
-  Antialiased(p);
+void DrawShuntingRadio(QPainter& p) {
   // The hand-held set: aerial, body, display and keypad.
   p.setPen(QPen(kInk, 1.6, Qt::SolidLine, Qt::RoundCap));
   p.drawLine(QPointF(8, 9), QPointF(8, 2));
@@ -643,7 +637,6 @@ QImage DrawShuntingRadio() {
   for (int row = 0; row < 3; ++row)
     for (int col = 0; col < 3; ++col) p.drawRect(QRectF(6.2 + col * 2.8, 18.5 + row * 2.8, 1.8, 1.8));
   Waves(p, QPointF(17, 11), 3);
-  return img;
 }
 
 // ---------------------------------------------------------------- catalogue
@@ -734,9 +727,9 @@ struct Catalogue {
             [=] { return DrawButton(0, down, ButtonLampColour(color)); });
     Add("AMPERFREE", {60, 60}, [] { return DrawAmmeter(); });
     Add("SECTION", {10, 10}, [] { return DrawSectionMark(); });
-    Add(ChannelBitmapName(0), kChannelSize, [] { return DrawTrainRadio(); });
-    Add(ChannelBitmapName(1), kChannelSize, [] { return DrawLoudspeaker(); });
-    Add(ChannelBitmapName(2), kChannelSize, [] { return DrawShuntingRadio(); });
+    Add(ChannelBitmapName(0), kChannelSize, [] { return ChannelPicture(DrawTrainRadio); });
+    Add(ChannelBitmapName(1), kChannelSize, [] { return ChannelPicture(DrawLoudspeaker); });
+    Add(ChannelBitmapName(2), kChannelSize, [] { return ChannelPicture(DrawShuntingRadio); });
     // Signal sizes come from the drawing itself, which knows the type's size table.
     for (Entry& e : entries)
       if (!e.size.isValid()) e.size = e.draw().size();

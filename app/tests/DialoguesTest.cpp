@@ -14,6 +14,8 @@
 #include "app/dialogues/SwitchboardTalks.h"
 
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace {
 
@@ -354,4 +356,46 @@ TEST_F(DialoguesTest, TheChannelButtonsShowWhichChannelTheyAre)
     EXPECT_NE(pictures[0], pictures[1]);
     EXPECT_NE(pictures[1], pictures[2]);
     EXPECT_NE(pictures[0], pictures[2]);
+}
+
+TEST_F(DialoguesTest, EnterConfirmsADialogueAndOnlySizeableWindowsCanBeResized)
+{
+    auto* back = Window<TfmDNCVozvrat>("fmDNCVozvrat");
+    back->Show();
+    back->Widget()->activateWindow();
+    back->ebTrNumber->SetText("2001");
+    back->ebTrNumber->SetFocus();
+    QApplication::processEvents();
+    QTest::keyClick(back->ebTrNumber->Widget(), Qt::Key_Return);
+    EXPECT_EQ(tecn.received.back(), "3 5 7 424 1");
+    EXPECT_FALSE(back->Visible());
+
+    for (int i = 0; i < Screen().FormCount(); ++i) {
+        TForm* f = Screen().Forms(i);
+        QWidget* w = f->Widget();
+        EXPECT_EQ(w->minimumSize() == w->maximumSize(), !f->Sizeable()) << f->Name();
+    }
+    for (const char* fixed : {"fmGromk", "fmManevr", "fmDNCVozvrat", "fmSectionsRoute"})
+        EXPECT_FALSE(Screen().FindForm(fixed)->Sizeable()) << fixed;
+    for (const char* sizeable : {"fmMain", "fmTrain", "fmError"}) EXPECT_TRUE(Screen().FindForm(sizeable)->Sizeable()) << sizeable;
+}
+
+TEST_F(DialoguesTest, ThePanelScrollsInASmallWindowAndNothingCoversTheStatusBar)
+{
+    m->SetWindowState(wsNormal);
+    m->SetBounds(0, 0, 1000, 560);
+    QApplication::processEvents();
+    auto* scroll = m->Widget()->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(scroll->horizontalScrollBar()->isVisible());
+    auto* bar = m->FindChild<TControl>("TrenagerStatusBar");
+    EXPECT_EQ(bar->Widget()->parentWidget(), m->ClientWidget());
+    EXPECT_FALSE(scroll->geometry().intersects(bar->Widget()->geometry()));
+    // The keys at the bottom of the panel sit on the scrolled inside.
+    EXPECT_EQ(m->FindChild<TControl>("KeyPanel")->Widget()->parentWidget(), m->ContentWidget());
+    m->SetBounds(0, 0, 1400, 900);
+    QApplication::processEvents();
+    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
 }

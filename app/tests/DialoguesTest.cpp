@@ -367,6 +367,7 @@ TEST_F(DialoguesTest, EnterConfirmsADialogueAndOnlySizeableWindowsCanBeResized)
     back->ebTrNumber->SetFocus();
     QApplication::processEvents();
     QTest::keyClick(back->ebTrNumber->Widget(), Qt::Key_Return);
+    ASSERT_FALSE(tecn.received.empty());
     EXPECT_EQ(tecn.received.back(), "3 5 7 424 1");
     EXPECT_FALSE(back->Visible());
 

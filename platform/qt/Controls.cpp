@@ -1119,12 +1119,6 @@ void TMaskEdit::TypeBackspace()
     e->backspace();
 }
 
-bool TMaskEdit::Complete() const
-{
-    auto* e = static_cast<QLineEdit*>(Widget());
-    return !fMasked || e->hasAcceptableInput();
-}
-
 void TMaskEdit::SetEditMask(const std::string& mask)
 {
     // Our masks: fields separated by ';' (picture; keep literals; blank character). In the

@@ -406,8 +406,6 @@ public:
     std::string Text() const override;
     void TypeText(const std::string& s) override;
     void TypeBackspace() override;
-    // True when every required place of the mask holds a character.
-    bool Complete() const;
 
 private:
     // Moves the caret back to the first blank when it stands past it.

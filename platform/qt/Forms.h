@@ -85,8 +85,8 @@ QWidget* BoxOwner();
 int MessageBoxA(void* owner, const std::string& text, const std::string& caption, unsigned type);
 // The system's alert sound (type 0: the default sound).
 void MessageBeep(unsigned type);
-// The input box (over BoxOwner()): true with the typed text in value when confirmed (also when empty), false
-// when cancelled (value unchanged).
+// The input box (over BoxOwner()): true with the typed text in value when confirmed (also when
+// empty), false when cancelled (value unchanged).
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
 // The text typed, or the default when cancelled.
 std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& def);

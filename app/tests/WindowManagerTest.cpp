@@ -110,6 +110,10 @@ TEST_F(WindowManager, BoxesAboveTheirWindowAndToolWindowsClearOfEachOtherTheKeys
     TfmMain* m = StartSampleStation();
     if (!m) GTEST_SKIP() << "no sample station";
     Settled(m->Widget());
+    // The window manager maximises the main window in its own time.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m->Widget()->frameGeometry().width() == screen.width(); }, 5000));
+    QTest::qWait(200);
     const QRect keys = KeysRect(m);
     Shot("main");
 
@@ -157,7 +161,6 @@ TEST_F(WindowManager, BoxesAboveTheirWindowAndToolWindowsClearOfEachOtherTheKeys
         channels.push_back(c->Widget());
     }
     Shot("channels");
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     const QRect dialogueRect = dialogue->Widget()->frameGeometry();
     for (size_t i = 0; i < channels.size(); ++i) {
         const QRect r = channels[i]->frameGeometry();

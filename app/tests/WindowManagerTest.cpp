@@ -61,12 +61,14 @@ void Settled(QWidget* w)
     QTest::qWait(300);
 }
 
+// The part of the switchboard keys and channel buttons that shows (none when scrolled away).
 QRect KeysRect(TForm* main)
 {
     QRect r;
     for (const char* name : {"KeyPanel", "ChannelPanel"}) {
         QWidget* w = main->FindChild<TControl>(name)->Widget();
-        r |= QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+        QRect shown = w->visibleRegion().boundingRect();
+        if (!shown.isEmpty()) r |= shown.translated(w->mapToGlobal(QPoint(0, 0)));
     }
     return r;
 }
@@ -184,7 +186,9 @@ TEST_F(WindowManager, BoxesAboveTheirWindowAndToolWindowsClearOfEachOtherTheKeys
         EXPECT_FALSE(f->Widget()->frameGeometry().intersects(keys)) << f->Name();
     }
     Shot("tools");
-    EXPECT_EQ(OnTopAt(keys.center()), m->Widget()->windowHandle());
+    if (!keys.isEmpty()) {
+        EXPECT_EQ(OnTopAt(keys.center()), m->Widget()->windowHandle());
+    }
     fmError->Hide();
     fmSectionsRoute->Hide();
 }

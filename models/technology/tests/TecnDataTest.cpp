@@ -32,8 +32,8 @@ TEST(TecnData, SampleStationLoads)
     EXPECT_NO_THROW(m.Init());
     fs::current_path(previous);
 
-    EXPECT_EQ(m.TaWorkTemplates.Count(), 2u);
-    EXPECT_EQ(m.TaTecnFunctions.Count(), 5u);
+    EXPECT_EQ(m.TaWorkTemplates.Count(), 7u);
+    EXPECT_GE(m.TaTecnFunctions.Count(), 5u);
     ASSERT_EQ(m.TaAutomats.Count(), 14u);
     ASSERT_EQ(m.TaCarDef.Count(), 3u);
     std::string states;
@@ -48,20 +48,24 @@ TEST(TecnData, SampleStationLoads)
     EXPECT_EQ(w->Duration, "(+ 240 (* 120 (RND)))");
     ASSERT_EQ(w->Conditions.size(), 1u);
     EXPECT_EQ(m.FindWork(201)->Requirements.at(0).Prefer[0], 8);
+    // The inspection of the departure park ends with the signal of the receiving park's.
+    ASSERT_NE(m.FindWork(207), nullptr);
+    EXPECT_EQ(m.FindWork(207)->Signal, 206u);
 
-    // Type 1, state 2: "143 5 3 3 202" and "121 0 s 4".
+    // Type 1, state 2: the departure "143 5 3 28 202" after the standing reports ("121 0 s 4").
     const TAutomat* a = m.FindAutomat(1);
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->Defaults.size(), 16u);
     EXPECT_EQ(a->Defaults[0].name, "1025");
     const TAutomatString& s2 = *a->States.Get(2);
-    const TAutomatFunction& dep = s2[s2.size() - 2];
-    EXPECT_EQ(dep.Command, 143);
-    EXPECT_EQ(dep.Condition, 5);
-    EXPECT_EQ(dep.Target, 3);
-    EXPECT_EQ(dep.Action, 3);
-    EXPECT_EQ(dep.Start, std::vector<int>{202});
-    EXPECT_EQ(s2[s2.size() - 3].Target, -1);
+    const TAutomatFunction* dep = nullptr;
+    for (const TAutomatFunction& f : s2)
+        if (f.Command == 143) dep = &f;
+    ASSERT_NE(dep, nullptr);
+    EXPECT_EQ(dep->Condition, 5);
+    EXPECT_EQ(dep->Target, 3);
+    EXPECT_EQ(dep->Action, 28);
+    EXPECT_EQ(dep->Start, std::vector<int>{202});
+    EXPECT_EQ(s2[0].Target, -1);
     // Type 22, the train locomotive: its kind, one transition to state 1.
     const TAutomat* loco = m.FindAutomat(22);
     ASSERT_NE(loco, nullptr);

@@ -361,9 +361,13 @@ public:
     std::vector<TRM_ObjectOnSection> PlacementsOf(const TRM_Object* o) const;
     // Lays o with its end facing dir at p metres before the end of s in direction dir.
     // report: raise the enter and leave events against the placements it had. 0 when it does
-    // not fit on the track; the old placements then stay.
-    int PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bool report = true);
-    // Bus op 6: places (creating when needed) and tells the technology model (1029).
+    // not fit on the track, or when mayOverlap is false and it would lie over another object's
+    // wheelbase; the old placements then stay.
+    int PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bool report = true, bool mayOverlap = true);
+    // Some stretch of run lies over a stretch of another object than o (touching is not lying over).
+    bool OverlapsOthers(const TRM_Object* o, const std::vector<TRM_ObjectOnSection>& run) const;
+    // Bus op 6: places (creating when needed) and tells the technology model (1029). An object
+    // is never laid over another one: the caller waits until the place is clear.
     int StoreObject(int section, int number, double position, int dir);
     // Bus op 7: takes the object off the plan, without events.
     void RemoveObject(int number);

@@ -204,7 +204,20 @@ TRM_Object* TPlanModel::FindOrCreateObject(int number)
     return &Objects.Append(o)->value;
 }
 
-int TPlanModel::PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bool report)
+bool TPlanModel::OverlapsOthers(const TRM_Object* o, const std::vector<TRM_ObjectOnSection>& run) const
+{
+    for (auto* n = Placements.First(); n; n = n->next) {
+        const TRM_ObjectOnSection& q = n->value;
+        if (q.Object == o) continue;
+        for (const auto& r : run)
+            if (r.Section == q.Section && r.Offset < q.Offset + q.Span - kPlanTolerance &&
+                q.Offset < r.Offset + r.Span - kPlanTolerance)
+                return true;
+    }
+    return false;
+}
+
+int TPlanModel::PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bool report, bool mayOverlap)
 {
     if (!o || o->Removed || !s) return 0;
     TObjectsHold hold(Objects);
@@ -234,6 +247,7 @@ int TPlanModel::PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bo
         pos = 0;
     }
     if (dir != 0) std::reverse(laid.begin(), laid.end());
+    if (fits && !mayOverlap && OverlapsOthers(o, laid)) fits = false;
 
     std::vector<TRM_ObjectOnSection> old;
     if (fits) {
@@ -298,7 +312,7 @@ int TPlanModel::StoreObject(int section, int number, double position, int dir)
     TObjectsHold hold(Objects);
     TRM_Object* o = FindOrCreateObject(number);
     if (!o) return 0;
-    if (!PlaceObject(o, FindSection(section), position, dir)) return 0;
+    if (!PlaceObject(o, FindSection(section), position, dir, true, false)) return 0;
     SendMessageA(Format("%d %d %d 1029 %d", static_cast<int>(brTecn), 5, number, number).c_str());
     return 1;
 }

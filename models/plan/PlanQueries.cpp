@@ -232,7 +232,9 @@ int TPlanModel::GetRoute(const TBusWords& w, std::string& mes)
         cur = front.Section;
         d = front.FreeAhead(dir) - 0.5;
     }
-    const auto stops = [M](int pass) { return pass == 3 || pass == 2 || (M != 0 && (pass == 0 || pass == 1)); };
+    // The walk looks on past every signal the object may pass, in every mode, so that a mover
+    // sees the first one it may not pass in time to brake for it.
+    const auto stops = [](int pass) { return pass == 3 || pass == 2; };
     for (unsigned i = 0; i <= Sections.Count(); ++i) {
         if (IsTarget(T, N, cur, dir)) {
             // The walk ends at the target itself, whatever the last signal passed showed: a

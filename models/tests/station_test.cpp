@@ -52,6 +52,7 @@ const int kModelErrors[] = {
     2,    // PlanModel.cpp, TRM_Switch::Throw of an occupied switch
     22,   // PlanObjects.cpp, a movement on a route that is not set
     23,   // PlanObjects.cpp, passing a switch that is not locked
+    25,   // SignalMoveModel.cpp, a signal closed in front of an approaching train
     102,  // EC_Route.cpp, route cancel without the start button
     103,  // EC_Route.cpp, cancel from a closed signal
     113,  // EC_Route.cpp, turning a switch locked in a route

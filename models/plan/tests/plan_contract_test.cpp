@@ -39,6 +39,30 @@ TEST(PlanObjects, StoreAsksTheLengthAndReportsThePlace)
     EXPECT_EQ(p.bus.model.FindObject(55), nullptr);
 }
 
+// Op 6 never lays an object over another one's wheelbase; touching it is allowed. Offsets on
+// section 1 run from signal 101 back toward 1001:
+//   1001 o-------------[ 8: 80..100 ][ 7: 50..70 ]------------|> 101
+TEST(PlanObjects, StoreRefusesToLayAnObjectOverAnother)
+{
+    TPlanContract p;
+    p.tecn.Add(9, 100);  // from section 2 back over 0..60 of section 1
+    ASSERT_EQ(p.Ask("1 6 1 7 50 0").substr(0, 2), "1|");
+    for (const char* over : {"1 6 1 8 60 0", "1 6 1 8 35 0", "1 6 2 9 10 0"}) {
+        SCOPED_TRACE(over);
+        size_t mark = p.Mark();
+        EXPECT_EQ(p.Ask(over).substr(0, 2), "0|");
+        for (const auto& m : p.Sent(brTecn, mark)) EXPECT_EQ(m.find("1029"), std::string::npos) << m;
+    }
+    EXPECT_EQ(p.Placed(8), "");
+    EXPECT_EQ(p.Placed(9), "");
+    EXPECT_EQ(p.Placed(7), "1:50.000+20.000");
+    EXPECT_EQ(p.Ask("1 6 1 8 70 0").substr(0, 2), "1|");
+    EXPECT_EQ(p.Placed(8), "1:70.000+20.000");
+    // An object laid again in its own place does not lie over itself.
+    EXPECT_EQ(p.Ask("1 6 1 8 80 0").substr(0, 2), "1|");
+    EXPECT_EQ(p.Placed(8), "1:80.000+20.000");
+}
+
 TEST(PlanObjects, LongerThanItsSectionContinuesBehind)
 {
     TPlanContract p;
@@ -311,9 +335,15 @@ TEST(PlanQueries, FreeRouteAheadStopsAtAClosedSignalOrADeadEnd)
     EXPECT_EQ(p.Ask("1 10 7 0"), "1|49.500 2 101");
     p.ec.states[101] = 0;
     EXPECT_EQ(p.Ask("1 10 7 0"), "1|399.500 3 501");
-    // With mode 1 an open signal ends the free route as well.
+    // In the other modes too the walk looks on past an open signal, and with mode 2 (past
+    // prohibiting signals) past a closed one.
     p.tecn.Set(7, "1005", "1");
-    EXPECT_EQ(p.Ask("1 10 7 0"), "1|49.500 0 101");
+    EXPECT_EQ(p.Ask("1 10 7 0"), "1|399.500 3 501");
+    p.ec.states[101] = 2;
+    EXPECT_EQ(p.Ask("1 10 7 0"), "1|49.500 2 101");
+    p.tecn.Set(7, "1005", "2");
+    EXPECT_EQ(p.Ask("1 10 7 0"), "1|399.500 3 501");
+    p.ec.states[101] = 0;
     // Up to a target section: the walk ends there with kind 4.
     p.tecn.Set(7, "1005", "0");
     p.tecn.Set(7, "1012", "3");

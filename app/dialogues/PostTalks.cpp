@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/scenario/ScenarioEditorModel.h"
+#include "models/base/Model.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Exception.h"
@@ -170,6 +171,36 @@ TOutcome ConfirmTrackReport(TTalk& talk, std::optional<int> track, const std::st
     }
     if (*k < 0) return TOutcome::Open;
     talk.Report(static_cast<unsigned>(*k), code);
+    return talk.Close();
+}
+
+TOutcome ConfirmFencingRemoval(TTalk& talk, std::optional<int> track, const std::string& text,
+                               const std::string& key)
+{
+    Blank(!track, "Не указан путь");
+    auto k = talk.ObjectOnTrack(*track);
+    if (!k) {
+        talk.Error(8, text);
+        return talk.Close();
+    }
+    if (*k < 0) return TOutcome::Open;
+    const unsigned obj = static_cast<unsigned>(*k);
+    if (!talk.Report(obj, 200)) return talk.Close();
+    auto lamp = talk.Params(obj, {1501});
+    const bool fenced = lamp && (*lamp)[0] > 0;
+    if (fenced) {
+        talk.Send(Format("%d %d %d 0", brInterface, 16, (*lamp)[0]));
+        talk.Send(Format("%d %d %u 1501 0", brTecn, 5, obj));
+    }
+    // The answer waits for the key to be free: the delay model rings it 5 s from now.
+    std::string now = Format("%d %d 0", brInterface, 27);
+    if (talk.Ask(now)) {
+        const double due = AtofC(now.c_str()) + 5;
+        const std::string answer = fenced ? "Ограждение с пути " + text + " снято" : "На пути " + text + " ограждения нет";
+        talk.Send(Format("%d %d %f %d %d %s 0 %s", brDelay, 4, due, brInterface, 9, key.c_str(), answer.c_str()));
+        talk.Send(Format("%d %d %f %d %d %s %s", brDelay, 4, due, brInterface, 32, key.c_str(),
+                         fenced ? "ограждение снято" : "ограждения нет"));
+    }
     return talk.Close();
 }
 

@@ -15,6 +15,7 @@
 #include "panel/EC_Switch.h"
 #include "platform/core/CFormat.h"
 #include "models/technology/TecnModel.h"
+#include "app/dialogues/PostTalks.h"
 
 namespace {
 
@@ -213,4 +214,24 @@ TEST_F(SampleStationTest, AnArrivingTrainShowsItsSectionsRedAsItMoves)
     }
     EXPECT_TRUE(red(12));
     EXPECT_FALSE(red(42));
+}
+
+// Fencing removed from track 3П at the wagon inspection's request: train 2003 loses its fencing,
+// the fencing lamp goes out, and the inspection's key rings with what it did once the window has
+// closed.
+TEST_F(SampleStationTest, FencingRemovalPutsTheFencingLampOut)
+{
+    m->MainTimerTimer(nullptr);
+    ASSERT_NE(m->FindLamp(15), nullptr);
+    EXPECT_EQ(m->FindLamp(15)->GetState(), 2);
+    TTalk talk([this](std::string& mes) { return m->MessageDispatcher(nullptr, mes, nullptr); });
+    EXPECT_EQ(ConfirmFencingRemoval(talk, 13, "3П", "ПТО"), TOutcome::Close);
+    EXPECT_EQ(m->FindLamp(15)->GetState(), 0);
+    std::string mes = "3 10 1501 15";
+    EXPECT_FALSE(m->Bus.Send(mes)) << "a train still fenced by lamp 15: " << mes;
+    ISwitchboardKey* key = m->FindKey("ПТО");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->State(), 0);
+    for (int i = 0; i < 8; ++i) m->MainTimerTimer(nullptr);
+    EXPECT_EQ(key->State(), 1) << "the wagon inspection did not answer";
 }

@@ -589,3 +589,96 @@ TEST_F(StationMoveTest, ALocomotiveDepartsToTheEndOfTheDepartureMain)
     EXPECT_LE(FreeAhead(9, 0), 0.4);
     EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
 }
+
+// The partners of the posts answer through their switchboard keys a few seconds after the order
+// (the key that opened the order is busy until its window closes), with what the models show.
+class StationPartnersTest : public StationTecnTest {
+protected:
+    void SetUp() override
+    {
+        StationTecnTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        // The main window names the post sections (interface command 39) and takes every call.
+        keys.On("4 39 12", "2П");
+        keys.On("4 39 227", "27СП");
+        keys.On("4 39", nullptr, 0);
+        keys.On("4", nullptr, 1);
+        bus.SetReceiver(brInterface, keys.AsHandler());
+    }
+
+    // Ticks for the given seconds; the texts the keys were rung with ([4 9 {key} 0 {text}]), in order.
+    std::vector<std::string> Rings(const std::string& key, int seconds)
+    {
+        bus.ClearLog();
+        for (int i = 0; i < seconds; ++i) TickAll();
+        std::vector<std::string> out;
+        const std::string prefix = "4 9 " + key + " 0 ";
+        for (const std::string& r : bus.Requests(brInterface)) {
+            std::string n = NormalizeBlanks(r);
+            if (n.rfind(prefix, 0) == 0) out.push_back(n.substr(prefix.size()));
+        }
+        return out;
+    }
+
+    TScriptedReceiver keys;
+};
+
+// A signalman's switch or section question is answered with what the plan and the interlocking
+// show: the true occupancy of a section that shows free falsely, a switch that a fault keeps
+// from turning.
+TEST_F(StationPartnersTest, SignalmenAnswerWithWhatTheModelsShow)
+{
+    ASSERT_EQ(Send("2 19 219 102"), 1);  // 19СП shows free whatever stands on it
+    int loco = std::atoi(Ask("3 18 2001 17").c_str());
+    ASSERT_GT(loco, 0);
+    ASSERT_EQ(Send(Format("1 6 219 %d 5 0", loco)), 1);
+    TickAll();
+    EXPECT_EQ(Ask("2 11 219").rfind("219 0", 0), 0u) << "the fault shows the section free";
+    ASSERT_EQ(Send("3 19 3 19СП"), 1);
+    ASSERT_EQ(Send("3 5 3 1551 219 404 1"), 1);
+    EXPECT_EQ(Rings("СП3", 6), std::vector<std::string>{"Путевая секция №19СП занята"});
+
+    ASSERT_EQ(Send("1 37 27 3"), 1);  // switch 27 cannot be turned
+    ASSERT_EQ(Send("1 9 27 1"), 1);
+    ASSERT_EQ(Send("3 5 4 1551 27 400 1"), 1);
+    std::vector<std::string> rings = Rings("СП7", 6);
+    ASSERT_EQ(rings.size(), 1u);
+    EXPECT_EQ(rings[0].rfind("Стрелка №27 свободна", 0), 0u) << rings[0];
+    EXPECT_NE(rings[0].find("Стрелка неисправна, вызывайте электромеханика"), std::string::npos) << rings[0];
+
+    ASSERT_EQ(Send("3 5 5 1551 1 400 1"), 1);  // post 1
+    EXPECT_EQ(Rings("СП1", 6), std::vector<std::string>{"Стрелка №1 свободна, установлена по +"});
+    // The phrase spoken when a call is taken is made of words that have sound fragments.
+    bool spoken = false;
+    for (const std::string& r : bus.Requests(brInterface)) spoken |= NormalizeBlanks(r) == "4 32 СП1 стрелка плюс";
+    EXPECT_TRUE(spoken);
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+}
+
+// The electro-mechanic takes one order at a time and reports it done two minutes later, the fault
+// cleared in the models: 2П shows its true state, switch 27 turns again.
+TEST_F(StationPartnersTest, ElectroMechanicClearsTheLessonsFaults)
+{
+    ASSERT_EQ(Send("2 19 12 101"), 1);  // 2П shows occupied while free
+    TickAll();
+    EXPECT_EQ(Ask("2 11 12").rfind("12 1", 0), 0u);
+    ASSERT_EQ(Send("3 19 6 12 2П"), 1);
+    ASSERT_EQ(Send("3 5 6 411 1"), 1);
+    ASSERT_EQ(Send("3 19 6 227 27СП"), 1);
+    ASSERT_EQ(Send("3 5 6 411 1"), 1);  // busy with 2П
+    EXPECT_EQ(Rings("Рел", 110), std::vector<std::string>{"Занят на другой заявке, повторите позже"});
+    EXPECT_EQ(Rings("Рел", 20), std::vector<std::string>{"Устройства исправны. Путевая секция №2П свободна"});
+    EXPECT_EQ(Ask("2 11 12").rfind("12 0", 0), 0u);
+
+    ASSERT_EQ(Send("1 37 27 3"), 1);
+    ASSERT_EQ(Send("1 9 27 1"), 1);
+    EXPECT_EQ(Ask("1 4 27").rfind("0 4 0 3", 0), 0u) << "switch 27 does not turn";
+    ASSERT_EQ(Send("3 19 6 227 27СП"), 1);
+    ASSERT_EQ(Send("3 5 6 411 1"), 1);
+    EXPECT_EQ(Rings("Рел", 130), std::vector<std::string>{"Устройства исправны. Путевая секция №27СП свободна"});
+    EXPECT_EQ(Ask("1 4 27").rfind("0 0 0 0", 0), 0u);
+    ASSERT_EQ(Send("1 9 27 1"), 1);
+    for (int i = 0; i < 10; ++i) TickAll();
+    EXPECT_EQ(Ask("1 4 27").rfind("0 1 0 0", 0), 0u) << "switch 27 turns again";
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+}

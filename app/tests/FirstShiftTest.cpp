@@ -5,6 +5,7 @@
 // overlap. A second run with nobody at the panel lists what an idle trainee is charged with.
 #include <QTest>
 
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <sstream>
@@ -67,6 +68,9 @@ TRoute RouteOf(const std::string& from, const std::string& to)
     return {s, 110 + track, secs};
 }
 
+// The receiving track whose humping signal is signal.
+std::string HumpTrack(const std::string& signal) { return signal.substr(signal.size() - 1) + "П"; }
+
 // The words of a text.
 std::vector<std::string> Words(const std::string& text)
 {
@@ -90,6 +94,15 @@ std::string After(const std::string& text, const std::string& key)
 }
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The word before the first occurrence of key (empty when none).
+std::string Before(const std::string& text, const std::string& key)
+{
+    auto w = Words(text);
+    for (size_t i = 1; i < w.size(); ++i)
+        if (w[i] == key) return w[i - 1];
+    return "";
+}
 
 } // namespace
 
@@ -175,7 +188,8 @@ namespace {
 // What the model trainee knows of a train from its departure notice.
 struct TTrainNote {
     std::string Kind, Loco, Track;
-    int Podhod = 0;
+    int Podhod = 0, Cars = 0, Shoes = 0;
+    bool Loaded = false;
     bool Transit() const { return Has(Kind, "транзит"); }
     bool Passenger() const { return Has(Kind, "пассаж") || Has(Kind, "пригород"); }
 };
@@ -195,6 +209,9 @@ struct TPending {
 TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
 {
     TTalk talk([](std::string& mes) { return SendTrainerMessage(mes); });
+    const TZacrepitFile securing = ReadZacrepit("DATA\\Zacrepit.dat");
+    // The trains standing at start are secured by two shoes (data/trenager.ini).
+    std::map<std::string, int> shoesOn = {{"1П", 2}, {"3П", 2}};
     std::map<std::string, TTrainNote> trains;
     std::set<std::string> humpOrders, outstanding, stepsWithoutHelp;
     int transitOrders = 0;
@@ -228,6 +245,8 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
                 note.Podhod = caption == "ПЖСвост" ? 2 : 1;
                 note.Loco = After(text, "лок.");
                 note.Kind = text;
+                note.Cars = static_cast<int>(AtolC(Before(text, "ваг.").c_str()));
+                note.Loaded = Has(text, "груженый");
                 trains[n] = note;
             } else if (caption == "ПДСу") {
                 if (Has(text, "первого пути")) humpOrders.insert("1П");
@@ -259,6 +278,15 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
                 }
                 steps += 2;
                 pending.push_back({TPending::Arrival, n, from, t.Track});
+            } else if (Has(line, ": закрепить")) {
+                TTrainNote& t = trains[n];
+                const int track = kTracks.at(t.Track);
+                auto need = NeededShoes(securing.Norms, static_cast<unsigned>(track), t.Loaded ? 1 : 0, t.Cars);
+                ASSERT_TRUE(need.has_value()) << line;
+                ConfirmSecuring(talk, n, track, std::to_string(*need), securing.Norms);
+                answered(n, "securing");
+                shoesOn[t.Track] = static_cast<int>(*need);
+                ++steps;
             } else if (Has(line, "готов к роспуску")) {
                 pending.push_back({TPending::Hump, n, After(line, "маршрут"), "ЧГ"});
             } else if (Has(line, "готов:")) {
@@ -293,12 +321,21 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
                 const TRoute r = RouteOf(p.From, p.To);
                 bool allowed = Dark(r.Sections);
                 if (p.What == TPending::Hump) {
-                    const std::string track = trains.count(p.Train) ? trains[p.Train].Track : "";
-                    const std::string ordered = p.From == "НГ1" ? "1П" : p.From == "НГ2" ? "2П" : p.From == "НГ3" ? "3П" : "4П";
+                    const std::string ordered = HumpTrack(p.From);
                     allowed = allowed && !humpBusy && humpOrders.count(ordered);
                     if (allowed) humpOrders.erase(ordered);
                 }
                 if (p.What == TPending::Departure && trains[p.Train].Transit()) allowed = allowed && transitOrders > 0;
+                if (allowed && p.What != TPending::Arrival) {
+                    // The shoes away first, as the help says.
+                    const std::string track = p.What == TPending::Hump ? HumpTrack(p.From) : trains[p.Train].Track;
+                    if (shoesOn.count(track)) {
+                        ConfirmShoesRemoval(talk, kTracks.at(track), track, std::to_string(shoesOn[track]));
+                        EXPECT_TRUE(Has(fmMessage->mMessage->Text(), "убраны")) << "shoes under " << p.Train;
+                        shoesOn.erase(track);
+                        ++steps;
+                    }
+                }
                 if (allowed) {
                     EXPECT_TRUE(Click(r.Start)) << p.Train;
                     EXPECT_TRUE(Click(r.End)) << p.Train;
@@ -314,6 +351,19 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
                 }
             }
             it = done ? pending.erase(it) : it + 1;
+        }
+        // VELO_FIRSTSHIFT_SHOTS=folder: pictures of the information window (its train states) and
+        // of the help window at minute 24, both open from the start as a trainee keeps them.
+        if (const char* shots = std::getenv("VELO_FIRSTSHIFT_SHOTS"); shots && m->ModelTime == 1) {
+            auto* pages = fmInfo->FindChild<TPageControl>("PageControl1");
+            pages->SetActivePage(fmInfo->FindChild<TTabSheet>("TabSheet1"));
+            fmInfo->Show();
+            fmActiveHelp->Show();
+        }
+        if (const char* shots = std::getenv("VELO_FIRSTSHIFT_SHOTS"); shots && m->ModelTime == 24 * 60) {
+            SaveScreenshot(fmInfo, std::string(shots) + "/info.png");
+            SaveScreenshot(fmActiveHelp, std::string(shots) + "/help.png");
+            SaveScreenshot(m, std::string(shots) + "/panel.png");
         }
         // The information window lists every train the trainee was told of, every minute.
         if (static_cast<int>(m->ModelTime) % 60 == 0) {
@@ -333,6 +383,9 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
     EXPECT_EQ(Errors(), std::vector<std::string>{});
     EXPECT_TRUE(Boxes.empty()) << Boxes[0];
     EXPECT_TRUE(outstanding.empty()) << *outstanding.begin();
+    // Every phrase a partner spoke had its sound fragments.
+    EXPECT_FALSE(std::filesystem::exists("ExecErr.tmp") && std::filesystem::file_size("ExecErr.tmp") > 0)
+        << "a fragment is missing";
     // Every lesson train came, was inspected and left: humped or departed.
     const std::vector<std::string> lesson = {"2401", "2403", "6202", "91", "2404", "2405"};
     for (const std::string& n : lesson) {

@@ -12,6 +12,7 @@
 
 #include "TrainerFixture.h"
 #include "app/UtilityWindows.h"
+#include "app/dialogues/MovementTalks.h"
 #include "app/dialogues/PostTalks.h"
 #include "app/dialogues/RadioTalks.h"
 #include "app/dialogues/SwitchboardTalks.h"
@@ -411,4 +412,22 @@ TEST_F(FirstShiftTest, AnIdleTraineeIsChargedOnlyWithMissedCalls)
         EXPECT_TRUE(Has(e, "Не отвечен вызов")) << e;
     }
     std::fflush(stdout);
+}
+
+// The hump locomotive МЛ1 at the east end of 4П ordered to the signal Ч4П at the track's west
+// end: its driver acknowledges the order and reports when it stands there.
+TEST_F(FirstShiftTest, AShuntingDriverAcknowledgesAMovementOrderAndReportsAtItsTarget)
+{
+    TTalk talk([](std::string& mes) { return SendTrainerMessage(mes); });
+    Tick();
+    ConfirmMoveOrder(talk, 1, TOrderPage::ToSignal, 114, false);
+    std::vector<std::string> said;
+    for (int i = 0; i < 600; ++i) {
+        Tick();
+        const std::string text = fmMessage->mMessage->Text();
+        if (said.empty() || said.back() != text) said.push_back(text);
+    }
+    EXPECT_EQ(said, (std::vector<std::string>{"Машинист МЛ1: понял, выполняю", "Машинист МЛ1: стоим у цели"}));
+    EXPECT_EQ(plan->FindObject(1)->EndSection(0)->Number, 14);
+    for (const std::string& e : Errors()) EXPECT_TRUE(Has(e, "Не отвечен вызов")) << e;  // nobody took the calls
 }

@@ -32,7 +32,7 @@ TEST(TecnData, SampleStationLoads)
     EXPECT_NO_THROW(m.Init());
     fs::current_path(previous);
 
-    EXPECT_EQ(m.TaWorkTemplates.Count(), 9u);
+    EXPECT_EQ(m.TaWorkTemplates.Count(), 8u);
     EXPECT_GE(m.TaTecnFunctions.Count(), 5u);
     ASSERT_EQ(m.TaAutomats.Count(), 15u);
     ASSERT_EQ(m.TaCarDef.Count(), 3u);

@@ -165,9 +165,11 @@ protected:
         return true;
     }
 
+    // A click on a route's start or end: the red end buttons send 16, the green buttons 5.
     bool Click(int button)
     {
-        std::string mes = Format("2 5 %d 1", button);
+        static const std::set<int> ends = {104, 111, 112, 113, 114, 121, 122, 123, 145};
+        std::string mes = Format("2 %d %d 1", ends.count(button) ? 16 : 5, button);
         return SendTrainerMessage(mes);
     }
 
@@ -189,7 +191,7 @@ namespace {
 // What the model trainee knows of a train from its departure notice.
 struct TTrainNote {
     std::string Kind, Loco, Track;
-    int Podhod = 0, Cars = 0, Shoes = 0;
+    int Podhod = 0, Cars = 0;
     bool Loaded = false;
     bool Transit() const { return Has(Kind, "транзит"); }
     bool Passenger() const { return Has(Kind, "пассаж") || Has(Kind, "пригород"); }

@@ -32,14 +32,14 @@ TEST(TecnData, SampleStationLoads)
     EXPECT_NO_THROW(m.Init());
     fs::current_path(previous);
 
-    EXPECT_EQ(m.TaWorkTemplates.Count(), 8u);
+    EXPECT_EQ(m.TaWorkTemplates.Count(), 6u);
     EXPECT_GE(m.TaTecnFunctions.Count(), 5u);
     ASSERT_EQ(m.TaAutomats.Count(), 15u);
     ASSERT_EQ(m.TaCarDef.Count(), 3u);
     std::string states;
     for (unsigned i = 0; i < m.TaAutomats.Count(); ++i)
         states += std::to_string(m.TaAutomats.Get(i)->Type) + ":" + std::to_string(m.TaAutomats.Get(i)->States.Count()) + " ";
-    EXPECT_EQ(states, "1:5 7:5 3:5 5:5 6:5 12:5 11:5 9:5 10:5 2:5 20:2 21:3 22:2 23:1 30:2 ");
+    EXPECT_EQ(states, "1:5 7:5 3:5 5:5 6:5 12:5 11:5 9:5 10:5 2:5 20:2 21:3 22:3 23:2 30:2 ");
 
     // Work 202: no executor, a random duration, one condition, its own signal.
     const TWorkTemplate* w = m.FindWork(202);

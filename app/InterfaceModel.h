@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/PanelLinks.h"
+#include "app/TrainerBus.h"
 #include "models/base/BusRouter.h"
 #include "models/base/Containers.h"
 #include "models/base/Model.h"
@@ -175,8 +176,7 @@ private:
     bool activated = false;
 };
 
-// Free functions of the other windows.
-bool SendTrainerMessage(std::string& mes);
+// Free functions of the other windows (SendTrainerMessage in TrainerBus.h).
 void LoadScenarioByName(const char* name);
 AnsiString GetStartDirectory();
 void SetActiveHelp(bool on);

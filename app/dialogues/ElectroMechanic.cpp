@@ -25,6 +25,12 @@ void TfmElectroMex::ReadDataFile()
         if (l.Kind == 2 || l.Kind == 3) AddEntry(SectionIds, cbSection, l.Number, l.Name);
 }
 
+void TfmElectroMex::FillFromPanel(const TPanelLists& panel)
+{
+    cbButtons->Items().Clear();
+    for (const std::string& name : panel.SealedButtons) cbButtons->Items().Add(name);
+}
+
 void TfmElectroMex::SelectorsFormShow(TObject* Sender)
 {
     FormShow(Sender);

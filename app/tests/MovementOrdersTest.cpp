@@ -11,12 +11,6 @@ namespace {
 
 const std::filesystem::path kStation = std::filesystem::path(VELO_SOURCE_DIR) / "station";
 
-template <class T>
-T* Window(const std::string& name)
-{
-    return dynamic_cast<T*>(Screen().FindForm(name));
-}
-
 void Click(TControl* c) { QTest::mouseClick(c->Widget(), Qt::LeftButton, {}, QPoint(3, 3)); }
 
 // The index of an entry by its text; -1 when missing.
@@ -129,10 +123,10 @@ TEST_F(MovementOrdersTest, TheHumpLocomotiveOrderedToASignalAndToWhereItCannotGo
     m->Bus.ClearLog();
     Click(d->FindChild<TButton>("btOK"));
     EXPECT_TRUE(Handled("3 5").empty());
-    EXPECT_EQ(m->Bus.Requests(brInstructor), std::vector<std::string>{"0 4 15 1"});
+    EXPECT_EQ(m->Bus.Requests(brInstructor), std::vector<std::string>{"0 4 15 МЛ1"});
     const std::vector<std::string> errors = fmError->ListBox->Items().ToStringList().lines;
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].find("Локомотив 1 не может доехать до указанной цели"), std::string::npos);
+    EXPECT_NE(errors[0].find("Локомотив МЛ1 не может доехать до указанной цели"), std::string::npos);
 }
 
 TEST_F(MovementOrdersTest, RadioReportsMoveTheObjectsOn)

@@ -15,6 +15,7 @@
 #include "panel/EC_Switch.h"
 #include "platform/core/CFormat.h"
 #include "models/technology/TecnModel.h"
+#include "app/dialogues/MovementTalks.h"
 #include "app/dialogues/PostTalks.h"
 
 namespace {
@@ -51,12 +52,26 @@ protected:
     {
         TrainerTest::SetUp();
         if (!std::filesystem::exists(kStation / "data" / "EC_Model.dat")) GTEST_SKIP() << "no sample station";
+        Restart();
+    }
+
+    // The program from its start again on a fresh copy of the station's data.
+    void Restart()
+    {
+        DestroyTrainerWindows();
         std::filesystem::remove_all("data");
         std::filesystem::copy(kStation / "data", "data", std::filesystem::copy_options::recursive);
         CreateTrainerWindows([] { return new TfmMain; });
         m = fmMain;
         m->ShowStartDialog = [] {};
         m->FormActivate(m);
+    }
+
+    // One model second of every model, as the main timer's tick runs them.
+    void Step()
+    {
+        m->ModelTime += 1;
+        for (unsigned k = 0; k < m->Models.Count(); ++k) (*m->Models.Get(k))->Process(static_cast<float>(m->ModelTime));
     }
 
     std::set<int> Ids(const char* className)
@@ -149,14 +164,13 @@ TEST_F(SampleStationTest, ExecutorPoolFromTheForm)
 // the free tracks 2П and 1В stay dark.
 TEST_F(SampleStationTest, StandingTrainsShowTheirTracksRed)
 {
-    for (int i = 1; i <= 3; ++i) {
-        m->ModelTime += 1;
-        for (unsigned k = 0; k < m->Models.Count(); ++k) (*m->Models.Get(k))->Process(static_cast<float>(m->ModelTime));
-    }
     auto state = [this](int id) {
         auto* s = m->FindChild<TEC_Section>(Format("EC_Section%d", id));
         return s && !s->Cells(0).empty() ? s->Cells(0)[0]->State() : csFree;
     };
+    // As the README says: the interlocking sees them at its first step, the first model second.
+    EXPECT_NE(state(11), csRed);
+    Step();
     for (int id : {11, 13, 14, 22}) EXPECT_EQ(state(id), csRed) << "track " << id;
     EXPECT_NE(state(12), csRed);
     EXPECT_NE(state(21), csRed);
@@ -234,4 +248,80 @@ TEST_F(SampleStationTest, FencingRemovalPutsTheFencingLampOut)
     EXPECT_EQ(key->State(), 0);
     for (int i = 0; i < 8; ++i) m->MainTimerTimer(nullptr);
     EXPECT_EQ(key->State(), 1) << "the wagon inspection did not answer";
+}
+
+// МЛ1 on 4П, the humping signal НГ4 in front of it: ordered past НГ4 it waits for the signal, runs
+// past it once the humping route to ЧГ is set and then, ordered up to ЧГ (the route's end, facing
+// it), stops right in front of it on the hump lead. Each order is acknowledged with where it stands.
+TEST_F(SampleStationTest, TheHumpLocomotiveGoesBeyondTheSignalInFrontOfIt)
+{
+    m->MainTimerTimer(nullptr);
+    m->Bus.recording = true;
+    TTalk talk([this](std::string& mes) { return m->MessageDispatcher(nullptr, mes, nullptr); });
+    auto section = [this](int end) {
+        std::string mes = Format("1 12 1 %d", end);
+        unsigned s = 0;
+        return m->Bus.Send(mes) && SScanf(mes.c_str(), "%u", &s) == 1 ? static_cast<int>(s) : 0;
+    };
+    auto run = [this](int ticks) {
+        for (int i = 0; i < ticks; ++i) m->MainTimerTimer(nullptr);
+    };
+    m->Bus.ClearLog();
+    ConfirmMoveOrder(talk, 1, TOrderPage::OverSignal, 174, false);
+    EXPECT_EQ(m->Bus.Requests(brInstructor), std::vector<std::string>{});
+    std::vector<std::string> said = m->Bus.Requests(brInterface);
+    EXPECT_NE(std::find(said.begin(), said.end(), "4 10 МЛ1 Понял, следую. Нахожусь на секции 4П"), said.end());
+    run(60);
+    EXPECT_EQ(section(0), 14) << "past the closed signal";
+
+    std::string mes = "2 5 174 1";
+    ASSERT_TRUE(m->Bus.Send(mes));
+    mes = "2 16 145 1";
+    ASSERT_TRUE(m->Bus.Send(mes));
+    run(300);
+    EXPECT_NE(section(1), 14) << "the locomotive is not past НГ4";
+    EXPECT_EQ(section(1), 419);
+
+    m->Bus.ClearLog();
+    ConfirmMoveOrder(talk, 1, TOrderPage::ToSignal, 145, false);
+    EXPECT_EQ(m->Bus.Requests(brInstructor), std::vector<std::string>{});
+    run(600);
+    EXPECT_EQ(section(0), 61) << "not in front of ЧГ";
+    mes = "1 12 1 0";
+    ASSERT_TRUE(m->Bus.Send(mes));
+    EXPECT_LT(AtofC(mes.c_str() + mes.find(' ')), 1.0) << mes;
+    // Asked where it is ("Положення"), the driver names the panel's section.
+    m->Bus.ClearLog();
+    m->ReportLocoPosition(1);
+    said = m->Bus.Requests(brInterface);
+    EXPECT_NE(std::find(said.begin(), said.end(), "4 10 МЛ1 Нахожусь на секции Надвижной путь"), said.end());
+}
+
+// The start marker, the cell in front of a route's start signal lit green while the route is being
+// set, goes out once the route is set: the interlocking leaves it lit, so it must lie in the route's
+// first section, which the route then locks. Shunting routes from every signal of the sample panel
+// whose marker lay on its own track or off its routes, the hump locomotive's from НГ4 first.
+TEST_F(SampleStationTest, TheStartMarkerGoesOutOnceTheRouteIsSet)
+{
+    const std::vector<std::pair<int, int>> routes = {{174, 145}, {172, 151}, {111, 101}, {112, 181},
+                                                     {113, 101}, {114, 181}, {121, 101}, {122, 181},
+                                                     {123, 101}, {132, 104}, {133, 104}};
+    for (const auto& [start, end] : routes) {
+        Restart();
+        Step();
+        auto* signal = m->FindChild<TEC_Signal>(Format("EC_Signal%d", start));
+        ASSERT_TRUE(signal && signal->Cell) << start;
+        std::string mes = Format("2 5 %d 0", start);
+        ASSERT_EQ(m->Bus.Send(mes), 1) << start;
+        EXPECT_EQ(signal->Cell->State(), csGreen) << start;
+        mes = Format("2 5 %d 0", end);
+        ASSERT_EQ(m->Bus.Send(mes), 1) << start << " -> " << end;
+        for (int i = 0; i < 30 && signal->State() != 1; ++i) Step();
+        ASSERT_EQ(signal->State(), 1) << start << " -> " << end << " not set";
+        std::vector<std::string> green;
+        m->ForEachOwned([&](TComponent* c) {
+            if (auto* cell = dynamic_cast<TEC_Cell*>(c); cell && cell->State() == csGreen) green.push_back(c->Name());
+        });
+        EXPECT_TRUE(green.empty()) << start << " -> " << end << " leaves " << green.front();
+    }
 }

@@ -242,8 +242,9 @@ TEST_F(StartTest, SignalListsAreSortedAndTheirIdsPairOneForOne)
     AddPanel(m);
     m->FirstActivation();
 
-    for (TSignalOrderForm* f : {static_cast<TSignalOrderForm*>(fmManevrMove), static_cast<TSignalOrderForm*>(fmTrainMove),
-                                static_cast<TSignalOrderForm*>(fmManevrMoveP)}) {
+    for (const char* name : {"fmManevrMove", "fmTrainMove", "fmManevrMoveP"}) {
+        auto* f = Window<TSignalOrderForm>(name);
+        ASSERT_NE(f, nullptr);
         ASSERT_EQ(f->cbToSignal->Items().Count(), 3) << f->Name();
         EXPECT_EQ(f->cbToSignal->Items()[0], "Н");
         EXPECT_EQ(f->cbToSignal->Items()[1], "Н");
@@ -255,9 +256,10 @@ TEST_F(StartTest, SignalListsAreSortedAndTheirIdsPairOneForOne)
         EXPECT_EQ(*f->SignalIds.Get(1), 112);
         EXPECT_EQ(*f->SignalIds.Get(2), 111);
     }
-    ASSERT_EQ(fmElectroMex->cbButtons->Items().Count(), 2);
-    EXPECT_EQ(fmElectroMex->cbButtons->Items()[0], "ВСП1");
-    EXPECT_EQ(fmElectroMex->cbButtons->Items()[1], "ВСП3");
+    TComboBox* buttons = Window<TfmElectroMex>("fmElectroMex")->cbButtons;
+    ASSERT_EQ(buttons->Items().Count(), 2);
+    EXPECT_EQ(buttons->Items()[0], "ВСП1");
+    EXPECT_EQ(buttons->Items()[1], "ВСП3");
 }
 
 TEST_F(StartTest, AFailedActivationIsShownOnceAndLeavesThePanelCovered)

@@ -68,8 +68,11 @@ TEST_F(SwitchboardTalks, WaitingForAndRefusingATrain)
     EXPECT_EQ(Run([&](TTalk& t) { ConfirmWaiting(t, "9999", std::nullopt); }),
               (Lines{"3 10 1025 9999", "0 4 3 9999", "CLOSE"}));
 
-    EXPECT_EQ(Run([&](TTalk& t) { ConfirmRefusal(t, "2001"); }), (Lines{"3 10 1025 2001", "3 5 7 102 1", "CLOSE"}));
-    EXPECT_EQ(Run([&](TTalk& t) { ConfirmRefusal(t, "9999"); }), (Lines{"3 10 1025 9999", "0 4 3 9999", "CLOSE"}));
+    EXPECT_EQ(Run([&](TTalk& t) { ConfirmRefusal(t, "2001", west); }),
+              (Lines{"3 10 1025 2001", "3 5 7 102 1", "CLOSE"}));
+    // Error 3's text names the side the train was refused from.
+    EXPECT_EQ(Run([&](TTalk& t) { ConfirmRefusal(t, "9999", west); }),
+              (Lines{"3 10 1025 9999", "0 4 3 9999 ПЖСвер", "CLOSE"}));
 }
 
 TEST_F(SwitchboardTalks, ATrainAnnouncedToTheWagonInspection)
@@ -97,9 +100,10 @@ TEST_F(SwitchboardTalks, ATrainAnnouncedToTheWagonInspection)
     EXPECT_EQ(refusal, "Не вказано підхід, з якого прибуває поїзд");
     EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, "2001", 1, std::nullopt, 1); }, &refusal), then({"REFUSED"}));
     EXPECT_EQ(refusal, "Не вказано колію прибуття поїзда");
-    // An unknown number is reported before any blank is looked at; an empty one is sent empty.
-    EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, "", std::nullopt, std::nullopt, 1); }),
-              (Lines{"3 10 1025 ", "0 4 13 ", "CLOSE"}));
+    // An unknown number is reported before any blank is looked at; an empty one is a blank.
+    EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, " ", std::nullopt, std::nullopt, 1); }, &refusal),
+              Lines{"REFUSED"});
+    EXPECT_EQ(refusal, "Не указан номер поезда");
     // A train the model cannot describe is refused by name, and nothing is reported.
     EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, "2005", 1, 12, 1); }, &refusal),
               (Lines{"3 10 1025 2005", "3 4 11 1011 1028", "REFUSED"}));

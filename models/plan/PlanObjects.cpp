@@ -333,7 +333,9 @@ void TPlanModel::StopObject(TRM_Object* o)
     SendMessageA(Format("%d %d %d 1003 0", static_cast<int>(brTecn), 5, number).c_str());
     if (o->Removed) return;
     o->ChangeState(15, "");
-    SendMessageA(Format("%d %d 22 %d", static_cast<int>(brInstructor), 4, number).c_str());
+    // The error names the train or locomotive as the trainee knows it, not by its object number.
+    std::string name = MoverName([this](std::string& m) { return SendMessageA(m); }, number);
+    SendMessageA(Format("%d %d 22 %s", static_cast<int>(brInstructor), 4, name.c_str()).c_str());
 }
 
 bool TPlanModel::RouteCheck(TRM_Vertex* v, TRM_Section* s, int dir, int T, int N, int M)
@@ -343,9 +345,11 @@ bool TPlanModel::RouteCheck(TRM_Vertex* v, TRM_Section* s, int dir, int T, int N
     if (kind != 1 && kind != 2) return true;
     if (T == 0 || N == 0) return true;
     TRM_Section* next = v->NextSection(dir, s);
+    // Past the signal it was ordered past: the rest of the object follows the front through the
+    // section just beyond it, whatever vertex ends that section.
+    TRM_Vertex* entry = s->FarVertex(1 - dir);
+    if (T == 2 && entry && std::abs(N) == entry->Number) return true;
     if (kind == 2) {
-        TRM_Vertex* entry = s->FarVertex(1 - dir);
-        if (T == 2 && entry && std::abs(N) == entry->Number) return true;
         if (!next) return true;
         if (Passability(v, s, dir, M) > 1) return FindTarget(T, N, next, dir) != 0;
     }

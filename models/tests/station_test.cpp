@@ -22,6 +22,7 @@
 #include <initializer_list>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -601,6 +602,7 @@ protected:
         // The main window names the post sections (interface command 39) and takes every call.
         keys.On("4 39 12", "2П");
         keys.On("4 39 227", "27СП");
+        keys.On("4 39 219", "19СП");
         keys.On("4 39", nullptr, 0);
         keys.On("4", nullptr, 1);
         bus.SetReceiver(brInterface, keys.AsHandler());
@@ -616,11 +618,25 @@ protected:
         for (const std::string& r : bus.Requests(brInterface)) {
             std::string n = NormalizeBlanks(r);
             if (n.rfind(prefix, 0) == 0) out.push_back(n.substr(prefix.size()));
+            if (n.rfind("4 32 " + key + " ", 0) == 0) phrases.push_back(n.substr(6 + key.size()));
         }
         return out;
     }
 
+    // Every word of the phrases the keys were given to speak ([4 32 {key} {phrase}]) has its
+    // sound fragment in station/sound.
+    void ExpectFragments()
+    {
+        EXPECT_FALSE(phrases.empty());
+        for (const std::string& p : phrases) {
+            std::istringstream words(p);
+            for (std::string w; words >> w;)
+                EXPECT_TRUE(fs::exists(fs::path(VELO_SOURCE_DIR) / "station" / "sound" / (w + ".wav"))) << w;
+        }
+    }
+
     TScriptedReceiver keys;
+    std::vector<std::string> phrases;
 };
 
 // A signalman's switch or section question is answered with what the plan and the interlocking
@@ -646,12 +662,15 @@ TEST_F(StationPartnersTest, SignalmenAnswerWithWhatTheModelsShow)
     EXPECT_EQ(rings[0].rfind("Стрелка №27 свободна", 0), 0u) << rings[0];
     EXPECT_NE(rings[0].find("Стрелка неисправна, вызывайте электромеханика"), std::string::npos) << rings[0];
 
+    ASSERT_EQ(Send("3 5 3 1551 51 400 1"), 1);  // the hump fan, not interlocked: as the plan has it
+    EXPECT_EQ(Rings("СП3", 6), std::vector<std::string>{"Стрелка 51 установлена по +"});
     ASSERT_EQ(Send("3 5 5 1551 1 400 1"), 1);  // post 1
     EXPECT_EQ(Rings("СП1", 6), std::vector<std::string>{"Стрелка №1 свободна, установлена по +"});
     // The phrase spoken when a call is taken is made of words that have sound fragments.
     bool spoken = false;
     for (const std::string& r : bus.Requests(brInterface)) spoken |= NormalizeBlanks(r) == "4 32 СП1 стрелка плюс";
     EXPECT_TRUE(spoken);
+    ExpectFragments();
     EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
 }
 
@@ -680,5 +699,41 @@ TEST_F(StationPartnersTest, ElectroMechanicClearsTheLessonsFaults)
     ASSERT_EQ(Send("1 9 27 1"), 1);
     for (int i = 0; i < 10; ++i) TickAll();
     EXPECT_EQ(Ask("1 4 27").rfind("0 1 0 0", 0), 0u) << "switch 27 turns again";
+
+    // 19СП shows free while a locomotive stands on it; repaired, it shows occupied.
+    ASSERT_EQ(Send("2 19 219 102"), 1);
+    int loco = std::atoi(Ask("3 18 2001 17").c_str());
+    ASSERT_EQ(Send(Format("1 6 219 %d 5 0", loco)), 1);
+    TickAll();
+    EXPECT_EQ(Ask("2 11 219").rfind("219 0", 0), 0u);
+    ASSERT_EQ(Send("3 19 6 219 19СП"), 1);
+    ASSERT_EQ(Send("3 5 6 412 1"), 1);
+    EXPECT_EQ(Rings("Рел", 130), std::vector<std::string>{"Устройства исправны. Путевая секция №19СП занята"});
+    EXPECT_EQ(Ask("2 11 219").rfind("219 1", 0), 0u);
+
+    // A button sealed again.
+    ASSERT_EQ(Send("3 19 6 ИР"), 1);
+    ASSERT_EQ(Send("3 5 6 410 1"), 1);
+    EXPECT_EQ(Rings("Рел", 130), std::vector<std::string>{"Кнопка ИР опломбирована"});
+    ExpectFragments();
     EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+}
+
+// Errors name a train by its number and a locomotive by its name, not by their object numbers:
+// train 2001 (object 7) and МЛ1 (object 1) both run from their tracks towards a track they cannot
+// reach that way.
+TEST_F(StationTecnTest, ErrorsNameTrainsAndLocomotivesAsTheTraineeKnowsThem)
+{
+    const std::map<int, std::string> names = {{7, "поезда №2001"}, {1, "локомотива МЛ1"}};
+    for (const auto& [obj, name] : names) {
+        bus.ClearLog();
+        instructor.ErrorsProtocol.Clear();
+        ASSERT_EQ(Send(Format("3 5 %d 1012 3 1013 13", obj)), 1);
+        Send(Format("1 8 %d 900 0", obj));
+        std::vector<std::string> errors = bus.Requests(brInstructor);
+        ASSERT_FALSE(errors.empty());
+        EXPECT_EQ(errors[0], "0 4 22 " + name);
+        ASSERT_GT(instructor.ErrorsProtocol.Count(), 0);
+        EXPECT_EQ(Trim(instructor.ErrorsProtocol[0]), "Движение " + name + " по неготовому маршруту");
+    }
 }

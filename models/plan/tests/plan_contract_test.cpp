@@ -185,7 +185,7 @@ TEST(PlanObjects, AFailedRouteCheckStopsTheObjectButTheMoveGoesOn)
     size_t mark = p.Mark();
     EXPECT_EQ(p.Ask("1 8 7 5 0").substr(0, 2), "1|");
     EXPECT_TRUE(Has(p.Sent(brTecn, mark), "3 5 7 1003 0"));
-    EXPECT_EQ(p.Sent(brInstructor, mark), (std::vector<std::string>{"0 4 99 7", "0 4 22 7"}));
+    EXPECT_EQ(p.Sent(brInstructor, mark), (std::vector<std::string>{"0 4 99 7", "0 4 22 объекта 7"}));
     EXPECT_EQ(p.events, (std::vector<std::string>{"15 0.000 7 "}));
     EXPECT_EQ(p.Placed(7), "2:5.000+20.000");
     // A target reached beyond the switch as it lies passes.
@@ -432,10 +432,12 @@ TEST(PlanQueries, RandomPlaceInAPark)
 TEST(PlanQueries, TargetsAndRouteEnds)
 {
     TPlanContract p;
+    // Up to a signal or past it, whichever way it faces.
     EXPECT_EQ(p.Ask("1 17 101 1 0"), "1|1");
-    EXPECT_EQ(p.Ask("1 17 101 2 1"), "0|0");
+    EXPECT_EQ(p.Ask("1 17 101 2 1"), "1|1");
     EXPECT_EQ(p.Ask("1 35 101 2 1"), "1|1");
-    EXPECT_EQ(p.Ask("1 35 101 1 0"), "0|0");
+    EXPECT_EQ(p.Ask("1 35 101 1 0"), "1|1");
+    EXPECT_EQ(p.Ask("1 17 101 4 0"), "0|0");
     // Either branch of the switch, whatever its position.
     EXPECT_EQ(p.Ask("1 20 5 2 0"), "1|1");
     EXPECT_EQ(p.Ask("1 20 1 3 0"), "0|0");

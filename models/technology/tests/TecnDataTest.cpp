@@ -33,7 +33,15 @@ TEST(TecnData, SampleStationLoads)
     fs::current_path(previous);
 
     EXPECT_EQ(m.TaWorkTemplates.Count(), 6u);
-    EXPECT_GE(m.TaTecnFunctions.Count(), 5u);
+    // Every function a transition names is defined.
+    for (unsigned i = 0; i < m.TaAutomats.Count(); ++i) {
+        const TAutomat* a = m.TaAutomats.Get(i);
+        for (unsigned k = 0; k < a->States.Count(); ++k)
+            for (const TAutomatFunction& f : *a->States.Get(k))
+                for (int n : {f.Condition, f.Action}) {
+                    if (n != 0) EXPECT_NE(m.FindFunction(n), nullptr) << "type " << a->Type << ": " << n;
+                }
+    }
     ASSERT_EQ(m.TaAutomats.Count(), 15u);
     ASSERT_EQ(m.TaCarDef.Count(), 3u);
     std::string states;

@@ -82,7 +82,8 @@ TOutcome RegisterOrder(TTalk& talk, unsigned loco, TOrderPage page, std::optiona
     if (reach != TReach::Ahead && reach != TReach::Behind) return TOutcome::Close;
     std::string mes = Format("%d %d %u %d %d %d %d %d %d", brTecn, 5, loco, 1003, reach == TReach::Ahead ? 1 : -1, 1012,
                              OrderKind(page), 1013, *target);
-    if (prohibiting) mes += Format(" %d %d", 1005, 2);
+    // Every order sets the mode for itself: a permission past prohibiting signals ends with it.
+    mes += Format(" %d %d", 1005, prohibiting ? 2 : 0);
     talk.Send(mes);
     const std::string where = WhereStands(talk, loco);
     if (!where.empty())

@@ -114,7 +114,7 @@ TEST_F(MovementOrdersTest, TheHumpLocomotiveOrderedToASignalAndToWhereItCannotGo
     m->Bus.ClearLog();
     Click(d->FindChild<TButton>("btOK"));
     EXPECT_FALSE(d->Visible());
-    EXPECT_EQ(Handled("3 5"), std::vector<std::string>{"3 5 1 1003 1 1012 1 1013 174"});
+    EXPECT_EQ(Handled("3 5"), std::vector<std::string>{"3 5 1 1003 1 1012 1 1013 174 1005 0"});
     EXPECT_TRUE(Handled("0 4").empty());
 
     // The departure main's end is out of its reach: error 15, no order.

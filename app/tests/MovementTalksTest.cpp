@@ -68,10 +68,10 @@ TEST_F(MovementTalks, ToASignalAheadOrOnlyBehind)
     models.On("0 4", nullptr);
     Position();
     EXPECT_EQ(Order(TOrderPage::ToSignal, 105),
-              (Lines{"CLOSE", "1 12 1 0", "1 19 1 105 23 0 0", "3 5 1 1003 1 1012 1 1013 105"}));
+              (Lines{"CLOSE", "1 12 1 0", "1 19 1 105 23 0 0", "3 5 1 1003 1 1012 1 1013 105 1005 0"}));
     EXPECT_EQ(Order(TOrderPage::ToSignal, 106),
               (Lines{"CLOSE", "1 12 1 0", "1 19 1 106 23 0 0", "1 17 106 23 0", "1 12 1 1", "1 19 1 106 25 1 0",
-                     "1 17 106 25 1", "3 5 1 1003 -1 1012 1 1013 106"}));
+                     "1 17 106 25 1", "3 5 1 1003 -1 1012 1 1013 106 1005 0"}));
     // Nowhere: error 15 with the locomotive, and no order.
     EXPECT_EQ(Order(TOrderPage::ToSignal, 107),
               (Lines{"CLOSE", "1 12 1 0", "1 19 1 107 23 0 0", "1 17 107 23 0", "1 12 1 1", "1 19 1 107 25 1 0",
@@ -89,7 +89,7 @@ TEST_F(MovementTalks, PastASignalAsksTheOtherEndFirst)
     Position();
     EXPECT_EQ(Order(TOrderPage::OverSignal, 105),
               (Lines{"CLOSE", "1 12 1 1", "1 19 2 105 25 0 0", "1 35 105 25 0", "1 12 1 0", "1 19 2 105 23 1 0",
-                     "1 35 105 23 1", "3 5 1 1003 -1 1012 2 1013 105"}));
+                     "1 35 105 23 1", "3 5 1 1003 -1 1012 2 1013 105 1005 0"}));
 }
 
 TEST_F(MovementTalks, ToATrackTheSectionReachedMustBeTheTrack)
@@ -101,7 +101,7 @@ TEST_F(MovementTalks, ToATrackTheSectionReachedMustBeTheTrack)
     EXPECT_EQ(Order(TOrderPage::Way, 40, true, 1),
               (Lines{"CLOSE", "1 12 1 0", "1 19 3 40 23 0 0", "3 5 1 1003 1 1012 3 1013 40 1005 2"}));
     EXPECT_EQ(Order(TOrderPage::Other, 41),
-              (Lines{"CLOSE", "1 12 1 0", "1 19 3 41 23 0 0", "1 20 41 23 0", "3 5 1 1003 1 1012 3 1013 41"}));
+              (Lines{"CLOSE", "1 12 1 0", "1 19 3 41 23 0 0", "1 20 41 23 0", "3 5 1 1003 1 1012 3 1013 41 1005 0"}));
 }
 
 TEST_F(MovementTalks, QueriesThePlanDoesNotHandleReachNothing)
@@ -137,7 +137,7 @@ TEST_F(MovementTalks, ATrainLocomotiveTypedByItsNumber)
         return Run([&](TTalk& t) { ConfirmTrainMoveOrder(t, loko, TOrderPage::ToSignal, 105); });
     };
     EXPECT_EQ(train("166"), (Lines{"CLOSE", "3 10 1508 166", "1 12 7 0", "1 19 1 105 30 0 0",
-                                   "3 5 7 1003 1 1012 1 1013 105"}));
+                                   "3 5 7 1003 1 1012 1 1013 105 1005 0"}));
     EXPECT_EQ(train("9999"), (Lines{"CLOSE", "3 10 1508 9999", "0 4 1107 9999"}));
     // Refused after the window closed: nothing is sent for a number that is missing or not one.
     for (const char* loko : {"0", "", "abc", "16 6", "166x"}) {

@@ -27,6 +27,9 @@ public:
     // One step of o from time t0 over dt seconds; backwards moves it in direction 1.
     void SignalMove(TRM_Object* o, double t0, double dt, bool backwards);
 
+    // The emergency deceleration of an object whose technology parameters do not give one (2006).
+    static constexpr float DefaultEmergency = -1.2f;
+
     // One step toward an end D metres ahead of kind k (0 open, 1 restricted, 2 closed signal,
     // 3 dead end or object ahead, 4 the target) from speed v: the distance s and the new speed,
     // never above vmax. True when the service deceleration can no longer stop the object before
@@ -36,14 +39,11 @@ public:
         float a = 0.2f;    // acceleration, > 0
         float b = -0.5f;   // service deceleration, < 0
         float vmax = 22.2f;
-        float e = -1.2f;   // emergency deceleration, < 0, not weaker than b
+        float e = DefaultEmergency;  // emergency deceleration, < 0, not weaker than b
     };
     static bool MoveWithBraking(const TBraking& br, float D, int k, float v, float dt, float& s, float& vNew);
     // The speed an end of kind k allows the object to pass it with.
     static float TargetSpeed(int k);
-
-    // The emergency deceleration of an object whose technology parameters do not give one (2006).
-    static constexpr float DefaultEmergency = -1.2f;
 
 private:
     // An object braking at its emergency rate for a signal closed in front of it; it brakes so

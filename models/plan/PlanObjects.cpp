@@ -217,7 +217,8 @@ bool TPlanModel::OverlapsOthers(const TRM_Object* o, const std::vector<TRM_Objec
     return false;
 }
 
-int TPlanModel::PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bool report, bool mayOverlap)
+int TPlanModel::PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bool report, bool mayOverlap,
+                            const std::vector<TRM_Section*>* passed)
 {
     if (!o || o->Removed || !s) return 0;
     TObjectsHold hold(Objects);
@@ -256,7 +257,7 @@ int TPlanModel::PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bo
     }
     ReportTrailed(trailed);
     if (!fits) return 0;
-    if (report && !old.empty() && !o->Removed) ReportChanges(o, old, laid, dir);
+    if (report && !old.empty() && !o->Removed) ReportChanges(o, old, laid, dir, passed);
     return 1;
 }
 
@@ -272,7 +273,8 @@ void TPlanModel::RunSectionFunction(TRM_Object* o, TRM_Section* s, int fn)
 }
 
 void TPlanModel::ReportChanges(TRM_Object* o, const std::vector<TRM_ObjectOnSection>& oldRun,
-                               const std::vector<TRM_ObjectOnSection>& newRun, int dir)
+                               const std::vector<TRM_ObjectOnSection>& newRun, int dir,
+                               const std::vector<TRM_Section*>* passed)
 {
     // Both runs front first for this direction of travel.
     std::vector<TRM_Section*> was, now;
@@ -282,16 +284,29 @@ void TPlanModel::ReportChanges(TRM_Object* o, const std::vector<TRM_ObjectOnSect
         std::reverse(was.begin(), was.end());
         std::reverse(now.begin(), now.end());
     }
-    // Entered at the front: the new sections before the old front, raised in the order passed.
-    std::vector<TRM_Section*> entered;
-    for (TRM_Section* s : now) {
-        if (s == was.front()) break;
-        entered.push_back(s);
+    const auto in = [](const std::vector<TRM_Section*>& run, const TRM_Section* s) {
+        return std::find(run.begin(), run.end(), s) != run.end();
+    };
+    std::vector<TRM_Section*> entered, left;
+    if (passed && !passed->empty()) {
+        // Every section the leading end entered, in the order passed; left are all the old and
+        // passed sections the new run no longer covers, rearmost first.
+        for (TRM_Section* s : *passed)
+            if (!in(was, s) && !in(entered, s)) entered.push_back(s);
+        std::vector<TRM_Section*> way(was.rbegin(), was.rend());
+        way.insert(way.end(), passed->begin(), passed->end());
+        for (TRM_Section* s : way)
+            if (!in(now, s) && !in(left, s)) left.push_back(s);
+    } else {
+        // Entered at the front: the new sections before the old front, raised in the order passed.
+        for (TRM_Section* s : now) {
+            if (s == was.front()) break;
+            entered.push_back(s);
+        }
+        std::reverse(entered.begin(), entered.end());
+        // Left at the rear: the old sections behind the new rear, rearmost first.
+        for (auto it = was.rbegin(); it != was.rend() && *it != now.back(); ++it) left.push_back(*it);
     }
-    std::reverse(entered.begin(), entered.end());
-    // Left at the rear: the old sections behind the new rear, rearmost first.
-    std::vector<TRM_Section*> left;
-    for (auto it = was.rbegin(); it != was.rend() && *it != now.back(); ++it) left.push_back(*it);
 
     for (TRM_Section* s : entered) {
         o->ChangeState(1, Format("%d", s->Number));
@@ -379,8 +394,9 @@ int TPlanModel::MoveObject(TRM_Object* o, double x, int dir)
     }
     // A long move may pass every section a few times on a loop, no more.
     const unsigned limit = 4 * Sections.Count() + 16;
+    std::vector<TRM_Section*> passed;
     for (unsigned steps = 0; steps < limit; ++steps) {
-        if (g - x >= 0) return PlaceObject(o, c, g - x, dir);
+        if (g - x >= 0) return PlaceObject(o, c, g - x, dir, true, true, &passed);
         TRM_Vertex* v = c->FarVertex(dir);
         if (v && v->Kind() == 1 && static_cast<TRM_Switch*>(v)->LockMode == 0)
             SendMessageA(Format("%d %d 23 %d", static_cast<int>(brInstructor), 4, v->Number).c_str());
@@ -390,6 +406,7 @@ int TPlanModel::MoveObject(TRM_Object* o, double x, int dir)
         ReportTrailed(trailed);
         if (o->Removed || !next) return 0;
         c = next;
+        passed.push_back(c);
         if (IsTarget(T, N, c, dir)) {
             if (M > 1) {
                 M -= 2;

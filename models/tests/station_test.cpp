@@ -510,7 +510,11 @@ TEST_F(StationMoveTest, LessonOneRunsItsHour)
     }
     // The first two of each stretch: one at the entry signal, one behind it on the entry block.
     EXPECT_EQ(placed, 4);
-    for (const std::string& e : bus.Requests(brInstructor)) EXPECT_EQ(e.rfind("0 4 17", 0), std::string::npos) << e;
+    // Nobody closes a signal in front of a train here: no emergency braking either.
+    for (const std::string& e : bus.Requests(brInstructor)) {
+        EXPECT_EQ(e.rfind("0 4 17", 0), std::string::npos) << e;
+        EXPECT_EQ(e.rfind("0 4 25", 0), std::string::npos) << e;
+    }
 }
 
 // A train from the lesson arrives from the east stretch, waits at the closed entry signal 101,

@@ -143,8 +143,10 @@ TEST(SignalMove, AcceleratesBrakesForAClosedSignalAndStartsWhenItOpens)
 }
 
 // Whatever the mode (1005: 1 trains from prepared messages, 2 past prohibiting signals), the
-// mover stops behind a standing object and never runs into it.
-TEST(SignalMove, BrakesForTheObjectAheadInEveryMode)
+// mover stops behind a standing object and never runs into it. The plan's distance to the object
+// ahead is between outer axles; the bodies reach 2 m beyond them at both ends of both
+// locomotives: it stops with a gap between the bodies.
+TEST(SignalMove, BrakesForTheBodyOfTheObjectAheadInEveryMode)
 {
     for (const char* mode : {"0", "1", "2"}) {
         SCOPED_TRACE(mode);
@@ -153,12 +155,20 @@ TEST(SignalMove, BrakesForTheObjectAheadInEveryMode)
         m.Loco(2, 2, 2900);  // standing 100 m beyond signal 101
         m.p.tecn.Set(2, "1003", "0");
         m.p.tecn.Set(1, "1005", mode);
+        for (int n : {1, 2}) {
+            m.p.tecn.Set(n, "AXIS0001", "2");
+            m.p.tecn.Set(n, "AXISLAST", "18");
+            ASSERT_EQ(m.p.Ask(Format("1 34 %d 0", n)).substr(0, 2), "1|");
+        }
         ASSERT_TRUE(m.RunUntil(8, 1000));
-        std::string r = m.p.Ask("1 11 1 0");
-        EXPECT_EQ(r.substr(0, 4), "1|2 ");
-        EXPECT_LE(AtofC(r.substr(4).c_str()), 0.4);
+        EXPECT_EQ(m.p.Ask("1 11 1 0").substr(0, 4), "1|2 ");
         EXPECT_EQ(m.Param(1, "1003"), 0);
         EXPECT_TRUE(m.Events(9).empty());
+        // Op 14: the gap between the bodies of 2 (ahead) and 1.
+        const double gap = AtofC(m.p.Ask("1 14 2 1").substr(2).c_str());
+        EXPECT_GT(gap, 0.005);
+        EXPECT_LE(gap, 0.41);
+        std::printf("body gap at the stop behind a standing locomotive: %.3f m\n", gap);
     }
 }
 
@@ -199,7 +209,8 @@ TEST(SignalMove, HeldByBrakeShoesStaysAndStops)
     EXPECT_EQ(m.Sent(brTecn, mark), (std::vector<std::string>{"3 4 1 1003"}));
 }
 
-TEST(SignalMove, AboveItsMaximumSpeedItSlowsDown)
+// Above its maximum speed it slows down to it; below, it accelerates to it and holds it.
+TEST(SignalMove, NeverAboveItsMaximumSpeed)
 {
     TMoveBus m;
     m.p.ec.states[101] = 0;
@@ -211,7 +222,7 @@ TEST(SignalMove, AboveItsMaximumSpeedItSlowsDown)
         m.Tick();
     }
     EXPECT_LE(m.Param(1, "2002"), 22.2 + 1e-4);
-    // Accelerating, it reaches its maximum and holds it, never above it.
+    // Accelerating, it reaches its maximum and holds it.
     m.p.tecn.Set(1, "2005", "16.7");
     m.p.tecn.Set(1, "2002", "16.6");
     double top = 0;
@@ -221,27 +232,6 @@ TEST(SignalMove, AboveItsMaximumSpeedItSlowsDown)
     }
     EXPECT_LE(top, 16.7 + 1e-4);
     EXPECT_NEAR(m.Param(1, "2002"), 16.7, 1e-4);
-}
-
-// The plan's distance to the object ahead is between outer axles; the bodies reach 2 m beyond
-// them at both ends of both locomotives. The mover stops with a gap between the bodies.
-TEST(SignalMove, StopsWithAGapBetweenTheCarBodies)
-{
-    TMoveBus m;
-    m.p.ec.states[101] = 0;
-    m.Loco(2, 2, 2900);  // standing 100 m beyond signal 101
-    m.p.tecn.Set(2, "1003", "0");
-    for (int n : {1, 2}) {
-        m.p.tecn.Set(n, "AXIS0001", "2");
-        m.p.tecn.Set(n, "AXISLAST", "18");
-        ASSERT_EQ(m.p.Ask(Format("1 34 %d 0", n)).substr(0, 2), "1|");
-    }
-    ASSERT_TRUE(m.RunUntil(8, 1000));
-    // Op 14: the gap between the bodies of 2 (ahead) and 1.
-    const double gap = AtofC(m.p.Ask("1 14 2 1").substr(2).c_str());
-    EXPECT_GT(gap, 0.005);
-    EXPECT_LE(gap, 0.41);
-    std::printf("body gap at the stop behind a standing locomotive: %.3f m\n", gap);
 }
 
 // Mode 1 (a train from prepared messages) sees past open signal 101 to signal 102 closed 100 m

@@ -97,7 +97,7 @@ TEST(PlanObjects, MoveEntersAndLeavesSectionsWithTheirFunctions)
     EXPECT_EQ(p.Ask("1 12 7 0"), "1|2 0.000 C1<");
 }
 
-TEST(PlanObjects, TwoSectionsEnteredInOneMoveInTheOrderPassed)
+TEST(PlanObjects, SectionsEnteredInOneMoveInTheOrderPassed)
 {
     TPlanContract p;
     p.Ask("1 6 1 7 10 0");
@@ -106,6 +106,16 @@ TEST(PlanObjects, TwoSectionsEnteredInOneMoveInTheOrderPassed)
     EXPECT_EQ(p.Ask("1 8 7 65 0").substr(0, 2), "1|");
     EXPECT_EQ(p.events, (std::vector<std::string>{"1 0.000 7 2", "1 0.000 7 3", "2 0.000 7 1"}));
     EXPECT_EQ(p.Placed(7), "3:295.000+5.000 2:0.000+15.000");
+    // 85 m: section 2 is entered and left within the move; both its events come, in the order
+    // passed, and its entry function runs.
+    TPlanContract q;
+    q.Ask("1 6 1 7 10 0");
+    q.Ask("1 37 1 1");
+    size_t mark = q.Mark();
+    EXPECT_EQ(q.Ask("1 8 7 85 0").substr(0, 2), "1|");
+    EXPECT_EQ(q.Placed(7), "3:275.000+20.000");
+    EXPECT_EQ(q.events, (std::vector<std::string>{"1 0.000 7 2", "1 0.000 7 3", "2 0.000 7 1", "2 0.000 7 2"}));
+    EXPECT_TRUE(Has(q.Sent(brTecn, mark), "3 5 7 212 1"));
 }
 
 TEST(PlanObjects, MovesInDirectionOneNameTheRightSections)

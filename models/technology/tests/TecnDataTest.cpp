@@ -39,7 +39,9 @@ TEST(TecnData, SampleStationLoads)
         for (unsigned k = 0; k < a->States.Count(); ++k)
             for (const TAutomatFunction& f : *a->States.Get(k))
                 for (int n : {f.Condition, f.Action}) {
-                    if (n != 0) EXPECT_NE(m.FindFunction(n), nullptr) << "type " << a->Type << ": " << n;
+                    if (n != 0) {
+                        EXPECT_NE(m.FindFunction(n), nullptr) << "type " << a->Type << ": " << n;
+                    }
                 }
     }
     ASSERT_EQ(m.TaAutomats.Count(), 15u);

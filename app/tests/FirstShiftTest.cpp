@@ -12,6 +12,7 @@
 
 #include "TrainerFixture.h"
 #include "app/UtilityWindows.h"
+#include "app/dialogues/ChannelWindows.h"
 #include "app/dialogues/MovementTalks.h"
 #include "app/dialogues/PostTalks.h"
 #include "app/dialogues/RadioTalks.h"
@@ -224,9 +225,21 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
     std::map<std::string, std::string> finalState;
     int helpSeen = 0, steps = 0;
 
-    auto answered = [&](const std::string& train, const std::string& what) {
-        const std::string text = fmMessage->mMessage->Text();
-        EXPECT_TRUE(Has(text, train)) << what << " to " << train << " unanswered: " << text;
+    // The answer to an order stands in the partner's channel window ("" the message window),
+    // which the trainee then closes.
+    auto heard = [](const std::string& window) {
+        auto* w = dynamic_cast<TChannelWindow*>(Screen().FindForm(window));
+        if (w && w->Visible()) w->btCloseClick(nullptr);
+    };
+    auto answered = [&](const std::string& window, const std::string& part, const std::string& what) {
+        if (window.empty()) {
+            EXPECT_TRUE(Has(fmMessage->mMessage->Text(), part)) << what << " unanswered";
+            return;
+        }
+        auto* w = dynamic_cast<TChannelWindow*>(Screen().FindForm(window));
+        ASSERT_NE(w, nullptr) << window;
+        EXPECT_TRUE(w->Visible() && Has(w->mMessage->Text(), part)) << what << " unanswered: " << w->mMessage->Text();
+        w->btCloseClick(nullptr);
     };
 
     const int lessonEnd = 75 * 60;
@@ -286,8 +299,9 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
                 const int track = kTracks.at(t.Track);
                 auto need = NeededShoes(securing.Norms, static_cast<unsigned>(track), t.Loaded ? 1 : 0, t.Cars);
                 ASSERT_TRUE(need.has_value()) << line;
+                heard("fmGromk");
                 ConfirmSecuring(talk, n, track, std::to_string(*need), securing.Norms);
-                answered(n, "securing");
+                answered("fmGromk", n, "securing");
                 shoesOn[t.Track] = static_cast<int>(*need);
                 ++steps;
             } else if (Has(line, "готов к роспуску")) {
@@ -298,7 +312,7 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
                 const TTrainNote& t = trains[n];
                 const int code = !t.Passenger() ? 142 : Has(t.Kind, "пригород") ? 304 : 302;
                 ConfirmDeparture(talk, n, Clock(), 1, code);
-                answered(n, "departure report");
+                answered("", "понял, поезд " + n, "departure report");
                 ++steps;
             } else if (Has(line, "окончен: отменить маршрут")) {
                 std::string mes = "2 9";
@@ -315,8 +329,9 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
             if (p.What == TPending::Order) {
                 if (--p.Wait <= 0) {
                     const TTrainNote& t = trains[p.Train];
+                    heard("fmTrain");
                     ConfirmTrainDeparture(talk, p.Train, t.Loco, kTracks.at(t.Track), 1);
-                    answered(p.Train, "departure order");
+                    answered("fmTrain", p.Train, "departure order");
                     ++steps;
                     done = true;
                 }
@@ -333,8 +348,9 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
                     // The shoes away first, as the help says.
                     const std::string track = p.What == TPending::Hump ? HumpTrack(p.From) : trains[p.Train].Track;
                     if (shoesOn.count(track)) {
+                        heard("fmGromk");
                         ConfirmShoesRemoval(talk, kTracks.at(track), track, std::to_string(shoesOn[track]));
-                        EXPECT_TRUE(Has(fmMessage->mMessage->Text(), "убраны")) << "shoes under " << p.Train;
+                        answered("fmGromk", "убраны", "shoe removal");
                         shoesOn.erase(track);
                         ++steps;
                     }
@@ -417,19 +433,20 @@ TEST_F(FirstShiftTest, AnIdleTraineeIsChargedOnlyWithMissedCalls)
 }
 
 // The hump locomotive МЛ1 at the east end of 4П ordered to the signal Ч4П at the track's west
-// end: its driver acknowledges the order and reports when it stands there.
-TEST_F(FirstShiftTest, AShuntingDriverAcknowledgesAMovementOrderAndReportsAtItsTarget)
+// end: its driver acknowledges the order on the shunting radio and reports there when it stands
+// at its target.
+TEST_F(FirstShiftTest, AShuntingDriverReportsWhenItStandsAtItsTarget)
 {
     TTalk talk([](std::string& mes) { return SendTrainerMessage(mes); });
+    auto* radio = dynamic_cast<TChannelWindow*>(Screen().FindForm("fmManevr"));
+    ASSERT_NE(radio, nullptr);
     Tick();
     ConfirmMoveOrder(talk, 1, TOrderPage::ToSignal, 114, false);
-    std::vector<std::string> said;
-    for (int i = 0; i < 600; ++i) {
-        Tick();
-        const std::string text = fmMessage->mMessage->Text();
-        if (said.empty() || said.back() != text) said.push_back(text);
-    }
-    EXPECT_EQ(said, (std::vector<std::string>{"Машинист МЛ1: понял, выполняю", "Машинист МЛ1: стоим у цели"}));
+    EXPECT_TRUE(radio->Visible() && Has(radio->mMessage->Text(), "Понял")) << radio->mMessage->Text();
+    radio->btCloseClick(nullptr);
+    int ticks = 0;
+    while (!radio->Visible() && ticks++ < 600) Tick();
+    EXPECT_EQ(radio->mMessage->Text(), "Стоим у цели");
     EXPECT_EQ(plan->FindObject(1)->EndSection(0)->Number, 14);
     for (const std::string& e : Errors()) EXPECT_TRUE(Has(e, "Не отвечен вызов")) << e;  // nobody took the calls
 }

@@ -217,7 +217,7 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
     // The trains standing at start are secured by two shoes (data/trenager.ini).
     std::map<std::string, int> shoesOn = {{"1П", 2}, {"3П", 2}};
     std::map<std::string, TTrainNote> trains;
-    std::set<std::string> humpOrders, outstanding, stepsWithoutHelp;
+    std::set<std::string> humpOrders, outstanding;  // tracks ordered humped; answers still due
     int transitOrders = 0;
     bool humpBusy = false;
     std::vector<TPending> pending;
@@ -225,12 +225,13 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
     std::map<std::string, std::string> finalState;
     int helpSeen = 0, steps = 0;
 
-    // The answer to an order stands in the partner's channel window ("" the message window),
-    // which the trainee then closes.
+    // A channel window the trainee has read is closed ("Зрозуміло").
     auto heard = [](const std::string& window) {
         auto* w = dynamic_cast<TChannelWindow*>(Screen().FindForm(window));
         if (w && w->Visible()) w->btCloseClick(nullptr);
     };
+    // The answer to an order stands in the partner's channel window ("" the message window),
+    // which the trainee then closes.
     auto answered = [&](const std::string& window, const std::string& part, const std::string& what) {
         if (window.empty()) {
             EXPECT_TRUE(Has(fmMessage->mMessage->Text(), part)) << what << " unanswered";
@@ -286,12 +287,11 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
                 t.Track = line.substr(line.rfind(' ') + 1);
                 const std::string key = t.Podhod == 2 ? "ПЖСвост" : "ПЖСвер";
                 ConfirmWaiting(talk, n, TOwnerKeyInfo{key, t.Podhod});
-                if (t.Passenger()) {
+                if (t.Passenger())
                     ConfirmAnnouncedArrival(talk, n, t.Podhod, kTracks.at(t.Track));
-                } else {
+                else
                     ConfirmArrival(talk, n, t.Podhod, kTracks.at(t.Track), t.Transit() ? 2 : 1);
-                    outstanding.insert("inspection " + n);
-                }
+                outstanding.insert("inspection " + n);
                 steps += 2;
                 pending.push_back({TPending::Arrival, n, from, t.Track});
             } else if (Has(line, ": закрепить")) {

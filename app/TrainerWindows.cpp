@@ -5,6 +5,7 @@
 #include <map>
 
 #include "app/InterfaceModel.h"
+#include "app/WindowPlaces.h"
 #include "app/scenario/StartState.h"
 #include "app/scenario/TaskMaker.h"
 #include "models/base/Utilit.h"
@@ -103,6 +104,7 @@ void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
             }
         }
     }
+    PlaceTrainerToolWindows();
 }
 
 void DestroyTrainerWindows()

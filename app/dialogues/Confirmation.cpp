@@ -167,3 +167,11 @@ unsigned DepartureMinutes(const std::string& time)
     }
     return h * 60 + m;
 }
+
+bool DepartureTimeComplete(const std::string& time)
+{
+    auto digit = [&](size_t i) { return i < time.size() && time[i] >= '0' && time[i] <= '9'; };
+    auto blank = [&](size_t i) { return i < time.size() && time[i] == ' '; };
+    bool hours = (digit(0) && (digit(1) || blank(1))) || (blank(0) && digit(1));
+    return time.size() == 5 && hours && time[2] == ':' && digit(3) && digit(4);
+}

@@ -81,3 +81,6 @@ std::string MissingParamsText(const std::string& n, const std::vector<int>& name
 // characters, the minutes from the fourth on; a part that does not read counts as 0.
 // "23:59" -> 1439, "  :  " -> 0. Not range-checked ("99:99" -> 6039).
 unsigned DepartureMinutes(const std::string& time);
+// True when a departure time field "hh:mm" holds the hours (one or two digits) and both digits of
+// the minutes.
+bool DepartureTimeComplete(const std::string& time);

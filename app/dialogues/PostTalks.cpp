@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "models/base/BusRouter.h"
+#include "models/base/Model.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Exception.h"

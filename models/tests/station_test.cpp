@@ -725,6 +725,42 @@ TEST_F(StationPartnersTest, SignalmenTurnAndClampSwitchesByHand)
     EXPECT_EQ(errors, std::vector<std::string>{});
 }
 
+// The loudspeaker announcements on a train or a cut are acknowledged by the park's staff, the
+// reports on a train to the dispatcher by the dispatcher's key, the helper locomotive's orders by
+// the driver; none of them changes the train's state.
+TEST_F(StationPartnersTest, AnnouncementsAndReportsOnATrainAreAnswered)
+{
+    auto said = [&](const std::string& order) {
+        bus.ClearLog();
+        EXPECT_EQ(Send(order), 1) << order;
+        std::vector<std::string> out;
+        for (const std::string& r : bus.Requests(brInterface)) {
+            std::string n = NormalizeBlanks(r);
+            if (n.rfind("4 10 ", 0) == 0) out.push_back(n.substr(5));
+            if (n.rfind("4 33 ", 0) == 0) phrases.push_back(n.substr(5));
+        }
+        return out;
+    };
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ(said("3 5 7 124 1"), Texts{"Сигналист СП3: понял, роспуск поезда 2001 с пути 1П"});
+    EXPECT_EQ(said("3 5 7 122 1"), Texts{"Сигналист СП3: понял, к поезду 2001 на пути 1П причепляется локомотив"});
+    EXPECT_EQ(said("3 5 7 146 1"), Texts{"Сигналист СП3: понял, поезд 2001 отправляется с пути 1П"});
+    EXPECT_EQ(said("3 5 10 124 1"), Texts{"Сигналист Понял, роспуск состава"});
+    EXPECT_EQ(said("3 5 10 122 1"), Texts{"Сигналист Понял, к составу причепляется локомотив"});
+    for (const char* order : {"3 5 7 423 1", "3 5 7 425 1"})
+        EXPECT_EQ(said(order), Texts{"ПЛок Машинист поезда 2001: понял"});
+
+    ASSERT_EQ(Send("3 5 7 140 1"), 1);
+    EXPECT_EQ(Rings("ПДСу", 6), Texts{"ДНЦ: понял, поезд 2001 готов к отправлению"});
+    ASSERT_EQ(Send("3 5 7 105 1"), 1);
+    EXPECT_EQ(Rings("ПДСу", 6), Texts{"ДНЦ: понял, план работы с локомотивом поезда 2001 принят"});
+    ASSERT_EQ(Send("3 5 7 424 1"), 1);
+    EXPECT_EQ(Rings("ПДСу", 6), Texts{"ДНЦ: понял, поезд 2001 прибыл в полном составе с вспомогательным локомотивом"});
+    EXPECT_EQ(Ask("3 4 7 1015"), "2 ");
+    ExpectFragments();
+    EXPECT_EQ(errors, std::vector<std::string>{});
+}
+
 // The electro-mechanic takes one order at a time and reports it done two minutes later, the fault
 // cleared in the models: 2П and 19СП show their true state, switch 27 turns again.
 TEST_F(StationPartnersTest, ElectroMechanicClearsTheLessonsFaults)

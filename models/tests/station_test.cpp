@@ -739,6 +739,7 @@ TEST_F(StationPartnersTest, AnnouncementsAndReportsOnATrainAreAnswered)
             if (n.rfind("4 10 ", 0) == 0) out.push_back(n.substr(5));
             if (n.rfind("4 33 ", 0) == 0) phrases.push_back(n.substr(5));
         }
+        for (const std::string& e : bus.Requests(brInstructor)) errors.push_back(e);
         return out;
     };
     using Texts = std::vector<std::string>;

@@ -725,6 +725,43 @@ TEST_F(StationPartnersTest, SignalmenTurnAndClampSwitchesByHand)
     EXPECT_EQ(errors, std::vector<std::string>{});
 }
 
+// The crossover between the departure main and the arrival main: switch 31 turns with 29, by hand
+// as by the interlocking, and the clamps go on and off both; neither turns while a route holds
+// the other.
+//
+//   departure main  -242-[229]-(29)-[329]-|104 ЧВ
+//                              |
+//                            [429]
+//                              |
+//   arrival main  <-[231]-(31)-------<102 Ч-[44]
+TEST_F(StationPartnersTest, SignalmenTurnACrossoverByHandAsOne)
+{
+    ASSERT_EQ(Send("3 5 4 1551 29 1552 1 402 1"), 1);  // post 7: switch 29 to "-"
+    const std::string both = "Стрелка №29 свободна, заперта на закладки, установлена по -; стрелка 31 съезда "
+                             "переводится с ней: Стрелка №31 свободна, заперта на закладки, установлена по -";
+    EXPECT_EQ(Rings("СП7", 6), std::vector<std::string>{both});
+    for (const char* sw : {"1 4 29", "1 4 31"}) EXPECT_EQ(Ask(sw).rfind("0 1 0 2", 0), 0u) << sw;
+    ASSERT_EQ(Send("3 5 4 1551 31 403 1"), 1);
+    Rings("СП7", 6);
+    for (const char* sw : {"1 4 29", "1 4 31"}) EXPECT_EQ(Ask(sw).rfind("0 1 0 0", 0), 0u) << sw;
+
+    // Back to "+" by the interlocking; the arrival route 102 -> 1В then holds 31: 29 stays.
+    ASSERT_EQ(Send("2 4 29 0 0"), 1);
+    Rings("СП7", 10);
+    ASSERT_EQ(Send("2 5 102 1"), 1);
+    ASSERT_EQ(Send("2 5 131 1"), 1);
+    Rings("СП7", 20);
+    ASSERT_EQ(Ask("2 11 231").rfind("231 2", 0), 0u) << "the route is not set";
+    ASSERT_EQ(Send("3 5 4 1551 29 1552 1 402 1"), 1);
+    const std::vector<std::string> refused = Rings("СП7", 6);
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0], "Перевести нельзя: стрелка занята или замкнута в маршруте. Стрелка №29 свободна, "
+                          "установлена по +; стрелка 31 съезда переводится с ней: Стрелка №31 свободна, установлена по +");
+    for (const char* sw : {"1 4 29", "1 4 31"}) EXPECT_EQ(Ask(sw).rfind("0 0 0", 0), 0u) << sw;
+    ExpectFragments();
+    EXPECT_EQ(errors, std::vector<std::string>{});
+}
+
 // The loudspeaker announcements on a train or a cut are acknowledged by the park's staff, the
 // reports on a train to the dispatcher by the dispatcher's key, the helper locomotive's orders by
 // the driver; none of them changes the train's state.

@@ -745,6 +745,11 @@ TEST_F(StationPartnersTest, SignalmenTurnACrossoverByHandAsOne)
     ASSERT_EQ(Send("3 5 4 1551 31 403 1"), 1);
     Rings("СП7", 6);
     for (const char* sw : {"1 4 29", "1 4 31"}) EXPECT_EQ(Ask(sw).rfind("0 1 0 0", 0), 0u) << sw;
+    ASSERT_EQ(Send("3 5 4 1551 29 405 1"), 1);
+    Rings("СП7", 6);
+    for (const char* sw : {"1 4 29", "1 4 31"}) EXPECT_EQ(Ask(sw).rfind("0 1 0 2", 0), 0u) << sw;
+    ASSERT_EQ(Send("3 5 4 1551 29 403 1"), 1);
+    Rings("СП7", 6);
 
     // Back to "+" by the interlocking; the arrival route 102 -> 1В then holds 31: 29 stays.
     ASSERT_EQ(Send("2 4 29 0 0"), 1);

@@ -730,11 +730,11 @@ TEST_F(StationPartnersTest, SignalmenTurnAndClampSwitchesByHand)
 // as by the interlocking, and the clamps go on and off both; neither turns while a route holds
 // the other.
 //
-//   departure main  -242-[229]-(29)-[329]-|104 ЧВ
-//                              |
-//                            [429]
-//                              |
-//   arrival main  <-[231]-(31)-------<102 Ч-[44]
+//   (27)-[229]-(29)-[329]-|242-[29]-<104 ЧВ-[28]     the departure main
+//    |           |
+//    |         [429]
+//    |           |
+//    `--[427]---(31)-[231]-<102 Ч-[44]              the arrival main from the east
 TEST_F(StationPartnersTest, SignalmenTurnACrossoverByHandAsOne)
 {
     ASSERT_EQ(Send("3 5 4 1551 29 1552 1 402 1"), 1);  // post 7: switch 29 to "-"

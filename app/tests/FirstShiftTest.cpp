@@ -354,15 +354,14 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
                         shoesOn.erase(track);
                         ++steps;
                     }
-                    // The park is told over the loudspeaker: the humping, the departure of a freight
-                    // train to Тарвина-Вертолин (one that came from there goes back, which the
-                    // announcement does not allow).
+                    // The park is told over the loudspeaker: the humping, and every freight train's
+                    // departure to Тарвина-Вертолин (none of the lesson's came from there).
                     heard("fmGromk");
                     if (p.What == TPending::Hump) {
                         ConfirmTrackReport(talk, kTracks.at(track), track, "Не указано путь", 124);
                         answered("fmGromk", "роспуск поезда", "humping announcement");
                         ++steps;
-                    } else if (!trains[p.Train].Passenger() && trains[p.Train].Podhod != 1) {
+                    } else if (!trains[p.Train].Passenger()) {
                         ConfirmOutbound(talk, p.Train, 1, kTracks.at(track), kFreightDeparture);
                         answered("fmGromk", "поезд " + p.Train + " отправляется", "departure announcement");
                         ++steps;

@@ -508,8 +508,9 @@ TEST_F(StationMoveTest, LessonOneRunsItsHour)
             EXPECT_EQ(Ask("3 4 " + n + " 1015"), "0 ") << "train " << n << " neither placed nor waiting";
         }
     }
-    // The first two of each stretch: one at the entry signal, one behind it on the entry block.
-    EXPECT_EQ(placed, 4);
+    // The first two of the west stretch (one at the entry signal, one behind it on the entry
+    // block) and the east stretch's only train.
+    EXPECT_EQ(placed, 3);
     // Nobody closes a signal in front of a train here: no emergency braking either.
     for (const std::string& e : bus.Requests(brInstructor)) {
         EXPECT_EQ(e.rfind("0 4 17", 0), std::string::npos) << e;
@@ -721,6 +722,48 @@ TEST_F(StationPartnersTest, SignalmenTurnAndClampSwitchesByHand)
     ASSERT_EQ(Send("3 19 4 7"), 1);
     ASSERT_EQ(Send("3 5 4 401 1"), 1);
     EXPECT_EQ(Rings("СП7", 6), std::vector<std::string>{"Курбель №7 извлечен"});
+    ExpectFragments();
+    EXPECT_EQ(errors, std::vector<std::string>{});
+}
+
+// The crossover between the departure main and the arrival main: switch 31 turns with 29, by hand
+// as by the interlocking, and the clamps go on and off both; neither turns while a route holds
+// the other.
+//
+//   (27)-[229]-(29)-[329]-|242-[29]-<104 ЧВ-[28]     the departure main
+//    |           |
+//    |         [429]
+//    |           |
+//    `--[427]---(31)-[231]-<102 Ч-[44]              the arrival main from the east
+TEST_F(StationPartnersTest, SignalmenTurnACrossoverByHandAsOne)
+{
+    ASSERT_EQ(Send("3 5 4 1551 29 1552 1 402 1"), 1);  // post 7: switch 29 to "-"
+    const std::string both = "Стрелка №29 свободна, заперта на закладки, установлена по -; стрелка 31 съезда "
+                             "переводится с ней: Стрелка №31 свободна, заперта на закладки, установлена по -";
+    EXPECT_EQ(Rings("СП7", 6), std::vector<std::string>{both});
+    for (const char* sw : {"1 4 29", "1 4 31"}) EXPECT_EQ(Ask(sw).rfind("0 1 0 2", 0), 0u) << sw;
+    ASSERT_EQ(Send("3 5 4 1551 31 403 1"), 1);
+    Rings("СП7", 6);
+    for (const char* sw : {"1 4 29", "1 4 31"}) EXPECT_EQ(Ask(sw).rfind("0 1 0 0", 0), 0u) << sw;
+    ASSERT_EQ(Send("3 5 4 1551 29 405 1"), 1);
+    Rings("СП7", 6);
+    for (const char* sw : {"1 4 29", "1 4 31"}) EXPECT_EQ(Ask(sw).rfind("0 1 0 2", 0), 0u) << sw;
+    ASSERT_EQ(Send("3 5 4 1551 29 403 1"), 1);
+    Rings("СП7", 6);
+
+    // Back to "+" by the interlocking; the arrival route 102 -> 1В then holds 31: 29 stays.
+    ASSERT_EQ(Send("2 4 29 0 0"), 1);
+    Rings("СП7", 10);
+    ASSERT_EQ(Send("2 5 102 1"), 1);
+    ASSERT_EQ(Send("2 5 131 1"), 1);
+    Rings("СП7", 20);
+    ASSERT_EQ(Ask("2 11 231").rfind("231 2", 0), 0u) << "the route is not set";
+    ASSERT_EQ(Send("3 5 4 1551 29 1552 1 402 1"), 1);
+    const std::vector<std::string> refused = Rings("СП7", 6);
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0], "Перевести нельзя: стрелка занята или замкнута в маршруте. Стрелка №29 свободна, "
+                          "установлена по +; стрелка 31 съезда переводится с ней: Стрелка №31 свободна, установлена по +");
+    for (const char* sw : {"1 4 29", "1 4 31"}) EXPECT_EQ(Ask(sw).rfind("0 0 0", 0), 0u) << sw;
     ExpectFragments();
     EXPECT_EQ(errors, std::vector<std::string>{});
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "app/InterfaceModel.h"
 #include "app/dialogues/Announcements.h"
@@ -46,6 +47,13 @@ std::vector<TForm*>& Created()
 {
     static std::vector<TForm*> l;
     return l;
+}
+
+// The data files of this run about which a message was shown.
+std::set<std::string>& ReportedFiles()
+{
+    static std::set<std::string> files;
+    return files;
 }
 
 } // namespace
@@ -143,8 +151,21 @@ const std::map<std::string, TWindowMaker>& WindowClasses()
 
 } // namespace
 
+void ReportDataFileMessage(const std::string& file, const std::string& message)
+{
+    if (!ReportedFiles().insert(file).second) return;
+    Application().ShowException(Exception(message));
+}
+
+void ReportDataFileProblems(const std::string& file, const TDataLineProblems& problems)
+{
+    if (problems.empty()) return;
+    ReportDataFileMessage(file, DataLineMessage(file, problems.front().Line, problems.front().Reason));
+}
+
 void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
 {
+    ReportedFiles().clear();
     for (const std::string& name : TrainerWindowNames()) {
         TForm* f = nullptr;
         if (name == "fmMain") {
@@ -155,10 +176,13 @@ void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
         }
         Created().push_back(f);
         // The second phase: a dialogue reads its data file once it is built. A fault there (a
-        // list overflowing) is shown, and the program goes on with what was read.
+        // list overflowing) is shown, once for each file, and the program goes on with what was
+        // read.
         if (auto* d = dynamic_cast<TDialogueForm*>(f)) {
             try {
                 d->Init();
+            } catch (const TDataFileError& e) {
+                ReportDataFileMessage(e.File, e.Message);
             } catch (const std::exception& e) {
                 Application().ShowException(e);
             }
@@ -168,6 +192,7 @@ void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
 
 void DestroyTrainerWindows()
 {
+    ReportedFiles().clear();
     auto& l = Created();
     while (!l.empty()) {
         delete l.back();

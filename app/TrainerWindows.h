@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/StationLists.h"
 #include "app/UtilityWindows.h"
 #include "models/base/Containers.h"
 #include "platform/qt/Forms.h"
@@ -71,5 +72,12 @@ const std::vector<std::string>& TrainerWindowNames();
 // Creates every window in that order, the main window through makeMain (its definition), and
 // sets the global instances.
 void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain);
-// Destroys them again, last created first (tests).
+// Destroys them again, last created first (tests); the next run may report every file again.
 void DestroyTrainerWindows();
+
+// Shows the first refused line of a station list file in a message box naming the file and the
+// line. Several windows read the same file: only the first message about a file is shown in a
+// run.
+void ReportDataFileProblems(const std::string& file, const TDataLineProblems& problems);
+// The same for a message that already names the file and the line.
+void ReportDataFileMessage(const std::string& file, const std::string& message);

@@ -104,6 +104,20 @@ TEST_F(PostSectionsTest, OneReaderForTheMainWindowTheEditorAndTheDialogues)
     EXPECT_EQ(fmTaskMaker->Model.Switches, std::vector<std::string>{"17"});
 }
 
+// ---- "DATA\Zacrepit.dat" ----
+
+// A shoe count of 4294967295 once made the brake-shoe windows' shoe list endless at start.
+TEST_F(PostSectionsTest, ASecuringNormOutOfRangeIsShownOnceAndTheStartGoesOn)
+{
+    WriteFile("data/Zacrepit.dat", "п 1П 11\nо 1В 21\n31 11 1 2\n300 11 1 4294967295\n61 11 1 3\n");
+    Start();
+    EXPECT_EQ(Boxes, std::vector<std::string>{"DATA\\Zacrepit.dat, строка 4: число башмаков 4294967295 вне пределов 0..99"});
+    auto* z = dynamic_cast<TfmZacrepit*>(Screen().FindForm("fmZacrepit"));
+    ASSERT_NE(z, nullptr);
+    EXPECT_EQ(z->cbBashm->Items().ToStringList().lines, (std::vector<std::string>{"2", "3"}));
+    EXPECT_NE(Screen().FindForm("fmKeyBoard"), nullptr);  // every window after it is made
+}
+
 // ---- scenario lines ----
 
 TEST(ScenarioLine, MinutesBecomeSecondsWithSixDecimals)

@@ -40,11 +40,14 @@ std::vector<std::string> ReadLines(const std::string& path)
     return lines;
 }
 
-// A whole number written as one word (an optional sign and at most 18 digits).
+// A whole number written as one word (an optional sign and at most 18 digits; a zero byte is
+// no digit).
 bool WholeNumber(const std::string& word, long long& value)
 {
     size_t d = !word.empty() && (word[0] == '-' || word[0] == '+') ? 1 : 0;
-    if (word.size() == d || word.size() - d > 18 || !IsAllDigits(word.c_str() + d)) return false;
+    if (word.size() == d || word.size() - d > 18) return false;
+    if (!std::all_of(word.begin() + static_cast<long>(d), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
     value = std::stoll(word);
     return true;
 }

@@ -239,7 +239,8 @@ TEST_F(StationListsTest, SecuringLinesOutOfRangeAreRefusedByLine)
                                    "31 11 1\n"
                                    "п 2П\n"
                                    "о 3В 123456789012345678901\n"
-                                   "61 11 1 3\n");
+                                   "61 11 1 3\n" +
+                                   std::string("31 11 1 -\0\n", 11));  // a zero byte is no digit
     TZacrepitFile f = ReadZacrepit("DATA\\Zacrepit.dat");
     std::vector<std::string> problems;
     for (const TDataLineProblem& p : f.Problems) problems.push_back(std::to_string(p.Line) + " " + p.Reason);
@@ -252,6 +253,7 @@ TEST_F(StationListsTest, SecuringLinesOutOfRangeAreRefusedByLine)
                             "7 не указано: число башмаков",
                             "8 не указано: номер пути",
                             "9 номер пути 123456789012345678901 вне пределов 0..99999",
+                            "11 число башмаков - вне пределов 0..99",
                         }));
     ASSERT_EQ(f.Tracks.size(), 1u);
     ASSERT_EQ(f.Norms.Length(), 1u);

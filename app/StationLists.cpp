@@ -11,35 +11,6 @@
 
 namespace {
 
-// Characters of a station list line that count (code page 1251: one byte a character).
-constexpr size_t kLineBytes = 119;
-
-// Every line of a code page 1251 file, cut and converted; nothing when the file is missing. Only
-// the bytes that count are kept, however long a line is.
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    if (path.empty()) return lines;
-    std::FILE* f = OpenFile(path, "rb");
-    if (!f) return lines;
-    std::string raw;
-    int c = 0;
-    while (c != EOF) {
-        raw.clear();
-        bool any = false;
-        while ((c = std::fgetc(f)) != EOF) {
-            any = true;
-            if (c == '\n') break;
-            if (raw.size() < kLineBytes) raw += static_cast<char>(c);
-        }
-        if (!any) break;
-        while (!raw.empty() && (raw.back() == '\r' || raw.back() == '\n')) raw.pop_back();
-        lines.push_back(Cp1251ToUtf8(raw));
-    }
-    std::fclose(f);
-    return lines;
-}
-
 // A whole number written as one word (an optional sign and at most 18 digits; a zero byte is
 // no digit).
 bool WholeNumber(const std::string& word, long long& value)
@@ -80,13 +51,40 @@ std::string DataLineMessage(const std::string& file, int line, const std::string
     return Format("%s, строка %d: %s", file.c_str(), line, reason.c_str());
 }
 
+// Characters of a station list line that count (code page 1251: one byte a character).
+constexpr size_t kLineBytes = 119;
+
+std::vector<std::string> ReadListLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    if (path.empty()) return lines;
+    std::FILE* f = OpenFile(path, "rb");
+    if (!f) return lines;
+    std::string raw;
+    int c = 0;
+    while (c != EOF) {
+        raw.clear();
+        bool any = false;
+        while ((c = std::fgetc(f)) != EOF) {
+            any = true;
+            if (c == '\n') break;
+            if (raw.size() < kLineBytes) raw += static_cast<char>(c);
+        }
+        if (!any) break;
+        while (!raw.empty() && (raw.back() == '\r' || raw.back() == '\n')) raw.pop_back();
+        lines.push_back(Cp1251ToUtf8(raw));
+    }
+    std::fclose(f);
+    return lines;
+}
+
 // ---- "DATA\SwitchSt.dat" ----
 
 TSwitchStFile ReadSwitchSt(const std::string& path)
 {
     TSwitchStFile file;
     int lineNo = 0;
-    for (const std::string& line : ReadLines(path)) {
+    for (const std::string& line : ReadListLines(path)) {
         ++lineNo;
         long long kind = 0, post = 0, number = 0;
         if (!WholeNumber(Word(line, 0), kind) || kind < 1 || kind > 3) continue;
@@ -115,7 +113,7 @@ TZacrepitFile ReadZacrepit(const std::string& path)
 {
     TZacrepitFile file;
     int lineNo = 0;
-    for (const std::string& line : ReadLines(path)) {
+    for (const std::string& line : ReadListLines(path)) {
         ++lineNo;
         std::string word = FirstWord(line);
         int group = StartsWith(word, "п") || StartsWith(word, "П") ? 3

@@ -22,6 +22,11 @@ using TDataLineProblems = std::vector<TDataLineProblem>;
 // "{file}, строка {line}: {reason}", the form in which every reader names a faulty line.
 std::string DataLineMessage(const std::string& file, int line, const std::string& reason);
 
+// Every line of a station list file (code page 1251) as UTF-8 without its line end, only the
+// first 119 characters of each kept however long it is; nothing when the file is missing or the
+// name empty. "DATA\Pribitie.dat" is read this way too.
+std::vector<std::string> ReadListLines(const std::string& path);
+
 // A fault while a window takes the lines of its data file (a list overflowing), naming the file
 // and the line.
 class TDataFileError : public Exception {

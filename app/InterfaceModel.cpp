@@ -10,9 +10,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "app/DataFileReports.h"
+#include "app/PanelLists.h"
 #include "app/TrainerWindows.h"
-#include "app/dialogues/MovementOrders.h"
-#include "app/dialogues/ElectroMechanic.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Paths.h"
@@ -211,25 +211,18 @@ void TfmMain::CollectComponents()
 
 void TfmMain::FillDialogueLists()
 {
-    // The signals sorted once; each list and its Ids are filled together from them, so a name
-    // that several signals share keeps every Id beside its own entry.
-    std::vector<TSignalEntry> signalEntries;
+    TPanelLists panel;
     for (unsigned i = 0; i < Signals.Count(); ++i) {
         IPanelSignal* s = *Signals.Get(i);
-        if (s->HasSigLabel()) signalEntries.emplace_back(s->SigName(), s->GetId());
+        if (s->HasSigLabel()) panel.Signals.emplace_back(s->SigName(), s->GetId());
     }
-    SortSignalEntries(signalEntries);
-    for (TSignalOrderForm* f : {static_cast<TSignalOrderForm*>(fmManevrMove), static_cast<TSignalOrderForm*>(fmTrainMove),
-                                static_cast<TSignalOrderForm*>(fmManevrMoveP)})
-        if (f) f->SetSignals(signalEntries);
-    if (fmElectroMex) {
-        fmElectroMex->cbButtons->Items().Clear();
-        for (int i = 0; i < ComponentCount(); ++i) {
-            TComponent* c = Components(i);
-            if (!::InheritsFromClassName(c, "TEC_PlButton")) continue;
-            if (IPanelSealedButton* b = PanelLink<IPanelSealedButton>(c)) fmElectroMex->cbButtons->Items().Add(b->GetButtonName());
-        }
+    for (int i = 0; i < ComponentCount(); ++i) {
+        TComponent* c = Components(i);
+        if (!::InheritsFromClassName(c, "TEC_PlButton")) continue;
+        if (IPanelSealedButton* b = PanelLink<IPanelSealedButton>(c)) panel.SealedButtons.push_back(b->GetButtonName());
     }
+    for (int i = 0; i < Screen().FormCount(); ++i)
+        if (auto* d = dynamic_cast<IPanelListsDialog*>(Screen().Forms(i))) d->FillFromPanel(panel);
 }
 
 void TfmMain::RunStartupMessages()

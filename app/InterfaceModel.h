@@ -8,6 +8,7 @@
 
 #include "app/PanelLinks.h"
 #include "app/StationLists.h"
+#include "app/TrainerBus.h"
 #include "models/base/BusRouter.h"
 #include "models/base/Containers.h"
 #include "models/base/Model.h"
@@ -170,8 +171,7 @@ private:
     bool activated = false;
 };
 
-// Free functions of the other windows.
-bool SendTrainerMessage(std::string& mes);
+// Free functions of the other windows (SendTrainerMessage in TrainerBus.h).
 void LoadScenarioByName(const char* name);
 AnsiString GetStartDirectory();
 void SetActiveHelp(bool on);

@@ -3,16 +3,9 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
 
+#include "app/DataFileReports.h"
 #include "app/InterfaceModel.h"
-#include "app/dialogues/Announcements.h"
-#include "app/dialogues/ChannelWindows.h"
-#include "app/dialogues/MovementOrders.h"
-#include "app/dialogues/RadioDialogues.h"
-#include "app/dialogues/ElectroMechanic.h"
-#include "app/dialogues/PostDialogues.h"
-#include "app/dialogues/SwitchboardDialogues.h"
 #include "app/scenario/StartState.h"
 #include "app/scenario/TaskMaker.h"
 #include "models/base/Utilit.h"
@@ -24,20 +17,10 @@ TfmConsole* fmConsole = nullptr;
 TfmError* fmError = nullptr;
 TfmInfo* fmInfo = nullptr;
 TfmActiveHelp* fmActiveHelp = nullptr;
-TfmManevrMove* fmManevrMove = nullptr;
-TfmTrainMove* fmTrainMove = nullptr;
-TfmManevrMoveP* fmManevrMoveP = nullptr;
-TfmElectroMex* fmElectroMex = nullptr;
 TKeyDialogForm* fmOzhidau = nullptr;
 TKeyDialogForm* fmOtkaz = nullptr;
 TForm* fmStartState = nullptr;
 TfmPusk* fmPusk = nullptr;
-
-TTrainerForm::TTrainerForm(const std::string& name, const std::string& caption) : TForm(nullptr)
-{
-    SetName(name);
-    SetCaption(caption);
-}
 
 // ---- creation ----
 
@@ -47,13 +30,6 @@ std::vector<TForm*>& Created()
 {
     static std::vector<TForm*> l;
     return l;
-}
-
-// The data files of this run about which a message was shown.
-std::set<std::string>& ReportedFiles()
-{
-    static std::set<std::string> files;
-    return files;
 }
 
 } // namespace
@@ -76,8 +52,6 @@ const std::vector<std::string>& TrainerWindowNames()
 
 namespace {
 
-using TWindowMaker = std::function<TForm*()>;
-
 // A window whose dialogue is not built yet: its menu items only say so in the console.
 TTrainerForm* StandIn(TTrainerForm* f)
 {
@@ -86,18 +60,14 @@ TTrainerForm* StandIn(TTrainerForm* f)
 }
 
 // The class of each window that has one; the others are plain named forms.
-const std::map<std::string, TWindowMaker>& WindowClasses()
+std::map<std::string, TWindowMaker>& WindowClasses()
 {
-    static const std::map<std::string, TWindowMaker> classes = {
+    static std::map<std::string, TWindowMaker> classes = {
         {"fmMessage", [] { return fmMessage = new TfmMessage; }},
         {"fmConsole", [] { return fmConsole = new TfmConsole; }},
         {"fmError", [] { return fmError = new TfmError; }},
         {"fmInfo", [] { return fmInfo = new TfmInfo; }},
         {"fmActiveHelp", [] { return fmActiveHelp = new TfmActiveHelp; }},
-        {"fmManevrMove", [] { return fmManevrMove = new TfmManevrMove; }},
-        {"fmTrainMove", [] { return fmTrainMove = new TfmTrainMove; }},
-        {"fmManevrMoveP", [] { return fmManevrMoveP = new TfmManevrMoveP; }},
-        {"fmElectroMex", [] { return fmElectroMex = new TfmElectroMex; }},
         {"fmStartState", [] { return fmStartState = new TfmStartState; }},
         {"fmTaskMaker", [] { return fmTaskMaker = new TfmTaskMaker; }},
         {"fmPusk", [] { return fmPusk = new TfmPusk; }},
@@ -105,67 +75,18 @@ const std::map<std::string, TWindowMaker>& WindowClasses()
         {"fmSectionsRoute", [] { return fmSectionsRoute = new TfmSectionsRoute; }},
         {"fmAbout", [] { return fmAbout = new TfmAbout; }},
         {"fmKeyBoard", [] { return fmKeyBoard = new TfmKeyBoard; }},
-        {"fmGromk", [] { return new TfmGromk; }},
-        {"fmManevr", [] { return new TfmManevr; }},
-        {"fmTrain", [] { return new TfmTrain; }},
-        {"fmOzhidau", [] { return fmOzhidau = new TfmOzhidau; }},
-        {"fmOtkaz", [] { return fmOtkaz = new TfmOtkaz; }},
-        {"fmPribivaetR", [] { return new TfmPribivaetR; }},
-        {"fmPribivaetT", [] { return new TfmPribivaetT; }},
-        {"fmZaprosDNC", [] { return new TfmZaprosDNC; }},
-        {"fmZaprosDSP", [] { return new TfmZaprosDSP; }},
-        {"fmTrainOut", [] { return new TfmTrainOut; }},
-        {"fmPassOut", [] { return new TfmPassOut; }},
-        {"fmDNCVozvrat", [] { return new TfmDNCVozvrat; }},
-        {"fmDNCLoko", [] { return new TfmDNCLoko; }},
-        {"fmDNCOnHelp", [] { return new TfmDNCOnHelp; }},
-        {"fmOtpravlenie", [] { return new TfmOtpravlenie; }},
-        {"fmTrainPritc", [] { return new TfmTrainPritc; }},
-        {"fmPassMove", [] { return new TfmPassMove; }},
-        {"fmManevrOtc", [] { return new TfmManevrOtc; }},
-        {"fmManevrPritc", [] { return new TfmManevrPritc; }},
-        {"fmLocoToHelp", [] { return new TfmLocoToHelp; }},
-        {"fmPomOtc", [] { return new TfmPomOtc; }},
-        {"fmLocoToTrain", [] { return new TfmLocoToTrain; }},
-        {"fmVozvratPom", [] { return new TfmVozvratPom; }},
-        {"fmContinueMove", [] { return new TfmContinueMove; }},
-        {"fmTrainOtc", [] { return new TfmTrainOtc; }},
-        {"fmPribivaet", [] { return new TfmPribivaet; }},
-        {"fmPribivaetPrig", [] { return new TfmPribivaetPrig; }},
-        {"fmUvagaTrainOut", [] { return new TfmUvagaTrainOut; }},
-        {"fmUvagaRospusk", [] { return new TfmUvagaRospusk; }},
-        {"fmUvagaLokoPritc", [] { return new TfmUvagaLokoPritc; }},
-        {"fmPredupr", [] { return new TfmPredupr; }},
-        {"fmSwitchState", [] { return new TfmSwitchState; }},
-        {"fmSectionState", [] { return new TfmSectionState; }},
-        {"fmSwitchTurn", [] { return new TfmSwitchTurn; }},
-        {"fmZamkSwitch", [] { return new TfmZamkSwitch; }},
-        {"fmSnyatZakl", [] { return new TfmSnyatZakl; }},
-        {"fmKurbel", [] { return new TfmKurbel; }},
-        {"fmZacrepit", [] { return new TfmZacrepit; }},
-        {"fmUbrat", [] { return new TfmUbrat; }},
-        {"fmSnyatOgr", [] { return new TfmSnyatOgr; }},
     };
     return classes;
 }
 
 } // namespace
 
-void ReportDataFileMessage(const std::string& file, const std::string& message)
-{
-    if (!ReportedFiles().insert(file).second) return;
-    Application().ShowException(Exception(message));
-}
+void AddWindowClass(const std::string& name, TWindowMaker make) { WindowClasses()[name] = std::move(make); }
 
-void ReportDataFileProblems(const std::string& file, const TDataLineProblems& problems)
-{
-    if (problems.empty()) return;
-    ReportDataFileMessage(file, DataLineMessage(file, problems.front().Line, problems.front().Reason));
-}
 
 void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
 {
-    ReportedFiles().clear();
+    ResetDataFileReports();
     for (const std::string& name : TrainerWindowNames()) {
         TForm* f = nullptr;
         if (name == "fmMain") {
@@ -178,7 +99,7 @@ void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
         // The second phase: a dialogue reads its data file once it is built. A fault there (a
         // list overflowing) is shown, once for each file, and the program goes on with what was
         // read.
-        if (auto* d = dynamic_cast<TDialogueForm*>(f)) {
+        if (auto* d = dynamic_cast<TTrainerForm*>(f)) {
             try {
                 d->Init();
             } catch (const TDataFileError& e) {
@@ -192,7 +113,7 @@ void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
 
 void DestroyTrainerWindows()
 {
-    ReportedFiles().clear();
+    ResetDataFileReports();
     auto& l = Created();
     while (!l.empty()) {
         delete l.back();
@@ -204,10 +125,6 @@ void DestroyTrainerWindows()
     fmError = nullptr;
     fmInfo = nullptr;
     fmActiveHelp = nullptr;
-    fmManevrMove = nullptr;
-    fmTrainMove = nullptr;
-    fmManevrMoveP = nullptr;
-    fmElectroMex = nullptr;
     fmOzhidau = nullptr;
     fmOtkaz = nullptr;
     fmStartState = nullptr;

@@ -1,5 +1,6 @@
 // The trainer program: the application object, the class libraries, the sound output, every
-// window in its order (the main window first), then the event loop until the main window closes.
+// window in its order (the dialogues' classes added to the table first, the main window created
+// first), then the event loop until the main window closes.
 #include <clocale>
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 
 #include "app/InterfaceModel.h"
 #include "app/TrainerClasses.h"
+#include "app/dialogues/DialogueWindows.h"
 #include "app/TrainerWindows.h"
 #include "platform/media/QtSound.h"
 
@@ -19,6 +21,7 @@ int main(int argc, char** argv)
     Application().Title = "Velostan";
     try {
         RegisterTrainerClasses();
+        RegisterDialogueWindows();
         InstallQtSoundOutput();
         CreateTrainerWindows([] { return new TfmMain; });
         // The first activation also when no window manager ever activates the window (its

@@ -16,6 +16,7 @@
 #include "app/InterfaceModel.h"
 #include "app/TrainerClasses.h"
 #include "app/TrainerWindows.h"
+#include "app/dialogues/DialogueWindows.h"
 #include "panel/EC_Signal.h"
 #include "platform/media/QtSound.h"
 #include "platform/media/sound/SoundOutput.h"
@@ -157,6 +158,7 @@ int main(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setQuitOnLastWindowClosed(false);
     RegisterTrainerClasses();
+    RegisterDialogueWindows();
     // The null device: a ring takes its clip's length, as on a machine with speakers, but silently.
     SetSoundOutput(std::make_shared<TQtSoundOutput>(TQtSoundOutput::TDevice::Null));
 

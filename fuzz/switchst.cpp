@@ -13,6 +13,7 @@
 #include "app/InterfaceModel.h"
 #include "app/TrainerClasses.h"
 #include "app/TrainerWindows.h"
+#include "app/dialogues/DialogueWindows.h"
 #include "fuzz/FuzzInput.h"
 #include "platform/core/Exception.h"
 #include "platform/media/sound/SoundOutput.h"
@@ -25,6 +26,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setQuitOnLastWindowClosed(false);
     RegisterTrainerClasses();
+    RegisterDialogueWindows();
     fuzz::EnterScratchDirectory();
     SetSoundOutput(std::make_shared<TRecordingSoundOutput>());
     SetMessageBoxHook([](const std::string&, const std::string&, unsigned) { return IDOK; });

@@ -30,9 +30,10 @@ int TCompanion::ShowMessage(const std::string& text)
 {
     if (!fForm || !fMemo) return 0;
     if (fForm->Visible()) {
-        // A further message while the window is open is not lost: it comes as a new line and
-        // the window's reminder starts again.
-        fMemo->Lines().Add(text);
+        // A further message while the window is open is not lost: it comes as a new line,
+        // headed by its partner (two drivers share the shunting radio, and the caption names
+        // only the first), and the window's reminder starts again.
+        fMemo->Lines().Add(ExecName + ": " + text);
         fForm->DoShow();
         return 1;
     }

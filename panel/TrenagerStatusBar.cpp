@@ -7,6 +7,8 @@ namespace {
 enum { kSlower, kTempo, kFaster, kClock, kErrors, kMessage, kSpare };
 // Where the status bar draws a panel's text, from the panel's left edge.
 constexpr int kPanelTextInset = 2;
+// What a panel gives up at its right: the gap to the next panel and the bevel.
+constexpr int kPanelRightEdge = 4;
 }
 
 TTrenagerStatusBar::TTrenagerStatusBar(TComponent* owner) : TStatusBar(owner)
@@ -23,6 +25,18 @@ TTrenagerStatusBar::TTrenagerStatusBar(TComponent* owner) : TStatusBar(owner)
     AddPanel(10, " ");
 }
 
+void TTrenagerStatusBar::SetFittedText(int panel, const std::string& text)
+{
+    if (PanelCount() <= panel) return;
+    // A panel never cuts its number: it widens to its text (the following panels move right)
+    // and keeps that width.
+    TCanvas& c = Canvas();
+    c.Font = Font();
+    const int needed = kPanelTextInset + c.TextWidth(text) + kPanelRightEdge;
+    if (Panels(panel).Width < needed) Panels(panel).Width = needed;
+    SetPanelText(panel, text);
+}
+
 std::string TTrenagerStatusBar::HourText() const
 {
     const unsigned hours = fClock / 3600;
@@ -32,7 +46,7 @@ std::string TTrenagerStatusBar::HourText() const
 void TTrenagerStatusBar::ShowClock(const std::string& separator)
 {
     const unsigned minutes = (fClock % 3600) / 60;
-    if (PanelCount() > kClock) SetPanelText(kClock, Format(minutes <= 9 ? "%s  0%u" : "%s  %u", HourText().c_str(), minutes));
+    SetFittedText(kClock, Format(minutes <= 9 ? "%s  0%u" : "%s  %u", HourText().c_str(), minutes));
     fSeparator = separator;
     Invalidate();
 }
@@ -41,7 +55,7 @@ void TTrenagerStatusBar::SetTemp(unsigned t)
 {
     const unsigned top = MaxTemp > 0 ? static_cast<unsigned>(MaxTemp) : 0;
     fTemp = t > top ? top : t;
-    if (PanelCount() > kTempo) SetPanelText(kTempo, fTemp == 0 ? std::string("Зупинено") : Format("Темп 1:%u", fTemp));
+    SetFittedText(kTempo, fTemp == 0 ? std::string("Зупинено") : Format("Темп 1:%u", fTemp));
     ShowClock(":");
     if (OnChangeTemp) OnChangeTemp(this);
 }
@@ -84,7 +98,7 @@ void TTrenagerStatusBar::FixError(const std::string& text, unsigned weight)
 {
     ++fErrors;
     fWeights += weight;
-    if (PanelCount() > kErrors) SetPanelText(kErrors, Format("Кількість помилок - %u/%u", fErrors, fWeights));
+    SetFittedText(kErrors, Format("Кількість помилок - %u/%u", fErrors, fWeights));
     if (!fMessagePending) {
         fNextMessage = fClock;
         fMessagePending = true;

@@ -43,6 +43,8 @@ protected:
 
 private:
     void ShowClock(const std::string& separator);
+    // Sets a panel's text, widening the panel where the text would not fit.
+    void SetFittedText(int panel, const std::string& text);
     std::string HourText() const;
 
     unsigned fTemp = 0;

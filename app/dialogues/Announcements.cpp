@@ -1,6 +1,7 @@
 // The loudspeaker announcements (see Announcements.h).
 #include "app/dialogues/Announcements.h"
 
+#include "app/DataFileReports.h"
 #include "app/dialogues/ArrivalList.h"
 
 namespace {

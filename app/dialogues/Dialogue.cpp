@@ -3,9 +3,11 @@
 
 #include <memory>
 
-#include "app/InterfaceModel.h"
-#include "app/dialogues/ArrivalList.h"
+#include "app/PanelLinks.h"
+#include "app/StationLists.h"
+#include "app/TrainerBus.h"
 #include "app/UtilityWindows.h"
+#include "app/dialogues/ArrivalList.h"
 
 TDialogueForm::TDialogueForm(const std::string& name) : TKeyDialogForm(name)
 {

@@ -10,7 +10,7 @@
 //       VELO_CLASS(TfmOtkaz, TDialogueForm)
 //   public:
 //       TfmOtkaz() : TDialogueForm("fmOtkaz") { Load("Otkaz.vfm"); ebTrNumber = Field("ebTrNumber"); }
-//       TOutcome Confirm(TTalk& talk) override { return ConfirmRefusal(talk, ebTrNumber->Text()); }
+//       TOutcome Confirm(TTalk& talk) override { return ConfirmRefusal(talk, ebTrNumber->Text(), OwnerInfo()); }
 //       TEdit* ebTrNumber;
 //   };
 // A base shared by several dialogues takes its controls in BindControls, which Load calls.
@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "app/TrainerWindows.h"
+#include "app/TrainerForms.h"
 #include "app/dialogues/Confirmation.h"
 #include "models/base/Containers.h"
 
@@ -32,7 +32,7 @@ public:
     explicit TDialogueForm(const std::string& name);
 
     // The second phase of construction: reads the data file.
-    void Init() { ReadDataFile(); }
+    void Init() override { ReadDataFile(); }
     // Fills the lists from DataFileName; the default reads nothing.
     virtual void ReadDataFile() {}
     // The dialogue's confirmation on a bus; a refusal raises its text.

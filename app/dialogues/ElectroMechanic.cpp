@@ -1,6 +1,7 @@
 // The electro-mechanic and the wagon inspection's fencing (see ElectroMechanic.h).
 #include "app/dialogues/ElectroMechanic.h"
 
+#include "app/DataFileReports.h"
 #include "app/dialogues/ArrivalList.h"
 
 TfmElectroMex::TfmElectroMex() : TDialogueForm("fmElectroMex")
@@ -25,6 +26,12 @@ void TfmElectroMex::ReadDataFile()
     ReportDataFileProblems(DataFileName, file.Problems);
     for (const TSwitchStLine& l : file.Lines)
         if (l.Kind == 2 || l.Kind == 3) AddEntry(SectionIds, cbSection, l.Number, l.Name, l.Line);
+}
+
+void TfmElectroMex::FillFromPanel(const TPanelLists& panel)
+{
+    cbButtons->Items().Clear();
+    for (const std::string& name : panel.SealedButtons) cbButtons->Items().Add(name);
 }
 
 void TfmElectroMex::SelectorsFormShow(TObject* Sender)

@@ -2,16 +2,19 @@
 // and the request to the wagon inspection point to remove the fencing from a track. Their
 // confirmations are in PostTalks.h.
 #pragma once
+#include "app/PanelLists.h"
 #include "app/dialogues/Dialogue.h"
 #include "app/dialogues/PostTalks.h"
 
 // The request (cbMode) and one selector for it at the same place: the sealed buttons (filled by
 // the main window at its first activation), the cranks (no entries) or the sections of
 // "DATA\SwitchSt.dat" (kinds 2 and 3); cbSwitch is never shown.
-class TfmElectroMex : public TDialogueForm {
+class TfmElectroMex : public TDialogueForm, public IPanelListsDialog {
     VELO_CLASS(TfmElectroMex, TDialogueForm)
 public:
     TfmElectroMex();
+    // The sealed buttons of the panel into cbButtons.
+    void FillFromPanel(const TPanelLists& panel) override;
     // Reads the sections only: the buttons are the main window's.
     void ReadDataFile() override;
     TOutcome Confirm(TTalk& talk) override;

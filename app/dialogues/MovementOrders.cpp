@@ -27,8 +27,10 @@ void TSignalOrderForm::BindControls()
     DataFileName = kArrivalFile;
 }
 
-void TSignalOrderForm::SetSignals(const std::vector<TSignalEntry>& sorted)
+void TSignalOrderForm::FillFromPanel(const TPanelLists& panel)
 {
+    std::vector<TSignalEntry> sorted = panel.Signals;
+    SortSignalEntries(sorted);
     cbToSignal->Items().Clear();
     cbOverSignal->Items().Clear();
     SignalIds.Clear();

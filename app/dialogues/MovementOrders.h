@@ -1,7 +1,7 @@
 // The movement order windows: a train locomotive (typed by its number) or the hump shunting
 // locomotive (1 or 2, preset by the menu) ordered to a signal, past a signal, to a track or to
 // another destination; the page shown is the kind of the order and stays between openings. The
-// signal lists are filled by the main window once its panel is collected, the track lists from
+// signal lists are filled by the main window once its panel is collected (PanelLists.h), the track lists from
 // "DATA\Pribitie.dat". The confirmation is in MovementTalks.h.
 #pragma once
 #include <string>
@@ -9,23 +9,21 @@
 #include <vector>
 
 #include "app/KeyDialogs.h"
+#include "app/PanelLists.h"
 #include "app/dialogues/Dialogue.h"
 #include "app/dialogues/MovementTalks.h"
-
-// A signal as the order lists show it: its name and its Id (the plan's signal vertex).
-using TSignalEntry = std::pair<std::string, int>;
 
 // Sorts the signals by name in the lists' collation, keeping the panel's order among equal names.
 void SortSignalEntries(std::vector<TSignalEntry>& entries);
 
 // A movement order with its two sorted signal lists, the signal Ids parallel to them and the
 // track list of the arrival file.
-class TSignalOrderForm : public TDialogueForm {
+class TSignalOrderForm : public TDialogueForm, public IPanelListsDialog {
     VELO_CLASS(TSignalOrderForm, TDialogueForm)
 public:
     explicit TSignalOrderForm(const std::string& name) : TDialogueForm(name) {}
-    // Fills both signal lists and their Ids from entries sorted by SortSignalEntries.
-    void SetSignals(const std::vector<TSignalEntry>& sorted);
+    // Fills both signal lists and their Ids from the panel's signals, sorted by SortSignalEntries.
+    void FillFromPanel(const TPanelLists& panel) override;
     void ReadDataFile() override;
     // The page shown and the Id or number chosen on it (none: nothing chosen).
     TOrderPage Page() const;

@@ -1,6 +1,7 @@
 // The signalman post orders and the brake-shoe orders (see PostDialogues.h).
 #include "app/dialogues/PostDialogues.h"
 
+#include "app/DataFileReports.h"
 #include "platform/core/CFormat.h"
 
 namespace {

@@ -23,7 +23,7 @@ TfmOtkaz::TfmOtkaz() : TDialogueForm("fmOtkaz")
     ClearOnShow = {ebTrNumber};
 }
 
-TOutcome TfmOtkaz::Confirm(TTalk& talk) { return ConfirmRefusal(talk, ebTrNumber->Text()); }
+TOutcome TfmOtkaz::Confirm(TTalk& talk) { return ConfirmRefusal(talk, ebTrNumber->Text(), OwnerInfo()); }
 
 void TArrivalDialogue::BindControls()
 {

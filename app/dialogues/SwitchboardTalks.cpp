@@ -14,11 +14,11 @@ TOutcome ConfirmWaiting(TTalk& talk, const std::string& n, const std::optional<T
     return talk.Close();
 }
 
-TOutcome ConfirmRefusal(TTalk& talk, const std::string& n)
+TOutcome ConfirmRefusal(TTalk& talk, const std::string& n, const std::optional<TOwnerKeyInfo>& owner)
 {
     auto t = talk.LookupTrain(n);
     if (!t) {
-        talk.Error(3, n);
+        talk.Error(3, owner ? n + " " + owner->Caption : n);
         return talk.Close();
     }
     talk.Report(*t, 102);

@@ -10,8 +10,9 @@
 // Waiting for a train from the owner key's neighbour: 101. Without an owner key the train is
 // looked up without the approach and the error carries no key caption.
 TOutcome ConfirmWaiting(TTalk& talk, const std::string& n, const std::optional<TOwnerKeyInfo>& owner);
-// Refusing a train: 102.
-TOutcome ConfirmRefusal(TTalk& talk, const std::string& n);
+// Refusing a train: 102. A train that is nowhere is error 3, which names the side: the owner
+// key's caption, as for waiting.
+TOutcome ConfirmRefusal(TTalk& talk, const std::string& n, const std::optional<TOwnerKeyInfo>& owner);
 // A train announced to the wagon inspection point (103): category 1 to be broken up (else error
 // 1012), 2 transit (else error 1011).
 TOutcome ConfirmArrival(TTalk& talk, const std::string& n, std::optional<int> station, std::optional<int> track,

@@ -14,6 +14,10 @@
 
 namespace {
 
+// The sample lesson: chosen first, so that "Пуск" pressed at once starts a run in which trains
+// come (the empty scenario, first by name, would start a station where nothing happens).
+const char* const kFirstChoice = "lesson1.shd";
+
 // Back to the program's start directory, where "data" is.
 void ToStartDirectory()
 {
@@ -66,6 +70,7 @@ void TfmStartState::FormActivate(TObject*)
     items.Clear();
     for (const std::string& n : ListScenarioFiles("data")) items.Add(n);
     if (!keep.empty()) lbDataFiles->SetItemIndex(items.IndexOf(keep));
+    if (lbDataFiles->ItemIndex() < 0) lbDataFiles->SetItemIndex(items.IndexOf(kFirstChoice));
 }
 
 void TfmStartState::Button1Click(TObject*)

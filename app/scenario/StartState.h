@@ -15,7 +15,8 @@ public:
     ~TfmStartState() override;
 
     // Rebuilds the list of scenario files (on every activation and when the editor closes);
-    // the chosen file stays chosen while it is there.
+    // the chosen file stays chosen while it is there, and the sample lesson is chosen when
+    // nothing is.
     void FormActivate(TObject* Sender);
     void Button1Click(TObject* Sender);  // "Пуск"
     void Button2Click(TObject* Sender);  // "Вихід"

@@ -12,7 +12,7 @@
 #include <QLineEdit>
 #include <QPalette>
 
-#include "app/TrainerWindows.h"
+#include "app/DataFileReports.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Paths.h"

@@ -14,12 +14,6 @@
 namespace {
 
 
-template <class T>
-T* Window(const std::string& name)
-{
-    return dynamic_cast<T*>(Screen().FindForm(name));
-}
-
 void Click(TControl* c) { QTest::mouseClick(c->Widget(), Qt::LeftButton, {}, QPoint(3, 3)); }
 
 bool Asked(const std::vector<std::string>& received, const std::string& prefix)
@@ -156,6 +150,12 @@ TEST_F(DialoguesTest, ANeighboursCallRefusedAndATrainAwaited)
     EXPECT_EQ(tecn.received, (std::vector<std::string>{"3 10 1025 2001", "3 5 7 102 1"}));
     EXPECT_FALSE(otkaz->Visible());
     EXPECT_FALSE(key->Down());
+    // A train that is nowhere: error 3 names the side it was refused from.
+    m->Bus.ClearLog();
+    Choose(key, "MenuItem2");
+    otkaz->ebTrNumber->SetText("9999");
+    Click(otkaz->FindChild<TButton>("btOK"));
+    EXPECT_EQ(m->Bus.Requests(brInstructor), std::vector<std::string>{"0 4 3 9999 ПЖСвер"});
 
     // Waiting through the same key: the train is looked up on that key's approach.
     tecn.received.clear();
@@ -241,7 +241,7 @@ TEST_F(DialoguesTest, TheTrainRadioInsistsUntilItIsAcknowledged)
     // A further message is added, and the reminder starts again.
     mes = "4 10 ПЛок Стоп";
     EXPECT_TRUE(Send(mes));
-    EXPECT_EQ(w->mMessage->Lines().ToStringList().lines, (std::vector<std::string>{"Слідуйте", "Стоп"}));
+    EXPECT_EQ(w->mMessage->Lines().ToStringList().lines, (std::vector<std::string>{"Слідуйте", "ПЛок: Стоп"}));
     EXPECT_EQ(w->mMessage->Color(), clWindow);
     EXPECT_EQ(w->Timer1->Interval(), TChannelWindow::kFirstReminder);
 

@@ -310,7 +310,7 @@ TEST_F(HandlersTest, AKeyMenuOpensItsDialogueOnlyWhenTheExecutorIsFree)
     // An item of a channel button ("Слідуйте") shows its dialogue.
     Get<TMenuItem>("N29")->Click();
     EXPECT_EQ(fmConsole->Memo1->Text().find("fmManevrMove"), std::string::npos);
-    EXPECT_TRUE(fmManevrMove->Visible());
+    EXPECT_TRUE(Window<TfmManevrMove>("fmManevrMove")->Visible());
     // Main menu: a window of the program is shown.
     Get<TMenuItem>("N34")->Click();
     EXPECT_TRUE(fmError->Visible());

@@ -11,12 +11,6 @@ namespace {
 
 const std::filesystem::path kStation = std::filesystem::path(VELO_SOURCE_DIR) / "station";
 
-template <class T>
-T* Window(const std::string& name)
-{
-    return dynamic_cast<T*>(Screen().FindForm(name));
-}
-
 void Click(TControl* c) { QTest::mouseClick(c->Widget(), Qt::LeftButton, {}, QPoint(3, 3)); }
 
 // The index of an entry by its text; -1 when missing.

@@ -2,6 +2,8 @@
 // main window with the sample station and the real models: train 2001 (object 7, 40 cars,
 // loaded) stands on receiving track 1П (11); the signalmen of posts 3, 7 and 1 are objects 3, 4
 // and 5, the electro-mechanic object 6.
+#include <algorithm>
+
 #include <QTest>
 
 #include "TrainerFixture.h"
@@ -15,12 +17,6 @@
 
 namespace {
 
-
-template <class T>
-T* Window(const std::string& name)
-{
-    return dynamic_cast<T*>(Screen().FindForm(name));
-}
 
 void Click(TControl* c) { QTest::mouseClick(c->Widget(), Qt::LeftButton, {}, QPoint(3, 3)); }
 
@@ -112,6 +108,29 @@ TEST_F(PostDialoguesTest, EachWindowIsItsOwnClassBuiltFromItsDefinition)
     EXPECT_EQ(Window<TfmUvagaRospusk>("fmUvagaRospusk")->cbWay->Items().Count(), 6);
     EXPECT_EQ(Window<TfmUvagaLokoPritc>("fmUvagaLokoPritc")->cbWay->Items().Count(), 7);
     EXPECT_EQ(Window<TfmPredupr>("fmPredupr")->cbWay->Items().Count(), 4);
+}
+
+TEST_F(PostDialoguesTest, TheAnnouncementsStayOnTopAndThePermitReadsInFull)
+{
+    for (const char* name :
+         {"fmPribivaet", "fmPribivaetPrig", "fmUvagaTrainOut", "fmUvagaRospusk", "fmUvagaLokoPritc", "fmPredupr"})
+        EXPECT_TRUE(Window<TForm>(name)->Widget()->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << name;
+
+    // The permit's sentence, line by line and left to right.
+    auto* d = Window<TfmPredupr>("fmPredupr");
+    std::vector<TLabel*> labels;
+    for (int i = 0; i < d->ComponentCount(); ++i)
+        if (auto* l = dynamic_cast<TLabel*>(d->Components(i))) labels.push_back(l);
+    std::stable_sort(labels.begin(), labels.end(), [](TLabel* a, TLabel* b) {
+        return a->Top() != b->Top() ? a->Top() < b->Top() : a->Left() < b->Left();
+    });
+    std::vector<std::string> texts;
+    for (TLabel* l : labels) texts.push_back(l->Caption());
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "Сигналіст поста 1! На колії", "видати дозвіл на бланку білого кольору з червоною полосою",
+                         "для відправлення локомотива №", "на перегін",
+                         "Тарвіна-Сортувальна - Тарвіна-Східна по I колії до ", "км",
+                         "для виводу з перегону поїзда № ", "на станцію", "Тарвіна-Сортувальна"}));
 }
 
 TEST_F(PostDialoguesTest, ATrainFromStretchTwoAnnouncedToTheWagonInspection)

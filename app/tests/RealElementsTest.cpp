@@ -113,8 +113,9 @@ TEST_F(RealElementsTest, LampsButtonsAndTheAmmeter)
     EXPECT_TRUE(sealed->Plombed());
     EXPECT_TRUE(Cmd("4 15 ВСП1 0"));
     EXPECT_FALSE(sealed->Plombed());
-    ASSERT_EQ(fmElectroMex->cbButtons->Items().Count(), 1);
-    EXPECT_EQ(fmElectroMex->cbButtons->Items()[0], "ВСП1");
+    TComboBox* buttons = Window<TfmElectroMex>("fmElectroMex")->cbButtons;
+    ASSERT_EQ(buttons->Items().Count(), 1);
+    EXPECT_EQ(buttons->Items()[0], "ВСП1");
 
     EXPECT_TRUE(Cmd("4 14 1"));
     EXPECT_TRUE(ammeter->TimerRunning());
@@ -229,11 +230,12 @@ TEST_F(RealSignalsTest, AspectsRouteCellsListsAndFrameSwitches)
     ASSERT_EQ(m->Signals.Count(), 4u);
     ASSERT_EQ(m->Switches.Count(), 1u);
     EXPECT_EQ(m->Lamps.Count(), 2u);
-    EXPECT_EQ(fmTrainMove->cbToSignal->Items().Count(), 3);
-    ASSERT_EQ(fmTrainMove->SignalIds.Count(), 3u);
-    EXPECT_EQ(*fmTrainMove->SignalIds.Get(0), 101);
-    EXPECT_EQ(*fmTrainMove->SignalIds.Get(1), 112);
-    EXPECT_EQ(*fmTrainMove->SignalIds.Get(2), 111);
+    TfmTrainMove* trainMove = Window<TfmTrainMove>("fmTrainMove");
+    EXPECT_EQ(trainMove->cbToSignal->Items().Count(), 3);
+    ASSERT_EQ(trainMove->SignalIds.Count(), 3u);
+    EXPECT_EQ(*trainMove->SignalIds.Get(0), 101);
+    EXPECT_EQ(*trainMove->SignalIds.Get(1), 112);
+    EXPECT_EQ(*trainMove->SignalIds.Get(2), 111);
 
     std::string mes = "4 7 101 5";
     EXPECT_TRUE(SendTrainerMessage(mes));

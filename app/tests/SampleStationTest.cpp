@@ -50,12 +50,26 @@ protected:
     {
         TrainerTest::SetUp();
         if (!std::filesystem::exists(kStation / "data" / "EC_Model.dat")) GTEST_SKIP() << "no sample station";
+        Restart();
+    }
+
+    // The program from its start again on a fresh copy of the station's data.
+    void Restart()
+    {
+        DestroyTrainerWindows();
         std::filesystem::remove_all("data");
         std::filesystem::copy(kStation / "data", "data", std::filesystem::copy_options::recursive);
         CreateTrainerWindows([] { return new TfmMain; });
         m = fmMain;
         m->ShowStartDialog = [] {};
         m->FormActivate(m);
+    }
+
+    // One model second of every model, as the main timer's tick runs them.
+    void Step()
+    {
+        m->ModelTime += 1;
+        for (unsigned k = 0; k < m->Models.Count(); ++k) (*m->Models.Get(k))->Process(static_cast<float>(m->ModelTime));
     }
 
     std::set<int> Ids(const char* className)
@@ -148,14 +162,13 @@ TEST_F(SampleStationTest, ExecutorPoolFromTheForm)
 // the free track 2П stays dark.
 TEST_F(SampleStationTest, StandingTrainsShowTheirTracksRed)
 {
-    for (int i = 1; i <= 3; ++i) {
-        m->ModelTime += 1;
-        for (unsigned k = 0; k < m->Models.Count(); ++k) (*m->Models.Get(k))->Process(static_cast<float>(m->ModelTime));
-    }
     auto state = [this](int id) {
         auto* s = m->FindChild<TEC_Section>(Format("EC_Section%d", id));
         return s && !s->Cells(0).empty() ? s->Cells(0)[0]->State() : csFree;
     };
+    // As the README says: the interlocking sees them at its first step, the first model second.
+    EXPECT_NE(state(11), csRed);
+    Step();
     for (int id : {11, 13, 14, 21, 22}) EXPECT_EQ(state(id), csRed) << "track " << id;
     EXPECT_NE(state(12), csRed);
     EXPECT_TRUE(Prompts.empty()) << Prompts[0];
@@ -212,4 +225,34 @@ TEST_F(SampleStationTest, AnArrivingTrainShowsItsSectionsRedAsItMoves)
     }
     EXPECT_TRUE(red(12));
     EXPECT_FALSE(red(42));
+}
+
+
+// The start marker, the cell in front of a route's start signal lit green while the route is being
+// set, goes out once the route is set: the interlocking leaves it lit, so it must lie in the route's
+// first section, which the route then locks. Shunting routes from every signal of the sample panel
+// whose marker lay on its own track or off its routes, the hump locomotive's from НГ4 first.
+TEST_F(SampleStationTest, TheStartMarkerGoesOutOnceTheRouteIsSet)
+{
+    const std::vector<std::pair<int, int>> routes = {{174, 145}, {172, 151}, {111, 101}, {112, 181},
+                                                     {113, 101}, {114, 181}, {121, 101}, {122, 181},
+                                                     {123, 101}, {132, 104}, {133, 104}};
+    for (const auto& [start, end] : routes) {
+        Restart();
+        Step();
+        auto* signal = m->FindChild<TEC_Signal>(Format("EC_Signal%d", start));
+        ASSERT_TRUE(signal && signal->Cell) << start;
+        std::string mes = Format("2 5 %d 0", start);
+        ASSERT_EQ(m->Bus.Send(mes), 1) << start;
+        EXPECT_EQ(signal->Cell->State(), csGreen) << start;
+        mes = Format("2 5 %d 0", end);
+        ASSERT_EQ(m->Bus.Send(mes), 1) << start << " -> " << end;
+        for (int i = 0; i < 30 && signal->State() != 1; ++i) Step();
+        ASSERT_EQ(signal->State(), 1) << start << " -> " << end << " not set";
+        std::vector<std::string> green;
+        m->ForEachOwned([&](TComponent* c) {
+            if (auto* cell = dynamic_cast<TEC_Cell*>(c); cell && cell->State() == csGreen) green.push_back(c->Name());
+        });
+        EXPECT_TRUE(green.empty()) << start << " -> " << end << " leaves " << green.front();
+    }
 }

@@ -235,7 +235,10 @@ TEST_F(ScenarioWindowsTest, StartDialogListsTheScenariosAndOpensTheEditor)
     start->FormActivate(start);
     EXPECT_EQ(start->Caption(), "Умови  тренування");
     EXPECT_EQ(Items(start->lbDataFiles), (std::vector<std::string>{"Extra.SHD", "empty.shd", "lesson1.shd"}));
+    // The sample lesson is chosen first.
+    EXPECT_EQ(start->lbDataFiles->ItemIndex(), 2);
 
+    start->lbDataFiles->SetItemIndex(-1);
     Click(start->Button1);
     EXPECT_EQ(Boxes, std::vector<std::string>{"Не указан вариант тренировки"});
     // A file that vanished before "Пуск" is named.

@@ -92,11 +92,12 @@ TEST_F(PostSectionsTest, OneReaderForTheMainWindowTheEditorAndTheDialogues)
     std::vector<std::string> main, editor, dialogue, electro;
     for (unsigned i = 0; i < fmMain->PostSections.Count(); ++i) main.push_back(fmMain->PostSections.Get(i)->Name);
     for (const TScenarioSection& sec : fmTaskMaker->Model.Sections) editor.push_back(sec.Name);
-    auto* state = dynamic_cast<TfmSectionState*>(Screen().FindForm("fmSectionState"));
+    auto* state = Window<TfmSectionState>("fmSectionState");
+    auto* electroMex = Window<TfmElectroMex>("fmElectroMex");
     ASSERT_NE(state, nullptr);
+    ASSERT_NE(electroMex, nullptr);
     for (unsigned i = 0; i < state->Records.Count(); ++i) dialogue.push_back(state->Records.Get(i)->Name);
-    for (int i = 0; i < fmElectroMex->cbSection->Items().Count(); ++i)
-        electro.push_back(fmElectroMex->cbSection->Items()[static_cast<unsigned>(i)]);
+    electro = electroMex->cbSection->Items().ToStringList().lines;
     EXPECT_EQ(main, (std::vector<std::string>{"НД", "1В"}));
     EXPECT_EQ(editor, main);
     EXPECT_EQ(electro, main);
@@ -112,7 +113,7 @@ TEST_F(PostSectionsTest, ASecuringNormOutOfRangeIsShownOnceAndTheStartGoesOn)
     WriteFile("data/Zacrepit.dat", "п 1П 11\nо 1В 21\n31 11 1 2\n300 11 1 4294967295\n61 11 1 3\n");
     Start();
     EXPECT_EQ(Boxes, std::vector<std::string>{"DATA\\Zacrepit.dat, строка 4: число башмаков 4294967295 вне пределов 0..99"});
-    auto* z = dynamic_cast<TfmZacrepit*>(Screen().FindForm("fmZacrepit"));
+    auto* z = Window<TfmZacrepit>("fmZacrepit");
     ASSERT_NE(z, nullptr);
     EXPECT_EQ(z->cbBashm->Items().ToStringList().lines, (std::vector<std::string>{"2", "3"}));
     EXPECT_NE(Screen().FindForm("fmKeyBoard"), nullptr);  // every window after it is made
@@ -286,8 +287,9 @@ TEST_F(StartTest, SignalListsAreSortedAndTheirIdsPairOneForOne)
     AddPanel(m);
     m->FirstActivation();
 
-    for (TSignalOrderForm* f : {static_cast<TSignalOrderForm*>(fmManevrMove), static_cast<TSignalOrderForm*>(fmTrainMove),
-                                static_cast<TSignalOrderForm*>(fmManevrMoveP)}) {
+    for (const char* name : {"fmManevrMove", "fmTrainMove", "fmManevrMoveP"}) {
+        auto* f = Window<TSignalOrderForm>(name);
+        ASSERT_NE(f, nullptr);
         ASSERT_EQ(f->cbToSignal->Items().Count(), 3) << f->Name();
         EXPECT_EQ(f->cbToSignal->Items()[0], "Н");
         EXPECT_EQ(f->cbToSignal->Items()[1], "Н");
@@ -299,9 +301,10 @@ TEST_F(StartTest, SignalListsAreSortedAndTheirIdsPairOneForOne)
         EXPECT_EQ(*f->SignalIds.Get(1), 112);
         EXPECT_EQ(*f->SignalIds.Get(2), 111);
     }
-    ASSERT_EQ(fmElectroMex->cbButtons->Items().Count(), 2);
-    EXPECT_EQ(fmElectroMex->cbButtons->Items()[0], "ВСП1");
-    EXPECT_EQ(fmElectroMex->cbButtons->Items()[1], "ВСП3");
+    TComboBox* buttons = Window<TfmElectroMex>("fmElectroMex")->cbButtons;
+    ASSERT_EQ(buttons->Items().Count(), 2);
+    EXPECT_EQ(buttons->Items()[0], "ВСП1");
+    EXPECT_EQ(buttons->Items()[1], "ВСП3");
 }
 
 TEST_F(StartTest, AFailedActivationIsShownOnceAndLeavesThePanelCovered)

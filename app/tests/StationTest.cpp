@@ -65,7 +65,7 @@ TEST_F(StationTest, StartsOnTheModels)
     EXPECT_EQ(m->Cells.Count(), 8u);
     EXPECT_EQ(m->Lamps.Count(), 8u);
     EXPECT_FALSE(m->ForeheadPanel);
-    ASSERT_EQ(fmManevrMove->cbToSignal->Items().Count(), 4);
+    ASSERT_EQ(Window<TfmManevrMove>("fmManevrMove")->cbToSignal->Items().Count(), 4);
 }
 
 TEST_F(StationTest, ATrainRouteOpensItsSignalOnThePanel)

@@ -68,8 +68,11 @@ TEST_F(SwitchboardTalks, WaitingForAndRefusingATrain)
     EXPECT_EQ(Run([&](TTalk& t) { ConfirmWaiting(t, "9999", std::nullopt); }),
               (Lines{"3 10 1025 9999", "0 4 3 9999", "CLOSE"}));
 
-    EXPECT_EQ(Run([&](TTalk& t) { ConfirmRefusal(t, "2001"); }), (Lines{"3 10 1025 2001", "3 5 7 102 1", "CLOSE"}));
-    EXPECT_EQ(Run([&](TTalk& t) { ConfirmRefusal(t, "9999"); }), (Lines{"3 10 1025 9999", "0 4 3 9999", "CLOSE"}));
+    EXPECT_EQ(Run([&](TTalk& t) { ConfirmRefusal(t, "2001", west); }),
+              (Lines{"3 10 1025 2001", "3 5 7 102 1", "CLOSE"}));
+    // Error 3's text names the side the train was refused from.
+    EXPECT_EQ(Run([&](TTalk& t) { ConfirmRefusal(t, "9999", west); }),
+              (Lines{"3 10 1025 9999", "0 4 3 9999 ПЖСвер", "CLOSE"}));
 }
 
 TEST_F(SwitchboardTalks, ATrainAnnouncedToTheWagonInspection)

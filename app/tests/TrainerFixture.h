@@ -18,6 +18,13 @@
 #include "platform/media/sound/Wave.h"
 #include "TestElements.h"
 
+// The program's window of that name as its class (null when it is none or of another class).
+template <class T>
+T* Window(const std::string& name)
+{
+    return dynamic_cast<T*>(Screen().FindForm(name));
+}
+
 class TrainerTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/TrainerClasses.h"
+#include "app/dialogues/DialogueWindows.h"
 
 int main(int argc, char** argv)
 {
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setQuitOnLastWindowClosed(false);
     RegisterTrainerClasses();
+    RegisterDialogueWindows();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -19,9 +19,18 @@ constexpr double kOnMultiple = 0.00000000001;
 constexpr double kStartSpeed = 0.0001;
 // Precision of the break-point search, m.
 constexpr double kBreakPrecision = 0.0001;
+// Precision of the point where a stopping cut's speed reaches zero: m over a distance step, s
+// over a time step.
+constexpr double kStopPrecision = 0.00001;
+// Bodies closer than this touch, m.
+constexpr double kTouch = 0.0001;
+// Sub-steps a rolling step makes at most before it takes the rest of the clock step at once (a
+// tiny report distance must not stall the clock).
+constexpr int kMaxSubSteps = 2000;
 
 const double kDefaultReport = 1;
 const double kDefaultLimit = 99999;
+const double kDefaultCoupling = 1.5;
 
 // The value of the first entry of this name read as a double; false when absent or empty text.
 bool ListDouble(const TlstParams* list, const char* name, double& out)
@@ -87,6 +96,58 @@ double TRollingModel::DistanceLimit() const
     return l > 0 && std::isfinite(l) ? l : kDefaultLimit;
 }
 
+double TRollingModel::CouplingLimit() const
+{
+    double v = VarToDouble(GetModelParam("2005"));
+    return v >= 0 && std::isfinite(v) ? v : kDefaultCoupling;
+}
+
+TRollingModel::TAhead TRollingModel::Ahead(TRM_Object* obj) const
+{
+    TAhead a;
+    int other = 0;
+    double axles = 0;
+    if (!obj->Model->Nearest(obj, 0, other, axles)) return a;
+    TRM_Object* o = obj->Model->FindObject(other);
+    if (!o) return a;
+    a.Number = other;
+    a.Gap = axles - obj->EndOffset(0) - o->EndOffset(1);
+    return a;
+}
+
+bool TRollingModel::MovingAway(TRM_Object* obj, int other, double& v)
+{
+    v = 0;
+    std::string mes = Format("%d %d %d %d %d", 3, 4, other, 1003, 2002);
+    if (!obj->SendMessage(mes)) return false;
+    int mode = 0;
+    if (SScanf(mes.c_str(), "%d%lf", &mode, &v) != 2 || !std::isfinite(v)) v = 0;
+    return (mode == 2 || mode == 3) && v > 0;
+}
+
+void TRollingModel::Touch(TRM_Object* obj, TRollingParam r, const TAhead& ahead, double tEnd)
+{
+    double vOther = 0;
+    bool away = MovingAway(obj, ahead.Number, vOther);
+    if (obj->Removed) return;
+    double impact = away ? r.v - vOther : r.v;
+    if (impact > CouplingLimit()) {
+        Event(obj, 16, r.s, impact, r.t);
+        if (obj->Removed) return;
+    }
+    if (!away) {
+        // Coupled to a standing cut: it stands where it touched it.
+        r.v = 0;
+        WriteState(obj, r);
+        if (!obj->Removed) Stopped(obj, r);
+        return;
+    }
+    // Behind a cut that rolls on: no faster than it, and no further in this clock step.
+    r.v = std::min(r.v, vOther);
+    r.t = std::max(r.t, tEnd);
+    WriteState(obj, r);
+}
+
 TRM_Object* TRollingModel::Find(int number) const
 {
     TaRM_Objects* list = Objects();
@@ -99,18 +160,15 @@ void TRollingModel::Synchronization(double t)
     const double dt = DeltaT();
     if (!list || dt <= 0) return;
     TObjectsHold hold(*list);
-    // Each object number once, in list order; objects a split appends are reached in the same pass,
-    // objects removed during the pass are skipped.
-    std::vector<int> visited;
-    for (;;) {
-        TRM_Object* o = nullptr;
-        for (auto* n = list->First(); n; n = n->next)
-            if (!n->value.Removed && std::find(visited.begin(), visited.end(), n->value.Number) == visited.end()) {
-                o = &n->value;
-                break;
-            }
-        if (!o) break;
-        visited.push_back(o->Number);
+    // The objects there at the start, each once, in list order. The rest of a train split during
+    // the pass has already been pushed for the rest of the step by the split itself; objects
+    // removed during the pass are skipped.
+    std::vector<int> numbers;
+    for (auto* n = list->First(); n; n = n->next)
+        if (!n->value.Removed) numbers.push_back(n->value.Number);
+    for (int number : numbers) {
+        TRM_Object* o = list->Find(number);
+        if (!o) continue;
         int mode = o->AskTecnParam();
         if (o->Removed) continue;
         if (mode == 2) StepRolling(o, t - dt, dt);
@@ -174,8 +232,54 @@ void TRollingModel::RouteProp(TRM_Object* obj, TlstParams* list, TRollingParam& 
 TRollingParam TRollingModel::RollDistanceStep(TRM_Object* obj, TlstParams* list, TRollingParam r)
 {
     if (!trace) trace = std::fopen("svt", "w");
+    TRollingParam out = DistanceRK(obj, list, r, r.ds, trace);
+    if (out.v > 0 || !(r.v > 0)) return out;
+    // The speed reaches zero within the step: the cut stops there, not at the step's end. Near a
+    // stop dv/ds = a/v grows without bound, so the point comes from the square of the speed,
+    // d(v²)/ds = 2a, which passes zero smoothly.
+    double lo = 0, hi = r.ds, e = SquareRK(obj, list, r, hi);
+    if (e > 0) {
+        lo = hi;
+    } else {
+        while (hi - lo > kStopPrecision) {
+            double mid = (lo + hi) / 2;
+            if (SquareRK(obj, list, r, mid) > 0) lo = mid;
+            else hi = mid;
+        }
+        e = 0;
+    }
+    TRollingParam last = r;
+    RouteProp(obj, list, last, lo);  // the terms where it ends
+    last.v = std::sqrt(e);
+    last.ds = lo;
+    last.h = 2 * lo / (r.v + last.v);
+    last.t = r.t + last.h;
+    last.s = r.s + lo;
+    return last;
+}
+
+double TRollingModel::SquareRK(TRM_Object* obj, TlstParams* list, TRollingParam r, double ds)
+{
     RouteProp(obj, list, r, 0);
-    const double u0 = r.v, ds = r.ds;
+    auto f = [&](double e) {
+        double u = std::sqrt(std::max(e, 0.0));
+        return 2 * r.k * NetForce(r, u);
+    };
+    const double e0 = r.v * r.v;
+    double k1 = ds * f(e0);
+    RouteProp(obj, list, r, ds / 2, false);
+    double k2 = ds * f(e0 + k1 / 2);
+    double k3 = ds * f(e0 + k2 / 2);
+    RouteProp(obj, list, r, ds, false);
+    double k4 = ds * f(e0 + k3);
+    return e0 + (k1 + 2 * (k2 + k3) + k4) / 6;
+}
+
+TRollingParam TRollingModel::DistanceRK(TRM_Object* obj, TlstParams* list, TRollingParam r, double ds, std::FILE* to)
+{
+    RouteProp(obj, list, r, 0);
+    const double u0 = r.v;
+    r.ds = ds;
     if (!(u0 > 0)) {
         // Nothing to integrate from: the cut stands where it is.
         r.v = 0;
@@ -186,9 +290,9 @@ TRollingParam TRollingModel::RollDistanceStep(TRM_Object* obj, TlstParams* list,
     auto a = [&](double w, double u) { return r.k * (r.g - r.r0 - w - r.c * u * u - r.b); };
     double w0 = WindResistance(r, u0);
     double k1 = ds * a(w0, u0) / u0;
-    if (trace) {
-        std::fprintf(trace, "%s", Format("%f %f %f %f\n", r.g, r.c, r.b, w0).c_str());
-        std::fflush(trace);
+    if (to) {
+        std::fprintf(to, "%s", Format("%f %f %f %f\n", r.g, r.c, r.b, w0).c_str());
+        std::fflush(to);
     }
     auto stop = [&]() {
         r.v = 0;
@@ -219,8 +323,38 @@ TRollingParam TRollingModel::RollDistanceStep(TRM_Object* obj, TlstParams* list,
 
 TRollingParam TRollingModel::RollTimeStep(TRM_Object* obj, TlstParams* list, TRollingParam r)
 {
-    const double h = r.h;
+    bool stopped = false;
+    TRollingParam out = TimeRK(obj, list, r, r.h, stopped);
+    if (!stopped) return out;
+    // The speed reaches zero within the step: the cut goes only as far as that and stands for
+    // the rest of it.
+    double lo = 0, hi = r.h;
+    TRollingParam last = r;
+    last.ds = 0;
+    while (hi - lo > kStopPrecision) {
+        double mid = (lo + hi) / 2;
+        TRollingParam q = TimeRK(obj, list, r, mid, stopped);
+        if (!stopped) {
+            lo = mid;
+            last = q;
+        } else {
+            hi = mid;
+        }
+    }
+    RouteProp(obj, list, last, last.ds);  // the terms where it stops
+    last.v = 0;
+    last.h = r.h;
+    last.t = r.t + r.h;
+    last.s = r.s + last.ds;
+    return last;
+}
+
+TRollingParam TRollingModel::TimeRK(TRM_Object* obj, TlstParams* list, TRollingParam r, double h, bool& stopped)
+{
+    stopped = false;
+    r.h = h;
     auto stop = [&]() {
+        stopped = true;
         r.v = 0;
         r.t += h;
         // A stop never moves the cut backwards.
@@ -288,12 +422,17 @@ bool TRollingModel::StepRolling(TRM_Object* obj, double t0, double dt)
     const double P = ReportDistance();
     if (!obj) return false;
     const unsigned number = static_cast<unsigned>(obj->Number);
-    for (;;) {
+    const double tEnd = t0 + dt;
+    // Sub-steps run on to the model time, each ending at the next multiple of P, at a change of
+    // the track under the axles or at the cut ahead, whichever comes first.
+    for (int sub = 0;; ++sub) {
         obj->Params.Clear();
         if (!Send(obj, Format("%d %d %u", 3, 15, number), &obj->Params)) return false;
         TRollingParam r;
         FillRollingParam(r, obj);
         if (obj->Removed || obj->Position(0) < 0) return true;  // nothing left on the plan to move
+        // A cut that stood (its own time stopped with it) rolls on from the start of this step.
+        r.t = std::max(r.t, t0);
         r.ds = obj->StepMin(0) + 0.0000001;
         if (r.v <= 0) {
             RouteProp(obj, &obj->Params, r, 0);
@@ -309,30 +448,45 @@ bool TRollingModel::StepRolling(TRM_Object* obj, double t0, double dt)
         }
         double toMultiple = NextMultiple(r.s, P) - r.s;
         if (toMultiple < r.ds) r.ds = toMultiple;
-        const TRollingParam before = r;
-        r = RollDistanceStep(obj, &obj->Params, r);
-        if (t0 + dt >= r.t) {
-            WriteState(obj, r);
-            if (obj->Removed) return true;
-            bool moved = obj->Move(r.ds, 0);
-            if (obj->Removed) return true;
-            if (r.v <= 0) {
-                TRollingParam free = r;
-                free.b = 0;
-                if (NetForce(free, free.v) > 0) Event(obj, 6, r.s, r.v, r.t);
-                if (!obj->Removed) Stopped(obj, r);
-                return true;
-            }
-            // A cut that could not be laid further (the end of the track) ends its step here.
-            if (!moved) return true;
-            if (!OnMultiple(r.s, P)) continue;
-            Event(obj, 6, r.s, r.v, r.t);
+        const TAhead ahead = Ahead(obj);
+        if (ahead.Number && ahead.Gap < kTouch) {
+            Touch(obj, r, ahead, tEnd);
             return true;
         }
-        // The sub-step would pass the model time: redo it over the time left.
+        if (ahead.Number && ahead.Gap < r.ds) r.ds = ahead.Gap;
+        const TRollingParam before = r;
+        if (sub < kMaxSubSteps) {
+            r = RollDistanceStep(obj, &obj->Params, r);
+            if (tEnd >= r.t) {
+                WriteState(obj, r);
+                if (obj->Removed) return true;
+                bool moved = obj->Move(r.ds, 0);
+                if (obj->Removed) return true;
+                if (r.v <= 0) {
+                    TRollingParam free = r;
+                    free.b = 0;
+                    if (NetForce(free, free.v) > 0) Event(obj, 6, r.s, r.v, r.t);
+                    if (!obj->Removed) Stopped(obj, r);
+                    return true;
+                }
+                // A cut that could not be laid further (the end of the track) ends its step here.
+                if (!moved) return true;
+                if (OnMultiple(r.s, P)) {
+                    Event(obj, 6, r.s, r.v, r.t);
+                    if (obj->Removed) return true;
+                }
+                if (r.t >= tEnd) return true;
+                continue;
+            }
+        }
+        // The sub-step would pass the model time: the time left, over time.
         r = before;
-        r.h = t0 + dt - r.t;
+        r.h = tEnd - r.t;
         r = RollTimeStep(obj, &obj->Params, r);
+        if (ahead.Number && r.ds > ahead.Gap) {
+            r.s -= r.ds - ahead.Gap;
+            r.ds = ahead.Gap;
+        }
         WriteState(obj, r);
         if (obj->Removed) return true;
         obj->Move(r.ds, 0);
@@ -365,6 +519,9 @@ bool TRollingModel::Nadvig(TRM_Object* obj, double t0, double dt)
     CopyFromList(r, &list);
     list.Clear();
     double d = dt * r.v;
+    // The train is pushed up to a cut standing or held ahead of it, never into it.
+    const TAhead ahead = Ahead(obj);
+    if (ahead.Number && ahead.Gap < d) d = std::max(0.0, ahead.Gap);
     if (r.s + d <= r.breakDist) {
         list.Append(TObjParam("2015", r.s + d));
         if (!Send(obj, Format("%d %d %u", 3, 5, number), &list)) return false;
@@ -564,6 +721,18 @@ bool TRollingModel::SingleRolling(TRM_Object* obj)
         if (toMultiple < ds) ds = toMultiple;
         double D = L - r.s;
         if (ds >= D) ds = std::max(D, 0.0);
+        // The clock stands during a single roll: whatever is ahead counts as standing.
+        const TAhead ahead = Ahead(obj);
+        if (ahead.Number && ahead.Gap < kTouch) {
+            if (r.v > CouplingLimit()) Event(obj, 16, r.s, r.v, r.t);
+            if (obj->Removed) return false;
+            r.v = 0;
+            WriteState(obj, r);
+            if (obj->Removed) return false;
+            Stopped(obj, r);
+            return true;
+        }
+        if (ahead.Number && ahead.Gap < ds) ds = ahead.Gap;
         r.ds = ds;
         r = RollDistanceStep(obj, &obj->Params, r);
         WriteState(obj, r);

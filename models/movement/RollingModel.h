@@ -47,8 +47,9 @@ public:
     explicit TRollingModel(TComponent* owner = nullptr);
     ~TRollingModel() override;
 
-    // Adds 2001 20, 2003 5, 2004 -10, 2005 1.5, 2002 1 (report distance P, m) and 2006 99999
-    // (distance limit of a single roll, m).
+    // Adds 2001 20, 2003 5, 2004 -10, 2005 1.5 (coupling limit, m/s: a cut that runs into another
+    // faster than this raises event 16), 2002 1 (report distance P, m) and 2006 99999 (distance
+    // limit of a single roll, m).
     void InitState() override;
     // Pushes every object in mode 3 and rolls every object in mode 2 over the last clock step.
     void Synchronization(double t) override;
@@ -78,12 +79,31 @@ public:
     double WindResistance(const TRollingParam& r, double v);
     // F(v) = g - r0 - W(v) - c v v - b.
     double NetForce(const TRollingParam& r, double v);
-    // One Runge-Kutta step over the record's ds (dv/ds = a/v).
+    // One Runge-Kutta step over the record's ds (dv/ds = a/v); a cut whose speed reaches zero
+    // within it stops there (speed 0, ds the distance it ran).
     TRollingParam RollDistanceStep(TRM_Object* obj, TlstParams* list, TRollingParam r);
-    // One Runge-Kutta step over the record's h (dv/dt = a).
+    // One Runge-Kutta step over the record's h (dv/dt = a); a cut whose speed reaches zero within
+    // it stops there and stands for the rest of h.
     TRollingParam RollTimeStep(TRM_Object* obj, TlstParams* list, TRollingParam r);
 
 private:
+    // The first object ahead of a cut (number 0: none) and the gap between their car bodies.
+    struct TAhead {
+        int Number = 0;
+        double Gap = 0;
+    };
+    TAhead Ahead(TRM_Object* obj) const;
+    // True when object `other` rolls or is pushed on (mode 2 or 3 at a positive speed v).
+    static bool MovingAway(TRM_Object* obj, int other, double& v);
+    // A cut that touches the one ahead: event 16 above the coupling limit; against a standing one
+    // it stops, behind a moving one it keeps that one's speed at most and waits to tEnd.
+    void Touch(TRM_Object* obj, TRollingParam r, const TAhead& ahead, double tEnd);
+    // The Runge-Kutta stages over distance ds, and over time h; the trace line goes to `to`.
+    TRollingParam DistanceRK(TRM_Object* obj, TlstParams* list, TRollingParam r, double ds, std::FILE* to);
+    TRollingParam TimeRK(TRM_Object* obj, TlstParams* list, TRollingParam r, double h, bool& stopped);
+    // The square of the speed after distance ds, d(v²)/ds = 2a: smooth through a stop.
+    double SquareRK(TRM_Object* obj, TlstParams* list, TRollingParam r, double ds);
+    double CouplingLimit() const;
     // The report distance P and the distance limit L; a value that is not positive reads as default.
     double ReportDistance() const;
     double DistanceLimit() const;

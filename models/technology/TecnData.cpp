@@ -305,8 +305,9 @@ unsigned int TTecnModel::ReadObjects(const AnsiString& path)
     while ((r = ReadDataLine(f.get(), line, "*")) != -1) {
         if (r == 0) continue;
         if (line[0] == '=') {
+            // "=5", "= 5" and "=Отцеп 5": the number after the "=" or after the word it begins.
             int n = 0;
-            SScanf(line.c_str() + 1, "%d", &n);
+            if (SScanf(line.c_str() + 1, "%d", &n) != 1) SScanf(line.c_str(), "%*s%d", &n);
             closeCut(n);
             continue;
         }

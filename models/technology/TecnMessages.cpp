@@ -34,6 +34,8 @@ int TTecnModel::fnGetModelMessage(std::string& mes, TlstParams* lstPar)
     };
     switch (cmd) {
     case 4: {
+        // The caller's list holds this answer only: a refused query leaves it empty.
+        if (lstPar) lstPar->Clear();
         TTecnObject* o = a ? FindObject(a) : nullptr;
         if (!o) return 0;
         dllist<AnsiString> names;
@@ -51,10 +53,7 @@ int TTecnModel::fnGetModelMessage(std::string& mes, TlstParams* lstPar)
         }
         for (char& ch : reply)
             if (ch == ',') ch = '.';
-        if (lstPar) {
-            lstPar->Clear();
-            lstPar->AppendAll(found);
-        }
+        if (lstPar) lstPar->AppendAll(found);
         mes = reply;
         return 1;
     }
@@ -165,13 +164,14 @@ int TTecnModel::fnGetModelMessage(std::string& mes, TlstParams* lstPar)
             bool all = true;
             for (auto* p = pairs.First(); p && all; p = p->next) {
                 if (AtolC(p->value.name.c_str()) < 1000) continue;
-                // A parameter the object lacks matches nothing.
-                if (o->GetParamText(p->value.name).empty()) {
+                // A parameter the object lacks matches nothing. A computed one is worked out
+                // once: it may ask another model or the operator.
+                TVariant value;
+                if (o->GetParamText(p->value.name, &value).empty()) {
                     all = false;
                     break;
                 }
-                TObjParam mine(p->value.name, o->GetParam(p->value.name));
-                if (TObjParam::ValueDiffers(mine, p->value)) all = false;
+                if (TObjParam::ValueDiffers(TObjParam(p->value.name, value), p->value)) all = false;
             }
             if (all) reply += Format(" %d", o->Number);
         }

@@ -282,7 +282,10 @@ void TTecnModel::CancelWork(TTecnObject* o, int number)
 void TTecnModel::Synchronization(double t)
 {
     TEntry entry(this);
-    for (size_t i = 0; i < TlstObjects.size(); ++i) {
+    // Only the objects there at the start: one created during the pass takes its first step at
+    // the next tick, as one created by a bus message between ticks does.
+    const size_t count = TlstObjects.size();
+    for (size_t i = 0; i < count; ++i) {
         TTecnObject* o = TlstObjects[i].get();
         if (o->Dead) continue;
         o->Step(t);

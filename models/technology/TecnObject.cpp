@@ -93,7 +93,10 @@ TTecnObject::~TTecnObject() = default;
 
 void TTecnObject::Step(double t)
 {
-    for (size_t i = 0; i < Works.size() && !Dead; ++i) {
+    // Only the works there at the start: one started during the step (by the signal of a work
+    // that ended) starts waiting for its executors at the next tick, not in this one.
+    const size_t count = Works.size();
+    for (size_t i = 0; i < count && !Dead; ++i) {
         TWork* w = Works[i].get();
         if (w->Dead) continue;
         try {

@@ -84,10 +84,12 @@ TEST_F(Partners, AMessageOpensTheChannelWindowAndAFurtherOneIsAddedToIt)
     EXPECT_EQ(MemoOf(manevr.get())->Lines().ToStringList().lines, (std::vector<std::string>{"Зрозумів, виконую"}));
     EXPECT_EQ(manevr->Caption(), "МЛ1->Маневровий зв'язок");
 
-    // The second driver shares the window: while it is open the text comes as a new line.
+    // The second driver shares the window: while it is open the text comes as a new line that
+    // names its driver, as does a further line of the first.
     EXPECT_EQ(conn.ShowMessage("МЛ2", "друге"), 1);
+    EXPECT_EQ(conn.ShowMessage("МЛ1", "третє"), 1);
     EXPECT_EQ(MemoOf(manevr.get())->Lines().ToStringList().lines,
-              (std::vector<std::string>{"Зрозумів, виконую", "друге"}));
+              (std::vector<std::string>{"Зрозумів, виконую", "МЛ2: друге", "МЛ1: третє"}));
     EXPECT_EQ(manevr->Caption(), "МЛ1->Маневровий зв'язок");
 
     manevr->Hide();

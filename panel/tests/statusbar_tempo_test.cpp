@@ -192,6 +192,26 @@ TEST_F(StatusBar, ErrorFixedBeforeTheFirstTickShowsAtIt)
     EXPECT_EQ(bar->Color(), clBtnFace);
 }
 
+TEST_F(StatusBar, EveryCountAndSumFitsItsPanel)
+{
+    TCanvas c;
+    c.Font = bar->Font();
+    auto fits = [&](int panel) { return 2 + c.TextWidth(Text(panel)) + 2 <= bar->Panels(panel).Width; };
+    for (int i = 0; i < 4; ++i) bar->FixError("помилка", i == 0 ? 2 : 3);
+    EXPECT_EQ(Text(4), "Кількість помилок - 4/11");
+    EXPECT_TRUE(fits(4));
+    for (int i = 0; i < 1200; ++i) bar->FixError("помилка", 100);
+    EXPECT_EQ(Text(4), "Кількість помилок - 1204/120011");
+    EXPECT_TRUE(fits(4));
+    // The panels after it move right; the tempo, its clicks and the clock keep their places.
+    bar->SetTemp(20);
+    bar->Process(99 * 3600 + 59 * 60);
+    for (int panel : {1, 3}) EXPECT_TRUE(fits(panel)) << Text(panel);
+    EXPECT_EQ(bar->Panels(1).Width, 90);
+    Click(5);
+    EXPECT_EQ(bar->Temp(), 19u);
+}
+
 TEST_F(StatusBar, PaintsTheBarInFuchsiaWhileTextsAreQueued)
 {
     // Inside the error-text panel, clear of its bevel and text.

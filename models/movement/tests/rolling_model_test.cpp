@@ -139,7 +139,17 @@ protected:
         plan.FileName = "data\\plan.dat";
         bus.Attach(brPlan, &plan);
         bus.Attach(9, &rolling);
-        bus.SetReceiver(brTecn, [this](std::string& m, TlstParams* l) { return tecn(m, l); });
+        bus.SetReceiver(brTecn, [this](std::string& m, TlstParams* l) {
+            bool split = m.rfind("3 17", 0) == 0;
+            int handled = tecn(m, l);
+            if (split && handled && restAt > 0) {
+                // The rest, as long as the cut, goes onto section 1 as the plan would lay it.
+                tecn.obj[tecn.splitReply] = tecn.obj[1];
+                std::string mes = Format("1 6 1 %d %f 0", tecn.splitReply, restAt);
+                bus.Send(mes);
+            }
+            return handled;
+        });
         bus.SetReceiver(5, [this](std::string& m, TlstParams* l) {
             if (weatherFails) throw Exception("погода");
             return Weather(m, l, 20, 0, -10);
@@ -202,6 +212,7 @@ protected:
     TRollingModel rolling;
     TBusRouter bus;
     bool clockAnswers = true, weatherFails = false, weatherFailsLater = false;
+    double restAt = 0;  // where a split lays its rest on section 1 (m before its end); 0: nowhere
     double t = 0;
 };
 
@@ -283,8 +294,27 @@ TEST_F(RollingFixture, SplitWhoseRestIsNotOnThePlan)
     EXPECT_GT(Param("2002"), 1);
 }
 
+// The rest of a split train (7, laid 40 m behind) is pushed for the rest of the step by the split,
+// and not once more by the same step.
+TEST_F(RollingFixture, TheRestOfASplitTrainIsPushedOnceInTheStepOfTheSplit)
+{
+    Place(1, 4, {{"1003", 3}, {"2002", 1}});
+    ASSERT_EQ(Send("9 4 1"), 1);
+    tecn.splitReply = 7;
+    restAt = 60;
+    for (int i = 0; i < 30 && Param("1003") == 3; ++i) {
+        seq.clear();
+        Tick(1);
+    }
+    ASSERT_GE(Index("3 17 1 1"), 0);
+    ASSERT_GE(Index("3 15 7"), 0);
+    EXPECT_EQ(Count("3 5 7 {2015"), 1);
+    EXPECT_EQ(tecn.obj[7]["1003"], 3);
+}
+
 // A standing cut held by a retarder waits without writes or events; released, it starts with
-// event 6 at 0.0001 m/s. A standing cut on the rising grade is set to mode 0 without events.
+// event 6 at 0.0001 m/s from the start of that step. A standing cut on the rising grade is set
+// to mode 0 without events.
 TEST_F(RollingFixture, StandingCutsWaitOnARetarderOrStop)
 {
     Place(2, 300, {{"1003", 2}});
@@ -299,7 +329,7 @@ TEST_F(RollingFixture, StandingCutsWaitOnARetarderOrStop)
     Tick(1);
     int start = Index("event 6");
     ASSERT_GE(start, 0);
-    EXPECT_NE(seq[static_cast<size_t>(start)].find("0.000000 0.000100 0.000000"), std::string::npos) << seq[static_cast<size_t>(start)];
+    EXPECT_NE(seq[static_cast<size_t>(start)].find("0.000000 0.000100 1.000000"), std::string::npos) << seq[static_cast<size_t>(start)];
     EXPECT_GT(Param("2002"), 0);
 
     Place(1, 50, {{"1003", 2}});
@@ -309,13 +339,17 @@ TEST_F(RollingFixture, StandingCutsWaitOnARetarderOrStop)
     EXPECT_EQ(Param("1003"), 0);
 }
 
-// A cut coming to rest: [3 5 obj 1003 0], event 12, [3 5 obj 2015 -99999]; on a retarder whose
-// grade alone would keep it going, event 6 comes first.
+// A cut coming to rest where its speed reaches zero, v0² / 2a from where it was (to within the
+// integration's error, well below the metre of a report step): [3 5 obj 1003 0],
+// event 12, [3 5 obj 2015 -99999]; on a retarder whose grade alone would keep it going, event 6
+// comes first.
 TEST_F(RollingFixture, StopSequence)
 {
-    Place(1, 50, {{"1003", 2}, {"2002", 0.5}});
-    Tick(10);  // to the first whole metre
+    TRM_Object* o = Place(1, 50, {{"1003", 2}, {"2002", 0.5}});
+    const double from = o->Position(0);
     Tick(10);
+    Tick(10);
+    EXPECT_NEAR(from - o->Position(0), 0.5 * 0.5 / (2 * kFactor * (10 + kResist)), 0.01);
     int stop = Index("3 5 1 1003 0"), e12 = Index("event 12"), gone = Index("3 5 1 2015 -99999");
     ASSERT_GE(stop, 1);
     EXPECT_EQ(e12, stop + 1);
@@ -333,6 +367,86 @@ TEST_F(RollingFixture, StopSequence)
     EXPECT_EQ(seq[static_cast<size_t>(stop - 1)].rfind("event 6", 0), 0u) << seq[static_cast<size_t>(stop - 1)];
     EXPECT_EQ(Index("event 12"), stop + 1);
     EXPECT_EQ(Index("3 5 1 2015 -99999"), stop + 2);
+}
+
+// Cut 1 rolls at 3 m/s on section 2 towards cut 2, which stands with its body 18 m ahead (both
+// 12 m long, axles 1 m in from the ends):
+//
+//   ---[1]=====> 3 m/s ...... 18 m ......[2]===---|
+//
+// It runs into it at sqrt(9 + 2 · 0.06 · 18) m/s, above the coupling limit: event 16 with that
+// speed, then it stops against it, the bodies touching. Below the limit there is no event 16.
+TEST_F(RollingFixture, ACutThatReachesAStandingOneStopsAgainstIt)
+{
+    for (double limit : {1.5, 5.0}) {
+        ASSERT_TRUE(rolling.SetModelParam("2005", limit));
+        TRM_Object* o = Place(2, 300, {{"1003", 2}, {"2002", 3}});
+        tecn.obj[2] = tecn.obj[1];
+        tecn.obj[2]["2002"] = 0;
+        tecn.obj[2]["1003"] = 0;
+        ASSERT_EQ(Send("1 6 2 2 270 0"), 1);
+        seq.clear();
+        for (int i = 0; i < 20 && Param("1003") == 2; ++i) Tick(1);
+        EXPECT_EQ(Param("1003"), 0);
+        int other = 0;
+        double gap = 0;
+        ASSERT_TRUE(plan.Nearest(o, 0, other, gap));
+        EXPECT_EQ(other, 2);
+        EXPECT_NEAR(gap - 2, 0, 1e-3) << "the gap between the bodies";
+        int impact = Index("event 16");
+        if (limit > 4) {
+            EXPECT_EQ(impact, -1);
+        } else {
+            ASSERT_GE(impact, 0);
+            EXPECT_LT(impact, Index("3 5 1 1003 0"));
+            double s = 0, v = 0;
+            ASSERT_EQ(SScanf(seq[static_cast<size_t>(impact)].c_str(), "event 16 %*f %*d %lf %lf", &s, &v), 2);
+            EXPECT_NEAR(v, std::sqrt(9 + 2 * kFactor * (8 - kResist) * 18), 0.01);
+        }
+        ASSERT_EQ(Send("1 7 2"), 1);
+    }
+}
+
+// Cut 1 (3 m/s) runs into cut 2 rolling on at 1 m/s with its body 0.5 m ahead: event 16 at the
+// difference of their speeds, then cut 1 follows it, both rolling, the bodies never into each
+// other.
+TEST_F(RollingFixture, ACutThatReachesAMovingOneFollowsIt)
+{
+    TRM_Object* o = Place(2, 300, {{"1003", 2}, {"2002", 3}});
+    tecn.obj[2] = tecn.obj[1];
+    tecn.obj[2]["2002"] = 1;
+    ASSERT_EQ(Send("1 6 2 2 287.5 0"), 1);
+    for (int i = 0; i < 5; ++i) {
+        Tick(1);
+        int other = 0;
+        double gap = 0;
+        ASSERT_TRUE(plan.Nearest(o, 0, other, gap));
+        EXPECT_GT(gap - 2, -1e-6) << "after " << t << " s";
+    }
+    ASSERT_EQ(Count("event 16"), 1);
+    double v = 0;
+    ASSERT_EQ(SScanf(seq[static_cast<size_t>(Index("event 16"))].c_str(), "event 16 %*f %*d %*f %lf", &v), 1);
+    EXPECT_NEAR(v, 2, 0.1);
+    EXPECT_EQ(Param("1003"), 2);
+    EXPECT_EQ(tecn.obj[2]["1003"], 2);
+    EXPECT_GT(Param("2002"), 1);
+}
+
+// A train pushed at 1 m/s towards a cut standing with its body 5 m ahead (the break point far
+// off) is pushed up to it and no further.
+TEST_F(RollingFixture, APushedTrainStopsAtACutAhead)
+{
+    TRM_Object* o = Place(1, 60, {{"1003", 3}, {"2002", 1}, {"2015", 0}});
+    tecn.obj[2] = tecn.obj[1];
+    tecn.obj[2]["1003"] = 0;
+    tecn.obj[2]["2002"] = 0;
+    ASSERT_EQ(Send("1 6 1 2 43 0"), 1);  // its rear axle 7 m ahead of 1's first axle
+    for (int i = 0; i < 10; ++i) Tick(1);
+    EXPECT_NEAR(Param("2015"), 5, 1e-6);
+    int other = 0;
+    double gap = 0;
+    ASSERT_TRUE(plan.Nearest(o, 0, other, gap));
+    EXPECT_NEAR(gap, 2, 1e-3);
 }
 
 // Command 5 from standstill: the clock is stopped and given back, event 10 first, event 11 at the

@@ -13,15 +13,20 @@ namespace {
 
 // Type 1 takes the hump (skill 5) for life; in state 1, 101 starts work 201 (skill 1, 30 s) and
 // its signal moves on to state 3; 102 has a false condition, 103 stays and starts 201, 104
-// removes the object, 105 removes it through the bus from its own action.
+// removes the object, 105 removes it through the bus from its own action. Type 3 runs two works
+// of no time one after the other (204's signal starts 205), and 205's signal creates the next
+// object of type 3.
 const char* const kTecn =
     "Работы\n"
     "Работа\n201\nИсполнитель\n1 1 0 0 0 0 0\nВремя\n30\nСодержание\n  Проверка пути  \n"
     "Работа\n202\nИсполнитель\n9 1 14 0 0 0 0\nВремя\n(GET 9999)\n"
     "Работа\n203\nИсполнитель\n1 1 0 0 0 0 0\nВремя\n(FUNC 99)\n"
+    "Работа\n204\nВремя\n0\n"
+    "Работа\n205\nВремя\n0\n"
     "Функции\n"
     "Функция\n1\n(FALSE)\n"
     "Функция\n2\n(COM 3 7 (OBJ))\n"
+    "Функция\n3\n(COM 3 6 3)\n"
     "Объекты\n"
     "Объект\n1\nИсполнитель\n5 0 0 0 0 0 0\nПараметр\n1025 0\n"
     "Состояние\n0 0 1 0\n"
@@ -29,6 +34,7 @@ const char* const kTecn =
     "Состояние\n201 0 3 0\n"
     "Состояние\n"
     "Объект\n2\nСостояние\n0 0 1 0\nСостояние\n"
+    "Объект\n3\nСостояние\n0 0 1 0 204\nСостояние\n204 0 2 0 205\nСостояние\n205 0 3 3\nСостояние\n"
     "EOF\n";
 
 const char* const kCars = "Полувагон\n1 0 0 1 0 0\n1.2 2.0 10.5 2.0 1.2\nЦистерна\n1 0 0 1 0 0\n1 2 1\n";
@@ -126,6 +132,19 @@ TEST_F(TTecn, WorkTakesAndGivesBackItsExecutor)
     EXPECT_EQ(Events(), "5 41.000 1 1\n3 41.000 1 201 2 3\n");
     EXPECT_EQ(Bus("3 4 1 1015 201"), "3 0 ");
     EXPECT_EQ(Bus("3 24 1"), "1");
+}
+
+// Whatever a step starts (a work by the signal of the object's last work, an object by an action)
+// takes its first step at the next tick, as it would when started by a message between ticks.
+TEST_F(TTecn, WhatAStepStartsWaitsForTheNextTick)
+{
+    EXPECT_EQ(Bus("3 6 3"), "1");
+    Events();
+    for (int t = 1; t <= 6; ++t) model.Process(t);
+    EXPECT_EQ(Events(), "3 2.000 1 204 1 2\n"   // 204 ends; its signal starts 205
+                        "3 4.000 2 0 0 1\n"     // 205 ends; its action creates object 2 with 204
+                        "3 4.000 1 205 2 3\n"
+                        "3 6.000 2 204 1 2\n");
 }
 
 TEST_F(TTecn, TransitionRules)
@@ -226,6 +245,39 @@ TEST_F(TTecn, CompositionChainAndAxles)
     EXPECT_THROW(Bus("3 14 " + (scratch / "bad.txt").string()), Exception);
     EXPECT_EQ(Bus("3 4 4 1015"), "0 ");
     EXPECT_EQ(Bus("3 4 5 1015"), "refused");  // no half-built car
+
+    // A cut line may name itself before its number.
+    WriteCp1251(scratch / "cuts.txt", "Цистерна 2с 20 1.0\n=Отцеп 7\nЦистерна 2с 20 1.0\n= 8\n");
+    EXPECT_EQ(Bus("3 14 " + (scratch / "cuts.txt").string()), "5");
+    EXPECT_EQ(Bus("3 4 5 1021"), "7 ");
+    EXPECT_EQ(Bus("3 4 6 1021"), "8 ");
+}
+
+// A computed parameter is worked out once per object and query, and a query's reply list holds
+// its answer only.
+TEST_F(TTecn, QueriesAskOnceAndAnswerInAnEmptiedList)
+{
+    TScriptedReceiver weather;
+    weather.On("5 1 2001 2003 2004", "90 10 20");
+    rec.bus.SetReceiver(5, weather.AsHandler());
+    WriteCp1251(scratch / "s.txt", "Цистерна 2с 20 1.0\nЦистерна 2с 20 1.0\n=3\n");
+    Bus("3 14 " + (scratch / "s.txt").string());
+    EXPECT_EQ(Bus("3 10 2012 0"), "refused");
+    EXPECT_EQ(weather.received.size(), 2u);  // once for each of the two cars
+
+    TlstParams list;
+    list.Append(TObjParam("2002", 7.0));
+    std::string mes = "3 4 1 2002 9998";
+    EXPECT_EQ(rec.bus.Send(mes, &list), 0);
+    EXPECT_EQ(list.Length(), 0u);
+    list.Append(TObjParam("2002", 7.0));
+    mes = "3 4 9 2002";
+    EXPECT_EQ(rec.bus.Send(mes, &list), 0);
+    EXPECT_EQ(list.Length(), 0u);
+    mes = "3 4 1 2002";
+    EXPECT_EQ(rec.bus.Send(mes, &list), 1);
+    ASSERT_EQ(list.Length(), 1u);
+    EXPECT_EQ(list.First()->value.name, "2002");
 }
 
 TEST_F(TTecn, CouplingUncouplingAndSplitTalkToThePlan)

@@ -83,7 +83,6 @@ std::map<std::string, TWindowMaker>& WindowClasses()
 
 void AddWindowClass(const std::string& name, TWindowMaker make) { WindowClasses()[name] = std::move(make); }
 
-
 void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
 {
     ResetDataFileReports();

@@ -13,6 +13,7 @@
 #include "app/DataFileReports.h"
 #include "app/PanelLists.h"
 #include "app/TrainerWindows.h"
+#include "app/scenario/ScenarioFile.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Paths.h"
@@ -62,12 +63,7 @@ void ReadPostSections(const std::string& path, TArray200<TSectionNumber>& sectio
 
 std::string ScenarioLineMessage(const std::string& line)
 {
-    // A line whose time cannot be read is not scheduled at all.
-    if (!IsNumber(FirstWord(line).c_str())) return std::string();
-    float minutes = 0;
-    SScanf(line.c_str(), "%f", &minutes);
-    float seconds = minutes * 60;
-    return Format("%d %d %f %s", brDelay, 4, static_cast<double>(seconds), DropWords(line, 1).c_str());
+    return ScheduledMessage(line);
 }
 
 // ---- the window ----
@@ -248,21 +244,13 @@ void TfmMain::LoadScenarioFile(const AnsiString& name)
 {
     std::error_code ec;
     std::filesystem::current_path(StartDirectory, ec);
-    std::FILE* f = OpenFile("data\\" + name, "rb");
-    if (!f) return;
-    std::string buf;
-    try {
-        int r;
-        while ((r = ReadDataLine(f, buf, "*")) != -1) {
-            if (r != 1) continue;
-            std::string mes = ScenarioLineMessage(buf);
-            if (!mes.empty()) MessageDispatcher(nullptr, mes, nullptr);
-        }
-    } catch (...) {
-        std::fclose(f);
-        throw;
-    }
-    std::fclose(f);
+    std::vector<TUnscheduledLine> skipped;
+    auto send = [this](std::string& mes) { return MessageDispatcher(nullptr, mes, nullptr); };
+    if (!ScheduleScenario("data\\" + name, send, skipped) || skipped.empty()) return;
+    // What the run leaves out is said: a line in the console for each, one box for all.
+    for (const TUnscheduledLine& l : skipped)
+        if (fmConsole) fmConsole->AddConsoleEvent(SecondsToClock(static_cast<unsigned>(ModelTime)) + " " + UnscheduledConsoleLine(name, l));
+    MessageBoxA(nullptr, UnscheduledText(name, skipped), Application().Title, MB_OK | MB_ICONWARNING);
 }
 
 // ---- clock ----

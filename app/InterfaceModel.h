@@ -21,7 +21,7 @@
 void ReadPostSections(const std::string& path, TArray200<TSectionNumber>& sections);
 
 // The delay-model message that schedules one scenario line "{minutes} {message}":
-// [8 4 {minutes x 60, six decimals} {message}]; empty when the first field is not a number.
+// [8 4 {minutes x 60, six decimals} {message}]; empty when the line cannot be scheduled.
 std::string ScenarioLineMessage(const std::string& line);
 
 class ISwitchboardKey;

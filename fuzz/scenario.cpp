@@ -1,16 +1,34 @@
 // Fuzz target: the scenario files. The input is a scenario file; it is read as the editor reads
-// it (with sections 12 "2П" and 219 "19СП" of the sample station listed), written back, and
-// what was written must read back as the same events.
+// it (with sections 12 "2П" and 219 "19СП" of the sample station listed) and written back: a file
+// read in code page 1251 must come back byte for byte, one read as UTF-8 as its code page 1251
+// text. Sorted by time and written again it must hold the same lines; and the run's loader must
+// schedule or name every data line of it.
+#include <algorithm>
+
 #include "app/scenario/ScenarioFile.h"
 #include "fuzz/FuzzInput.h"
 #include "platform/core/Exception.h"
+#include "platform/core/Strings.h"
 
 namespace {
 
-bool Same(const TTrainRecord& a, const TTrainRecord& b)
+std::string FileBytes(const char* path)
 {
-    return a.Key == b.Key && a.Minutes == b.Minutes && a.Page == b.Page && a.Message == b.Message &&
-           a.Display == b.Display && a.Kept == b.Kept;
+    std::string s;
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f) std::abort();
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
+std::vector<std::string> SortedMessages(const TScenarioDocument& d)
+{
+    std::vector<std::string> m;
+    for (const TTrainRecord& r : d.Events()) m.push_back(r.Message);
+    std::sort(m.begin(), m.end());
+    return m;
 }
 
 } // namespace
@@ -23,21 +41,55 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // Byte 0x98 is no character of code page 1251: it reads as U+FFFD and is written back as "?",
-    // the way every text of the program converts it. The input keeps to the code page.
-    std::string text(reinterpret_cast<const char*>(data), size);
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) == 0x98) c = '?';
-    fuzz::WriteFile("data/in.shd", text);
+    const std::string in(reinterpret_cast<const char*>(data), size);
+    fuzz::WriteFile("data/in.shd", in);
     const TSectionList sections{{12, "2П"}, {219, "19СП"}};
     TScenarioDocument read, back;
     if (read.Load("data\\in.shd", sections) == TScenarioDocument::TLoadResult::CannotOpen) std::abort();
+    const bool utf8 = read.Utf8;
     if (!read.Save("data\\out.shd")) std::abort();
-    if (back.Load("data\\out.shd", sections) != TScenarioDocument::TLoadResult::Read) std::abort();
-    const auto& a = read.Events();
-    const auto& b = back.Events();
-    if (a.size() != b.size()) std::abort();
-    for (size_t i = 0; i < a.size(); ++i)
-        if (!Same(a[i], b[i])) std::abort();
+    const std::string out = FileBytes("data/out.shd");
+    if (!utf8 && out != in) std::abort();
+    if (utf8) {
+        const std::string body = in.compare(0, 3, "\xEF\xBB\xBF") == 0 ? in.substr(3) : in;
+        if (out != Utf8ToCp1251(body)) std::abort();
+    }
+    if (back.Load("data\\out.shd", sections) == TScenarioDocument::TLoadResult::CannotOpen) std::abort();
+    if (!back.Utf8) {
+        const auto& a = read.Events();
+        const auto& b = back.Events();
+        if (a.size() != b.size()) std::abort();
+        for (size_t i = 0; i < a.size(); ++i)
+            if (a[i].Message != b[i].Message || a[i].Display != b[i].Display || a[i].Key != b[i].Key ||
+                a[i].Page != b[i].Page || a[i].Kept != b[i].Kept)
+                std::abort();
+    }
+
+    // An edit that moves every line: the same lines, each whole, none merged with another.
+    if (!back.Utf8) {
+        back.Sort();
+        TScenarioDocument sorted;
+        if (!back.Save("data\\sorted.shd")) std::abort();
+        if (sorted.Load("data\\sorted.shd", sections) == TScenarioDocument::TLoadResult::CannotOpen) std::abort();
+        if (!sorted.Utf8 && SortedMessages(sorted) != SortedMessages(back)) std::abort();
+    }
+
+    // The run: every line that is not blank or a remark is scheduled or named.
+    TScenarioText text;
+    if (!ReadScenarioText("data\\in.shd", text)) std::abort();
+    size_t dataLines = 0;
+    for (const auto& l : text.Lines) {
+        std::string t = Trim(l.Text);
+        if (!t.empty() && t[0] != '*') ++dataLines;
+    }
+    size_t sent = 0;
+    std::vector<TUnscheduledLine> skipped;
+    auto send = [&sent](std::string& mes) {
+        if (mes.rfind("8 4 ", 0) != 0) std::abort();
+        ++sent;
+        return true;
+    };
+    if (!ScheduleScenario("data\\in.shd", send, skipped)) std::abort();
+    if (sent + skipped.size() != dataLines) std::abort();
     return 0;
 }

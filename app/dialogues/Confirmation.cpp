@@ -134,9 +134,8 @@ void Blank(bool missing, const std::string& text)
 
 void NumberField(const std::string& field, const std::string& text)
 {
-    bool digits = !field.empty();
-    for (char c : field) digits = digits && c >= '0' && c <= '9';
-    Blank(!digits || field.find_first_not_of('0') == std::string::npos, text);
+    int v = 0;
+    Blank(!ReadWholeNumber(field, v) || v <= 0, text);
 }
 
 std::string MissingParamsText(const std::string& n, const std::vector<int>& names)

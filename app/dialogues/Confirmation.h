@@ -69,7 +69,7 @@ private:
 // Refuses with text (an exception; the window stays open) when the blank is missing.
 void Blank(bool missing, const std::string& text);
 
-// Refuses with text unless the field is one word of digits that reads as a number other than 0.
+// Refuses with text unless the field is a whole number above 0 (the rule of ReadWholeNumber).
 void NumberField(const std::string& field, const std::string& text);
 
 // The text of a refused parameter query: the train and the parameters it lacks.

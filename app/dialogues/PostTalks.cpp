@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/scenario/ScenarioEditorModel.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Exception.h"

@@ -37,6 +37,9 @@ int TypeOfKind(int kind)
 
 bool OneWordOfDigits(const std::string& s) { return !s.empty() && IsAllDigits(s.c_str()); }
 
+// The longest train in conventional cars: its length value (× 15) stays a whole number.
+constexpr int kMaxTrainLength = 999;
+
 } // namespace
 
 TTrainPanels TrainPanels(int page, int type)
@@ -46,16 +49,6 @@ TTrainPanels TrainPanels(int page, int type)
     p.AddLoko = type == ttTransit;
     p.Help = page == 1 && type == ttBreakUp;
     return p;
-}
-
-int StrToInt(const std::string& text)
-{
-    std::string t = Trim(text);
-    size_t d = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
-    if (t.size() == d || t.size() - d > 10 || !IsAllDigits(t.c_str() + d)) throw Exception("'" + text + "' не является целым числом");
-    long long v = std::stoll(t);
-    if (v < INT_MIN || v > INT_MAX) throw Exception("'" + text + "' не является целым числом");
-    return static_cast<int>(v);
 }
 
 int TimeToMinutes(const std::string& text)
@@ -115,11 +108,23 @@ void TScenarioEditorModel::CheckRepeat(const std::string& number) const
     if (Doc.HasKey(StrToInt(number))) throw Exception("Повтор номера поезда");
 }
 
+namespace {
+
+// A whole number above 0 of a field, or the refusal text.
+int PositiveField(const std::string& field, const char* refusal)
+{
+    int v = StrToInt(field);
+    if (v <= 0) throw Exception(refusal);
+    return v;
+}
+
+} // namespace
+
 void TScenarioEditorModel::AddTrain(int page, TTrainFields& f)
 {
     Doc.Modified = true;
     CheckRepeat(f.Number);
-    int number = StrToInt(f.Number);
+    int number = PositiveField(f.Number, "Номер поезда должен быть больше 0");
     int minutes = TimeToMinutes(f.Time);
     if (f.Type < ttBreakUp || f.Type > ttSuburban) return;
     bool help = page == 1 && f.Help;
@@ -134,29 +139,26 @@ void TScenarioEditorModel::AddTrain(int page, TTrainFields& f)
         SScanf(f.Index.c_str(), "%d %d %d", &i1, &i2, &i3);
         if (f.Type == ttBreakUp && i3 != 4000) throw Exception("Станция назначения поезда в разборку должна быть 4000");
         if (f.Type == ttTransit && i3 == 4000) throw Exception("Станция назначения транзитного поезда не может быть 4000");
-        std::string loco = Trim(f.Loco);
-        if (!OneWordOfDigits(loco)) throw Exception("Не указан номер локомотива");
+        int loco = 0;
+        if (!ReadWholeNumber(Trim(f.Loco), loco) || loco <= 0) throw Exception("Не указан номер локомотива");
         int length = StrToInt(f.Length);
+        if (length < 1 || length > kMaxTrainLength)
+            throw Exception(Format("Условная длина поезда должна быть от 1 до %d", kMaxTrainLength));
         int loaded = f.Empty ? 0 : 1;
-        const char* letter = f.Empty ? "П" : "Г";
         if (f.Type == ttBreakUp) {
-            r.Message = Format("%d 3 6 %d 1025 %d 1511 %s 1504 %d 2001 %d 1505 %d 1540 %d 1541 %d 1542 %d", minutes, kind,
-                               number, loco.c_str(), length, length * 15, loaded, i1, i2, i3);
-            r.Display = Format("%s %d: разборка, ИНД %s УДЛ %d(%s), лок %s", f.Time.c_str(), number, f.Index.c_str(),
-                               length, letter, loco.c_str());
-            if (help) r.Display += " (помощь)";
+            r.Message = Format("%d 3 6 %d 1025 %d 1511 %d 1504 %d 2001 %d 1505 %d 1540 %d 1541 %d 1542 %d", minutes, kind,
+                               number, loco, length, length * 15, loaded, i1, i2, i3);
         } else {
-            int change = StrToInt(f.AddLoko);
-            r.Message = Format("%d 3 6 %d 1025 %d 1511 %s 1504 %d 2001 %d 1505 %d 1513 %d 1540 %d 1541 %d 1542 %d", minutes,
-                               kind, number, loco.c_str(), length, length * 15, loaded, change, i1, i2, i3);
-            r.Display = Format("%s %d: транзитный, ИНД %s УДЛ %d(%s), лок %s, смена %s", f.Time.c_str(), number,
-                               f.Index.c_str(), length, letter, loco.c_str(), f.AddLoko.c_str());
+            int change = PositiveField(f.AddLoko, "Номер локомотива смены должен быть больше 0");
+            r.Message = Format("%d 3 6 %d 1025 %d 1511 %d 1504 %d 2001 %d 1505 %d 1513 %d 1540 %d 1541 %d 1542 %d", minutes,
+                               kind, number, loco, length, length * 15, loaded, change, i1, i2, i3);
         }
     } else {
         bool passenger = f.Type == ttPassenger;
         r.Message = Format("%d 3 6 %d 1025 %d 2001 %d", minutes, kind, number, passenger ? 400 : 200);
-        r.Display = Format("%s %d: %s", f.Time.c_str(), number, passenger ? "пассажирский" : "пригородный");
     }
+    // The text the line gets when the scenario is opened again.
+    r.Display = ReadScenarioLine(r.Message, Sections).Display;
     Doc.Add(r);
     Doc.Sort();
     f.Number.clear();
@@ -172,25 +174,21 @@ void TScenarioEditorModel::AddFault(const TFaultFields& f)
     switch (f.Type) {
     case ftSwitch: {
         if (f.Switch < 0 || f.Switch >= static_cast<int>(Switches.size())) throw Exception("Не указан номер стрелочного перевода");
-        const std::string& sw = Switches[static_cast<size_t>(f.Switch)];
         r.Key = 0;
-        r.Message = Format("%d 1 37 %s 3", minutes, sw.c_str());
-        r.Display = Format("%s Невозможность перевода стрелки %s", f.Time.c_str(), sw.c_str());
+        r.Message = Format("%d 1 37 %s 3", minutes, Switches[static_cast<size_t>(f.Switch)].c_str());
         break;
     }
     case ftOccupied:
     case ftFree: {
         if (f.Section < 0 || f.Section >= static_cast<int>(Sections.size())) throw Exception("Не указан номер секции");
-        const TScenarioSection& s = Sections[static_cast<size_t>(f.Section)];
         bool occupied = f.Type == ftOccupied;
         r.Key = occupied ? 1 : 2;
-        r.Message = Format("%d 2 19 %d %d", minutes, s.Number, occupied ? 101 : 102);
-        r.Display = Format("%s %s %s", f.Time.c_str(), occupied ? "Ложная занятость секции" : "Ложная свободность секции",
-                           s.Name.c_str());
+        r.Message = Format("%d 2 19 %d %d", minutes, Sections[static_cast<size_t>(f.Section)].Number, occupied ? 101 : 102);
         break;
     }
     default: throw Exception("Не указан тип неисправности");
     }
+    r.Display = ReadScenarioLine(r.Message, Sections).Display;
     Doc.Add(r);
     Doc.Sort();
 }

@@ -9,6 +9,7 @@
 
 #include "app/StationLists.h"
 #include "app/scenario/ScenarioFile.h"
+#include "platform/core/CFormat.h"
 
 // The train types of a stretch page, in the order of its type list.
 enum TTrainType { ttNone = -1, ttBreakUp = 0, ttTransit = 1, ttPassenger = 2, ttSuburban = 3 };
@@ -43,8 +44,6 @@ struct TTrainPanels {
 };
 TTrainPanels TrainPanels(int page, int type);
 
-// The whole number of a text, or the conversion error "'text' не является целым числом".
-int StrToInt(const std::string& text);
 // Minutes of "HH:MM" (blanks ignored). An incomplete time raises "Не указано время (ЧЧ:ММ)";
 // hours and minutes are not tested against a range ("12:75" is 13:15).
 int TimeToMinutes(const std::string& text);

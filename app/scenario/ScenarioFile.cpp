@@ -3,10 +3,15 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "models/base/Model.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Exception.h"
@@ -28,19 +33,8 @@ std::vector<std::string> Words(const std::string& line)
     return w;
 }
 
-// A word of digits with an optional leading minus that fits an int.
-bool WholeNumber(const std::string& w, int& v)
-{
-    size_t d = (!w.empty() && w[0] == '-') ? 1 : 0;
-    if (w.size() == d || w.size() - d > 9 || !IsAllDigits(w.c_str() + d)) return false;
-    v = static_cast<int>(AtolC(w.c_str()));
-    return true;
-}
-
-bool Unsigned(const std::string& w, int& v) { return !w.empty() && w[0] != '-' && WholeNumber(w, v); }
-
-// "H:M " unpadded, as the fault lines show their time.
-std::string ShortTime(int minutes) { return Format("%d:%d", minutes / 60, minutes % 60); }
+// Numbers are read by the rule the editor checks its fields with (ReadWholeNumber).
+bool Unsigned(const std::string& w, int& v) { return !w.empty() && w[0] != '-' && ReadWholeNumber(w, v); }
 
 std::string Letter(bool loaded) { return loaded ? "Г" : "П"; }
 
@@ -68,14 +62,15 @@ std::string TrainDisplay(const TTrainLine& t, int page)
     return s;
 }
 
-TTrainRecord KeptLine(const std::string& line)
+// A line the editor keeps without understanding it, shown with why.
+TTrainRecord KeptLine(const std::string& line, const std::string& display)
 {
     TTrainRecord r;
     r.Key = kNoKey;
     r.Page = 3;
     r.Kept = true;
     r.Message = line;
-    r.Display = line;
+    r.Display = display;
     // A kept line sorts by its leading number when it has one; the others get their time after
     // reading (see Load).
     float minutes = 0;
@@ -87,12 +82,28 @@ TTrainRecord KeptLine(const std::string& line)
     std::vector<std::string> w = Words(line);
     for (size_t i = 4; i + 1 < w.size() && w.size() > 1 && w[1] == "3"; i += 2) {
         int v = 0;
-        if (w[i] == "1025" && WholeNumber(w[i + 1], v)) {
+        if (w[i] == "1025" && ReadWholeNumber(w[i + 1], v)) {
             r.Key = v;
             break;
         }
     }
     return r;
+}
+
+// The page text of a line the editor does not understand: its time, why, and the line.
+std::string NotUnderstood(const std::string& time, const std::string& reason, const std::string& line)
+{
+    return time + "не разобрано" + (reason.empty() ? "" : ": " + reason) + " — " + Trim(line);
+}
+
+// The page text of a switchboard call or text of the interface, or "" for another message.
+std::string InterfaceDisplay(const std::vector<std::string>& w, const std::string& line)
+{
+    if (w.size() < 3 || w[1] != "4") return "";
+    if (w[2] == "9" && w.size() > 5) return "виклик " + w[3] + ": " + DropWords(line, 5);
+    if (w[2] == "32" && w.size() > 4) return "текст для " + w[3] + ": " + DropWords(line, 4);
+    if (w[2] == "33" && w.size() > 3) return "мовлення: " + DropWords(line, 3);
+    return "";
 }
 
 struct FileCloser {
@@ -130,7 +141,7 @@ bool ParseTrainLine(const std::string& line, TTrainLine& out)
         int param = 0;
         if (!Unsigned(w[i], param)) return false;
         if (param == 1025 && !t.HasNumber) {
-            if (!WholeNumber(w[i + 1], t.Number)) return false;
+            if (!ReadWholeNumber(w[i + 1], t.Number)) return false;
             t.HasNumber = true;
         }
         t.Pairs[param] = w[i + 1];
@@ -148,45 +159,149 @@ std::string TimePrefix(int minutes)
 TTrainRecord ReadScenarioLine(const std::string& line, const TSectionList& sections)
 {
     std::vector<std::string> w = Words(line);
+    std::string first = TrimLeft(line);
+    if (!first.empty() && first[0] == '*') return KeptLine(line, "примечание: " + Trim(first.substr(1)));
     int minutes = 0;
-    if (w.empty() || !Unsigned(w[0], minutes) || !IsAllDigits(line.substr(0, 1).c_str())) return KeptLine(line);
+    if (w.empty() || !Unsigned(w[0], minutes))
+        return KeptLine(line, NotUnderstood("", w.empty() ? "" : "время " + w[0], line));
+    const std::string time = TimePrefix(minutes);
 
     if (w.size() > 1 && w[1] == "3") {
         TTrainLine t;
-        int page = 0;
-        if (!ParseTrainLine(line, t) || !t.HasNumber || (page = PageOfKind(t.Kind)) == 0) return KeptLine(line);
-        TTrainRecord r;
-        r.Key = t.Number;
-        r.Minutes = t.Minutes;
-        r.Page = page;
-        r.Message = line;
-        r.Display = TrainDisplay(t, page);
-        return r;
+        std::string reason;
+        if (w.size() < 4 || w[2] != "6") reason = "";
+        else if (!ParseTrainLine(line, t)) reason = "пары параметров поезда";
+        else if (!t.HasNumber) reason = "нет номера поезда (1025)";
+        else if (PageOfKind(t.Kind) == 0) reason = "вид поезда " + w[3];
+        else {
+            TTrainRecord r;
+            r.Key = t.Number;
+            r.Minutes = t.Minutes;
+            r.Page = PageOfKind(t.Kind);
+            r.Message = line;
+            r.Display = TrainDisplay(t, r.Page);
+            return r;
+        }
+        return KeptLine(line, NotUnderstood(time, reason, line));
     }
+    std::string call = InterfaceDisplay(w, line);
+    if (!call.empty()) return KeptLine(line, time + call);
 
     // Faults: exactly five whole numbers; a switch fault only with the value the editor writes,
     // a section fault only for a listed section and one of the two fault modes.
     int receiver = 0, command = 0, element = 0, value = 0;
-    if (w.size() != 5 || !Unsigned(w[1], receiver) || !Unsigned(w[2], command) || !WholeNumber(w[3], element) ||
-        !WholeNumber(w[4], value))
-        return KeptLine(line);
+    if (w.size() != 5 || !Unsigned(w[1], receiver) || !Unsigned(w[2], command) || !ReadWholeNumber(w[3], element) ||
+        !ReadWholeNumber(w[4], value))
+        return KeptLine(line, NotUnderstood(time, "", line));
     TTrainRecord r;
     r.Minutes = minutes;
     r.Page = 3;
     r.Message = line;
     if (receiver == 1 && command == 37 && value == 3) {
         r.Key = 0;
-        r.Display = ShortTime(minutes) + Format(" Невозможность перевода стрелки %d", element);
+        r.Display = time + Format("Невозможность перевода стрелки %d", element);
         return r;
     }
     if (receiver == 2 && command == 19 && (value == 101 || value == 102)) {
         auto s = std::find_if(sections.begin(), sections.end(), [&](const TScenarioSection& x) { return x.Number == element; });
-        if (s == sections.end()) return KeptLine(line);
+        if (s == sections.end()) return KeptLine(line, NotUnderstood(time, Format("секции %d нет в списке", element), line));
         r.Key = 1;
-        r.Display = ShortTime(minutes) + (value == 101 ? " Ложная занятость секции " : " Ложная свободность секции ") + s->Name;
+        r.Display = time + (value == 101 ? "Ложная занятость секции " : "Ложная свободность секции ") + s->Name;
         return r;
     }
-    return KeptLine(line);
+    bool fault = (receiver == 1 && command == 37) || (receiver == 2 && command == 19);
+    return KeptLine(line, NotUnderstood(time, fault ? "значение " + w[4] : "", line));
+}
+
+bool ReadScenarioText(const std::string& path, TScenarioText& out)
+{
+    FilePtr f(OpenFile(path, "rb"));
+    if (!f) return false;
+    std::string bytes;
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f.get())) > 0;) bytes.append(buf, n);
+    out = TScenarioText();
+    const std::string bom = "\xEF\xBB\xBF";
+    size_t at = bytes.compare(0, 3, bom) == 0 ? 3 : 0;
+    std::string body = bytes.substr(at);
+    bool beyondAscii = std::any_of(body.begin(), body.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    // Valid UTF-8 whose every character code page 1251 has: the round trip gives it back.
+    out.Utf8 = (at > 0 || beyondAscii) && Cp1251ToUtf8(Utf8ToCp1251(body)) == body;
+    out.Bom = out.Utf8 && at > 0;
+    if (!out.Bom) at = 0;
+    while (at < bytes.size()) {
+        size_t nl = bytes.find('\n', at);
+        size_t end = nl == std::string::npos ? bytes.size() : nl + 1;
+        size_t text = nl == std::string::npos ? bytes.size() : nl;
+        while (text > at && bytes[text - 1] == '\r') --text;
+        TScenarioText::Line l;
+        l.Bytes = bytes.substr(at, text - at);
+        l.Eol = bytes.substr(text, end - text);
+        l.Text = out.Utf8 ? l.Bytes : Cp1251ToUtf8(l.Bytes);
+        out.Lines.push_back(std::move(l));
+        at = end;
+    }
+    return true;
+}
+
+std::string ScheduledMessage(const std::string& line, std::string* reason)
+{
+    auto refuse = [reason](const std::string& why) {
+        if (reason) *reason = why;
+        return std::string();
+    };
+    std::string time = FirstWord(line);
+    if (!IsNumber(time.c_str())) return refuse("не прочитано время " + time);
+    float minutes = 0;
+    SScanf(line.c_str(), "%f", &minutes);
+    float seconds = minutes * 60;
+    if (!std::isfinite(seconds)) return refuse("время " + time + " вне суток модели");
+    if (seconds < 0) return refuse("время " + time + " уже прошло");
+    std::string mes = DropWords(line, 1);
+    if (mes.empty()) return refuse("нет сообщения");
+    int receiver = -1;
+    const char* p = mes.c_str();
+    const bool known = ScanInt(p, receiver) && (*p == '\0' || IsBlankChar(*p)) &&
+                       (receiver == brInstructor || receiver == brPlan || receiver == brEC || receiver == brTecn ||
+                        receiver == brInterface || receiver == brMessage || receiver == brDelay);
+    if (!known) return refuse("неизвестный получатель " + FirstWord(mes));
+    return Format("%d %d %f %s", brDelay, 4, static_cast<double>(seconds), mes.c_str());
+}
+
+bool ScheduleScenario(const std::string& path, const std::function<bool(std::string&)>& send,
+                      std::vector<TUnscheduledLine>& skipped)
+{
+    TScenarioText text;
+    if (!ReadScenarioText(path, text)) return false;
+    int number = 0;
+    for (const TScenarioText::Line& l : text.Lines) {
+        ++number;
+        std::string t = Trim(l.Text);
+        if (t.empty() || t[0] == '*') continue;
+        std::string reason;
+        std::string mes = ScheduledMessage(l.Text, &reason);
+        if (mes.empty()) skipped.push_back({number, t, reason});
+        else if (!send(mes)) skipped.push_back({number, t, "модель задержки не приняла сообщение"});
+    }
+    return true;
+}
+
+std::string UnscheduledText(const std::string& name, const std::vector<TUnscheduledLine>& lines)
+{
+    // The box names the first lines; the console has every one.
+    constexpr size_t kShown = 20;
+    std::string s = Format("Не поставлены в расписание строки сценария %s (%u):", name.c_str(),
+                           static_cast<unsigned>(lines.size()));
+    for (size_t i = 0; i < lines.size() && i < kShown; ++i)
+        s += Format("\nстрока %d: %s: ", lines[i].Number, lines[i].Reason.c_str()) + lines[i].Text;
+    if (lines.size() > kShown) s += Format("\nи ещё %u (см. консоль)", static_cast<unsigned>(lines.size() - kShown));
+    return s;
+}
+
+std::string UnscheduledConsoleLine(const std::string& name, const TUnscheduledLine& line)
+{
+    return Format("сценарий %s, строка %d не поставлена в расписание: %s: ", name.c_str(), line.Number,
+                  line.Reason.c_str()) + line.Text;
 }
 
 std::vector<std::string> ListScenarioFiles(const std::string& dir)
@@ -228,20 +343,26 @@ void TScenarioDocument::Sort()
 
 void TScenarioDocument::Remove(size_t i)
 {
-    if (i < events.size()) events.erase(events.begin() + static_cast<std::ptrdiff_t>(i));
+    if (i >= events.size()) return;
+    std::string& above = i + 1 < events.size() ? events[i + 1].Before : tail;
+    above = events[i].Before + above;
+    events.erase(events.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
 void TScenarioDocument::RemovePage(int page)
 {
-    events.erase(std::remove_if(events.begin(), events.end(), [page](const TTrainRecord& r) { return r.Page == page; }),
-                 events.end());
+    for (size_t i = events.size(); i-- > 0;)
+        if (events[i].Page == page && !events[i].Kept) Remove(i);
 }
 
 void TScenarioDocument::New()
 {
     ScenarioFileName.clear();
     Modified = false;
+    Utf8 = false;
+    Unlisted = 0;
     events.clear();
+    tail.clear();
 }
 
 int TScenarioDocument::IndexOnPage(int page, int n) const
@@ -266,20 +387,30 @@ bool TScenarioDocument::HasKey(int key) const
 
 TScenarioDocument::TLoadResult TScenarioDocument::Load(const std::string& path, const TSectionList& sections)
 {
-    FilePtr f(OpenFile(path, "rb"));
-    if (!f) return TLoadResult::CannotOpen;
+    TScenarioText text;
+    if (!ReadScenarioText(path, text)) return TLoadResult::CannotOpen;
     std::vector<TTrainRecord> read;
-    TLoadResult result = TLoadResult::Read;
-    std::string raw;
-    while (ReadRawLine(f.get(), raw)) {
-        // All of them: a line that ended in a lone "\r" would lose it on the way back.
-        while (!raw.empty() && raw.back() == '\r') raw.pop_back();
-        if (Trim(raw).empty()) continue;
-        if (read.size() >= kScenarioCapacity - 1) {
-            result = TLoadResult::Overflow;
-            break;
+    std::string blank;  // blank lines not yet placed above an event
+    std::string rest;
+    unsigned unlisted = 0;
+    for (TScenarioText::Line& l : text.Lines) {
+        bool isBlank = Trim(l.Text).empty();
+        if (unlisted > 0 || (!isBlank && read.size() >= kScenarioCapacity - 1)) {
+            rest += l.Bytes + l.Eol;
+            if (!isBlank) ++unlisted;
+            continue;
         }
-        read.push_back(ReadScenarioLine(Cp1251ToUtf8(raw), sections));
+        if (isBlank) {
+            blank += l.Bytes + l.Eol;
+            continue;
+        }
+        TTrainRecord r = ReadScenarioLine(l.Text, sections);
+        r.FromFile = true;
+        r.Raw = std::move(l.Bytes);
+        r.Eol = std::move(l.Eol);
+        r.Before = std::move(blank);
+        blank.clear();
+        read.push_back(std::move(r));
     }
     // A kept line without a time of its own (a remark) goes with the event after it, or with
     // the one before it at the end of the file, when an add sorts the list.
@@ -294,28 +425,84 @@ TScenarioDocument::TLoadResult TScenarioDocument::Load(const std::string& path, 
         prev = r.Minutes;
     }
     events = std::move(read);
-    return result;
+    tail = blank + rest;
+    Utf8 = text.Utf8;
+    Unlisted = unlisted;
+    return unlisted > 0 ? TLoadResult::Overflow : TLoadResult::Read;
 }
+
+namespace {
+
+// The file a save replaces: the target of a link (of a chain of them), else the path itself.
+std::filesystem::path SaveTarget(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    fs::path p = MapPath(path);
+    std::error_code ec;
+    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(p, ec)); ++hops) {
+        fs::path to = fs::read_symlink(p, ec);
+        if (ec) break;
+        p = to.is_absolute() ? to : p.parent_path() / to;
+    }
+    return p;
+}
+
+// Flushes what was written to a file or a folder to the disk.
+bool SyncToDisk(const std::filesystem::path& p)
+{
+    int fd = ::open(p.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
 
 bool TScenarioDocument::Save(const std::string& path)
 {
-    std::string target = MapPath(path);
-    std::string temp = target + ".tmp";
+    namespace fs = std::filesystem;
+    const fs::path target = SaveTarget(path);
+    std::error_code ec;
+    fs::file_status old = fs::status(target, ec);
+    const bool exists = fs::exists(old);
+    // A write-protected scenario is not replaced, whoever saves it.
+    const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if (exists && ((old.permissions() & write) == fs::perms::none || ::access(target.c_str(), W_OK) != 0)) return false;
+
+    // A temporary file that a crash left behind is replaced; its name is never listed (".tmp").
+    const fs::path temp = target.string() + ".tmp";
+    fs::remove(temp, ec);
     bool ok = true;
     {
         FilePtr f(std::fopen(temp.c_str(), "wb"));
         if (!f) return false;
-        for (const TTrainRecord& r : events)
-            if (!(ok = WriteLine(f.get(), Utf8ToCp1251(r.Message) + "\n"))) break;
-        if (ok) ok = std::fflush(f.get()) == 0 && !std::ferror(f.get());
+        for (size_t i = 0; i < events.size() && ok; ++i) {
+            const TTrainRecord& r = events[i];
+            std::string line = r.Before + (r.FromFile && !Utf8 ? r.Raw : Utf8ToCp1251(r.Message));
+            std::string eol = r.FromFile ? r.Eol : "\n";
+            // A last line without a line end that is no longer last gets one.
+            if ((eol.empty() || eol.back() != '\n') && (i + 1 < events.size() || !tail.empty())) eol += "\n";
+            ok = WriteLine(f.get(), line + eol);
+        }
+        if (ok && !tail.empty()) ok = WriteLine(f.get(), Utf8 ? Utf8ToCp1251(tail) : tail);
+        if (ok) ok = std::fflush(f.get()) == 0 && !std::ferror(f.get()) && ::fsync(::fileno(f.get())) == 0;
         std::FILE* raw = f.release();
         if (std::fclose(raw) != 0) ok = false;
     }
-    std::error_code ec;
-    if (ok) std::filesystem::rename(temp, target, ec);
+    if (ok && exists) fs::permissions(temp, old.permissions(), ec);
+    if (ok) fs::rename(temp, target, ec);
     if (!ok || ec) {
-        std::filesystem::remove(temp, ec);
+        fs::remove(temp, ec);
         return false;
+    }
+    SyncToDisk(target.has_parent_path() ? target.parent_path() : fs::path("."));
+    // The file is code page 1251 now: what was read as UTF-8 is its bytes from here on.
+    if (Utf8) {
+        for (TTrainRecord& r : events)
+            if (r.FromFile) r.Raw = Utf8ToCp1251(r.Message);
+        tail = Utf8ToCp1251(tail);
+        Utf8 = false;
     }
     Modified = false;
     return true;

@@ -1,9 +1,10 @@
 // The scenario document: the events of a scenario file ("data\*.shd", code page 1251 on disk,
 // one line a timed bus message "{minutes} {message}") with the texts the editor's three pages
-// show. Events keep the file's order until an add sorts them by due time. A line the editor does
-// not understand is kept exactly as read, shown as it stands on the faults page and written back
-// unchanged, so nothing an instructor wrote is lost. No Qt here: the program and headless tests
-// share it.
+// show, and the run-time loader's reading of the same file. Events keep the file's order until an
+// add sorts them by due time. Every line read from a file is written back with its own bytes,
+// line end and the blank lines above it, so a file opened and saved without an edit comes back
+// byte for byte; a line the editor does not understand is kept, shown on the faults page with the
+// reason, and written back unchanged. No Qt here: the program and headless tests share it.
 #pragma once
 #include <climits>
 #include <cstdio>
@@ -19,9 +20,15 @@ struct TTrainRecord {
     int Key = 0;
     int Minutes = 0;  // due time, minutes since 00:00 of the model day
     int Page = 0;     // 1 first approach stretch, 2 second approach stretch, 3 faults and kept lines
-    std::string Message;  // the file line, exactly as written to the file
+    std::string Message;  // the file line in UTF-8, exactly as written to the file
     std::string Display;  // the line of the page's list
-    bool Kept = false;    // not understood: written back as read
+    bool Kept = false;    // not understood: written back as read, not removed by clearing a page
+    // Of a line read from a file: its bytes on disk, its line end as read ("" for a last line
+    // without one) and the blank lines above it, which travel with it.
+    bool FromFile = false;
+    std::string Raw;
+    std::string Eol;
+    std::string Before;
 };
 
 constexpr int kNoKey = INT_MIN;
@@ -57,6 +64,42 @@ std::string TimePrefix(int minutes);
 // One file line read the way the editor reads it (the line without its line end).
 TTrainRecord ReadScenarioLine(const std::string& line, const TSectionList& sections);
 
+// A scenario file's lines. A file that is valid UTF-8 with a character beyond ASCII, or that
+// starts with a byte-order mark, is read as UTF-8 (each of its characters has a code page 1251
+// one); every other file as code page 1251.
+struct TScenarioText {
+    struct Line {
+        std::string Bytes;  // as on disk, without the line end
+        std::string Eol;    // the "\r"s and "\n" that end it; "" for a last line without one
+        std::string Text;   // Bytes in UTF-8
+    };
+    bool Utf8 = false;
+    bool Bom = false;  // the byte-order mark, read as UTF-8 and not part of the first line
+    std::vector<Line> Lines;
+};
+// False when the file cannot be opened.
+bool ReadScenarioText(const std::string& path, TScenarioText& out);
+
+// A line of a scenario file that the run did not schedule, and why.
+struct TUnscheduledLine {
+    int Number = 0;  // line of the file, from 1
+    std::string Text;
+    std::string Reason;
+};
+// What a scenario line becomes at run time: [8 4 {seconds} {message}], the seconds with six
+// decimals; empty, with the reason, when it cannot be scheduled (a time that is not a number or
+// lies before the start, no message, a receiver the trainer does not have).
+std::string ScheduledMessage(const std::string& line, std::string* reason = nullptr);
+// Schedules every data line of a scenario file (blank lines and "*" remarks skipped, each line
+// whole however long) through send; the lines that could not be scheduled, or that send refused,
+// go to skipped. False when the file cannot be opened.
+bool ScheduleScenario(const std::string& path, const std::function<bool(std::string&)>& send,
+                      std::vector<TUnscheduledLine>& skipped);
+// The text the instructor is shown about the unscheduled lines of a scenario, and its console line
+// for one of them.
+std::string UnscheduledText(const std::string& name, const std::vector<TUnscheduledLine>& lines);
+std::string UnscheduledConsoleLine(const std::string& name, const TUnscheduledLine& line);
+
 // The scenario files of a folder: the names ending in ".shd" (any case), sorted by name.
 std::vector<std::string> ListScenarioFiles(const std::string& dir);
 
@@ -74,7 +117,9 @@ public:
     void Add(const TTrainRecord& r);
     // Ascending by due time; events with the same time keep their order.
     void Sort();
+    // Blank lines above a removed event stay, above the event after it.
     void Remove(size_t i);
+    // Removes the page's own events; kept lines shown on the faults page stay.
     void RemovePage(int page);
     // A new scenario: no name, not modified, no events.
     void New();
@@ -86,17 +131,26 @@ public:
 
     enum class TLoadResult { CannotOpen, Read, Overflow };
     // Reads path (name and Modified stay as they are). A file that cannot be opened changes
-    // nothing. Lines are read whole; the "\r"s before the line end are dropped; blank lines are
-    // skipped. Overflow: the first 299 events are kept and the rest of the file is not read.
+    // nothing. Lines are read whole; blank lines are no events but are kept. Overflow: the first
+    // 299 events are listed; the rest of the file is kept unlisted (Unlisted counts its lines
+    // that are not blank) and written back after them.
     TLoadResult Load(const std::string& path, const TSectionList& sections);
-    // Writes every event's Message and "\n" in list order to a file beside path, then puts that
-    // file in place of path. On any failure the old file is left as it was and false returned.
-    // Clears Modified on success.
+    // Writes the events in list order (a line read from a code page 1251 file with its own bytes,
+    // any other as its Message in code page 1251; a line added in the editor ended by "\n") and
+    // then the unlisted rest of the file, to a file beside path (path's target when it is a
+    // link), flushed to disk, and puts that file in place of it. A write-protected file, and any
+    // failure, leave the old file as it was and return false. Clears Modified on success.
     bool Save(const std::string& path);
+
+    // The file was read as UTF-8; it is saved in code page 1251.
+    bool Utf8 = false;
+    // Lines of the file beyond the 299 events, not listed; written back unchanged.
+    unsigned Unlisted = 0;
 
     // Writes one line to an open file; false when it failed (tests make it fail).
     std::function<bool(std::FILE*, const std::string&)> WriteLine;
 
 private:
     std::vector<TTrainRecord> events;
+    std::string tail;  // blank lines after the last event and the unlisted rest, as read
 };

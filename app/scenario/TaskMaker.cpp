@@ -249,9 +249,14 @@ bool TfmTaskMaker::LoadScenario(const std::string& name)
     if (r == TScenarioDocument::TLoadResult::CannotOpen) return false;
     Model.Doc.ScenarioFileName = name;
     FillLists();
-    // Only the first 299 events fit; they stay and are shown, and the editor opens all the same.
+    // Only the first 299 events fit the list; the rest of the file is kept and saved with them.
     if (r == TScenarioDocument::TLoadResult::Overflow)
-        Application().ShowException(Exception(Format("Переполнение массива%u", kScenarioCapacity)));
+        Application().ShowException(Exception(
+            Format("Переполнение массива%u\nЕщё %u строк файла не показаны в списке; они сохраняются без изменений",
+                   kScenarioCapacity, Model.Doc.Unlisted)));
+    if (Model.Doc.Utf8)
+        MessageBoxA(nullptr, "Файл " + name + " записан в кодировке UTF-8; он прочитан в ней и будет сохранён в кодировке 1251",
+                    Application().Title, MB_OK | MB_ICONINFORMATION);
     return true;
 }
 
@@ -312,7 +317,9 @@ void TfmTaskMaker::AddTrain(int page)
     TTrainFields f = ReadFields(page);
     Model.AddTrain(page, f);
     (page == 1 ? lbTrainNumber1 : lbTrainNumber2)->SetText(f.Number);
-    FillList(page);
+    // The add sorted the whole list: every page shows its new order, so that an item selected on
+    // any page is the event it shows.
+    FillLists();
 }
 
 void TfmTaskMaker::RemoveEvent(int page)
@@ -322,14 +329,14 @@ void TfmTaskMaker::RemoveEvent(int page)
     size_t before = Model.Doc.Events().size();
     Model.Remove(page, list->ItemIndex(), page == 3 ? nullptr : &f);
     if (Model.Doc.Events().size() == before) return;
-    FillList(page);
+    FillLists();
     if (page != 3) WriteFields(page, f);
 }
 
 void TfmTaskMaker::ClearPage(int page)
 {
     Model.Clear(page);
-    FillList(page);
+    FillLists();
 }
 
 void TfmTaskMaker::btAdd1Click(TObject*) { AddTrain(1); }
@@ -349,7 +356,7 @@ void TfmTaskMaker::btAdd3Click(TObject*)
     f.Switch = cbSwitch->ItemIndex();
     f.Section = cbSection->ItemIndex();
     Model.AddFault(f);
-    FillList(3);
+    FillLists();
 }
 
 void TfmTaskMaker::cbTypeTrain1Change(TObject*)

@@ -19,7 +19,8 @@ public:
     // A new scenario, then (for a non-empty name) the file read into it.
     void OpenFile(const std::string& name);
     // Reads name into the editor; the name becomes the scenario's only when it could be read.
-    // Of a file with more than 299 events the first 299 are kept and the overflow is shown.
+    // Of a file with more than 299 events the first 299 are listed, the rest kept unlisted, and
+    // the overflow is shown; a file read as UTF-8 is said to be saved in code page 1251.
     bool LoadScenario(const std::string& name);
     // True when the scenario was written (with no name: as SaveScenarioAs).
     bool SaveScenario();

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/dialogues/Confirmation.h"
 #include "app/scenario/ScenarioEditorModel.h"
 #include "app/scenario/ScenarioFile.h"
 #include "platform/core/Exception.h"
@@ -44,6 +45,13 @@ protected:
     fs::path dir;
 };
 
+// The bytes of a literal, NULs included.
+template <size_t N>
+std::string Bytes(const char (&s)[N])
+{
+    return std::string(s, N - 1);
+}
+
 // Sections of the post-section list "2 3 15 9-15", "2 1 12 2П".
 const TSectionList kSections = {{15, "9-15"}, {12, "2П"}};
 
@@ -70,25 +78,26 @@ TEST_F(ScenarioFileTest, EveryKindOfLineIsShownAndWrittenBackAsRead)
         {"4 3 6 9 1025 58 2001 400", 2, 58, "00:04 58: пассажирский "},
         {"5 3 6 6 1025 6201 2001 200", 1, 6201, "00:05 6201: пригородный "},
         {"6 3 6 10 1025 6202 2001 200", 2, 6202, "00:06 6202: пригородный "},
-        {"600 1 37 12 3", 3, 0, "10:0 Невозможность перевода стрелки 12"},
+        {"600 1 37 12 3", 3, 0, "10:00 Невозможность перевода стрелки 12"},
         {"615 2 19 15 102", 3, 1, "10:15 Ложная свободность секции 9-15"},
         {"616 2 19 12 101", 3, 1, "10:16 Ложная занятость секции 2П"},
-        // Lines the editor does not understand are kept and shown as they stand.
-        {"75 1 37 12 5", 3, kNoKey, "75 1 37 12 5"},
-        {"617 2 19 99 101", 3, kNoKey, "617 2 19 99 101"},
-        {"618 2 19 15 100", 3, kNoKey, "618 2 19 15 100"},
-        {"7 3 6 1 1511 166 1504 40", 3, kNoKey, "7 3 6 1 1511 166 1504 40"},
-        {"8 3 6 2 1025 2001", 3, 2001, "8 3 6 2 1025 2001"},
-        {"9 4 9 СП7 0 Состав готов", 3, kNoKey, "9 4 9 СП7 0 Состав готов"},
-        {"* the next train is late", 3, kNoKey, "* the next train is late"},
-        {" 10 1 37 3 3", 3, kNoKey, " 10 1 37 3 3"},
-        {"1.5 3 6 5 1025 59 2001 400", 3, 59, "1.5 3 6 5 1025 59 2001 400"},
+        // A line with a blank before its time is read all the same.
+        {" 10 1 37 3 3", 3, 0, "00:10 Невозможность перевода стрелки 3"},
+        // Lines the editor does not understand are kept and shown readably, with the reason.
+        {"75 1 37 12 5", 3, kNoKey, "01:15 не разобрано: значение 5 — 75 1 37 12 5"},
+        {"617 2 19 99 101", 3, kNoKey, "10:17 не разобрано: секции 99 нет в списке — 617 2 19 99 101"},
+        {"7 3 6 1 1511 166 1504 40", 3, kNoKey, "00:07 не разобрано: нет номера поезда (1025) — 7 3 6 1 1511 166 1504 40"},
+        {"8 3 6 2 1025 2001", 3, 2001, "00:08 не разобрано: вид поезда 2 — 8 3 6 2 1025 2001"},
+        {"9 4 9 СП7 0 Состав готов", 3, kNoKey, "00:09 виклик СП7: Состав готов"},
+        {"9 4 32 ПДСу Состав готов", 3, kNoKey, "00:09 текст для ПДСу: Состав готов"},
+        {"9 4 28", 3, kNoKey, "00:09 не разобрано — 9 4 28"},
+        {"* the next train is late", 3, kNoKey, "примечание: the next train is late"},
+        {"8:30 3 6 5 1025 59 2001 400", 3, 59, "не разобрано: время 8:30 — 8:30 3 6 5 1025 59 2001 400"},
     };
-    std::string file, expected;
+    std::string file;
     for (const Case& c : cases) {
         // Windows line ends and blank lines come with hand-made files.
         file += std::string(c.line) + (c.page == 3 ? "\r\n" : "\n") + (c.key == 57 ? "\n   \n" : "");
-        expected += std::string(c.line) + "\n";
     }
     Write("all.shd", file);
 
@@ -108,7 +117,8 @@ TEST_F(ScenarioFileTest, EveryKindOfLineIsShownAndWrittenBackAsRead)
 
     ASSERT_TRUE(doc.Save(Path("out.shd")));
     EXPECT_FALSE(doc.Modified);
-    EXPECT_EQ(Read("out.shd"), expected);
+    // Opened and saved without an edit: the same bytes, blank lines and line ends included.
+    EXPECT_EQ(Read("out.shd"), file);
     EXPECT_FALSE(fs::exists(Path("out.shd.tmp")));
 
     // A remark keeps its place before the event it stands above when an add sorts the list.
@@ -124,21 +134,61 @@ TEST_F(ScenarioFileTest, EveryKindOfLineIsShownAndWrittenBackAsRead)
     for (const TTrainRecord& r : model.Doc.Events()) lines.push_back(r.Message);
     auto at = [&](const std::string& l) { return std::find(lines.begin(), lines.end(), l) - lines.begin(); };
     EXPECT_EQ(lines.front(), "0 3 6 5 1025 4 2001 400");
-    EXPECT_EQ(at("* the next train is late") + 1, at(" 10 1 37 3 3"));
+    EXPECT_EQ(at("* the next train is late") + 1, at("8:30 3 6 5 1025 59 2001 400"));
 }
 
-TEST_F(ScenarioFileTest, WhatIsWrittenReadsBackTheSame)
+TEST_F(ScenarioFileTest, OpenedAndSavedWithoutAnEditTheBytesStay)
 {
-    // A NUL inside a line, a line end doubled by a second conversion.
-    const std::string file("5 1 2 3\0tail\n6 4 9 x\r\r\n7 1 37 12 5\n", 35);
+    // Code page 1251 on disk, byte 0x98 (no character of the code page) in a call, a NUL, a
+    // line end doubled by a second conversion, blank lines, and a last line without a line end:
+    //   <blank>
+    //   5 4 9 ПДСу 0 x<98>y<CR><LF>
+    //   <blank><CR><LF>
+    //   6 1 2 3<NUL>tail<CR><CR><LF>
+    //   7 1 37 12 3          (no line end)
+    const std::string file = Bytes("\n5 4 9 \xcf\xc4\xd1\xf3 0 x\x98y\r\n\r\n6 1 2 3\0tail\r\r\n7 1 37 12 3");
     std::ofstream(Path("odd.shd"), std::ios::binary) << file;
-    TScenarioDocument doc, back;
+    auto bytes = [this](const std::string& name) {
+        std::ifstream in(Path(name), std::ios::binary);
+        std::stringstream b;
+        b << in.rdbuf();
+        return b.str();
+    };
+    TScenarioDocument doc, again;
     ASSERT_EQ(doc.Load(Path("odd.shd"), kSections), TScenarioDocument::TLoadResult::Read);
+    EXPECT_FALSE(doc.Utf8);
+    ASSERT_EQ(doc.Events().size(), 3u);
     ASSERT_TRUE(doc.Save(Path("out.shd")));
-    EXPECT_EQ(Read("out.shd"), std::string("5 1 2 3\0tail\n6 4 9 x\n7 1 37 12 5\n", 33));
-    ASSERT_EQ(back.Load(Path("out.shd"), kSections), TScenarioDocument::TLoadResult::Read);
-    ASSERT_EQ(back.Events().size(), 3u);
-    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(back.Events()[i].Message, doc.Events()[i].Message);
+    EXPECT_EQ(bytes("out.shd"), file);
+    ASSERT_EQ(again.Load(Path("out.shd"), kSections), TScenarioDocument::TLoadResult::Read);
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(again.Events()[i].Message, doc.Events()[i].Message);
+
+    // Sorted, the last line moves up and gets a line end; each line stays whole.
+    doc.Sort();
+    TTrainRecord r;
+    r.Minutes = 8;
+    r.Message = "8 1 37 12 3";
+    doc.Add(r);
+    doc.Sort();
+    ASSERT_TRUE(doc.Save(Path("out.shd")));
+    EXPECT_EQ(bytes("out.shd"), Bytes("\n5 4 9 \xcf\xc4\xd1\xf3 0 x\x98y\r\n\r\n6 1 2 3\0tail\r\r\n7 1 37 12 3\n8 1 37 12 3\n"));
+
+    // A UTF-8 file (its "И" is D0 98), with or without a byte-order mark, is read as UTF-8 and
+    // written in code page 1251:
+    //   10 4 9 ПДСу 0 Иван
+    for (const std::string& mark : {std::string(), std::string("\xEF\xBB\xBF")}) {
+        std::ofstream(Path("utf8.shd"), std::ios::binary) << mark + "10 4 9 ПДСу 0 Иван\n";
+        TScenarioDocument u;
+        ASSERT_EQ(u.Load(Path("utf8.shd"), kSections), TScenarioDocument::TLoadResult::Read);
+        EXPECT_TRUE(u.Utf8);
+        ASSERT_EQ(u.Events().size(), 1u);
+        EXPECT_EQ(u.Events()[0].Display, "00:10 виклик ПДСу: Иван");
+        ASSERT_TRUE(u.Save(Path("utf8.shd")));
+        EXPECT_EQ(bytes("utf8.shd"), "10 4 9 \xcf\xc4\xd1\xf3 0 \xc8\xe2\xe0\xed\n");
+        EXPECT_FALSE(u.Utf8);
+        ASSERT_TRUE(u.Save(Path("utf8.shd")));
+        EXPECT_EQ(bytes("utf8.shd"), "10 4 9 \xcf\xc4\xd1\xf3 0 \xc8\xe2\xe0\xed\n");
+    }
 }
 
 TEST_F(ScenarioFileTest, EverySampleScenarioReadsAndWritesBackUnchanged)
@@ -167,15 +217,17 @@ TEST_F(ScenarioFileTest, EverySampleScenarioReadsAndWritesBackUnchanged)
     EXPECT_EQ(files, 2);
 }
 
-TEST_F(ScenarioFileTest, OverflowKeepsTheFirst299AndAFailedSaveLeavesTheOldFile)
+TEST_F(ScenarioFileTest, OverflowKeepsTheRestOfTheFileAndTheRunSchedulesAll)
 {
+    // 350 switch faults "0 1 37 1 3" ... "349 1 37 1 3", a blank line among the unlisted ones.
     std::string text;
-    for (int i = 0; i < 300; ++i) text += std::to_string(i) + " 1 37 1 3\n";
+    for (int i = 0; i < 350; ++i) text += std::to_string(i) + " 1 37 1 3\n" + (i == 320 ? "\n" : "");
     Write("big.shd", text);
     TScenarioDocument doc;
     EXPECT_EQ(doc.Load(Path("big.shd"), {}), TScenarioDocument::TLoadResult::Overflow);
     ASSERT_EQ(doc.Events().size(), 299u);
     EXPECT_EQ(doc.Events().back().Message, "298 1 37 1 3");
+    EXPECT_EQ(doc.Unlisted, 51u);
     try {
         doc.Add(TTrainRecord{});
         FAIL() << "no overflow";
@@ -183,6 +235,20 @@ TEST_F(ScenarioFileTest, OverflowKeepsTheFirst299AndAFailedSaveLeavesTheOldFile)
         EXPECT_EQ(e.Message, "Переполнение массива300");
     }
     EXPECT_EQ(doc.Events().size(), 299u);
+    // Saved with no edit, and after a removal, nothing of the tail is lost.
+    ASSERT_TRUE(doc.Save(Path("big.shd")));
+    EXPECT_EQ(Read("big.shd"), text);
+    doc.Remove(0);
+    ASSERT_TRUE(doc.Save(Path("big.shd")));
+    EXPECT_EQ(Read("big.shd"), text.substr(text.find('\n') + 1));
+    // The run schedules every line of the file.
+    std::vector<std::string> sent;
+    std::vector<TUnscheduledLine> skipped;
+    Write("big.shd", text);
+    ASSERT_TRUE(ScheduleScenario(Path("big.shd"), [&sent](std::string& m) { sent.push_back(m); return true; }, skipped));
+    EXPECT_EQ(sent.size(), 350u);
+    EXPECT_EQ(sent.back(), "8 4 20940.000000 1 37 1 3");
+    EXPECT_TRUE(skipped.empty());
 
     // The write fails half way: the old file stays whole and nothing is left beside it.
     doc.Modified = true;
@@ -199,7 +265,33 @@ TEST_F(ScenarioFileTest, OverflowKeepsTheFirst299AndAFailedSaveLeavesTheOldFile)
 
     // A file that cannot be opened changes nothing.
     EXPECT_EQ(doc.Load(Path("missing.shd"), {}), TScenarioDocument::TLoadResult::CannotOpen);
-    EXPECT_EQ(doc.Events().size(), 299u);
+    EXPECT_EQ(doc.Events().size(), 298u);
+}
+
+TEST_F(ScenarioFileTest, TheSaveKeepsAWriteProtectedFileAndWritesThroughALink)
+{
+    // lesson.shd is write-protected; link.shd is a link to real.shd.
+    Write("lesson.shd", "10 1 37 12 3\n");
+    fs::permissions(Path("lesson.shd"), fs::perms::owner_read | fs::perms::group_read);
+    Write("real.shd", "10 1 37 12 3\n");
+    fs::create_symlink("real.shd", Path("link.shd"));
+    TScenarioDocument doc;
+    ASSERT_EQ(doc.Load(Path("lesson.shd"), {}), TScenarioDocument::TLoadResult::Read);
+    doc.Remove(0);
+    doc.Modified = true;
+    EXPECT_FALSE(doc.Save(Path("lesson.shd")));
+    EXPECT_TRUE(doc.Modified);
+    EXPECT_EQ(Read("lesson.shd"), "10 1 37 12 3\n");
+    EXPECT_EQ(fs::status(Path("lesson.shd")).permissions() & fs::perms::owner_write, fs::perms::none);
+
+    // A temporary file a crash left behind is replaced and never listed.
+    Write("real.shd.tmp", "half");
+    ASSERT_TRUE(doc.Save(Path("link.shd")));
+    EXPECT_TRUE(fs::is_symlink(Path("link.shd")));
+    EXPECT_EQ(Read("real.shd"), "");
+    EXPECT_FALSE(fs::exists(Path("real.shd.tmp")));
+    Write("x.shd.tmp", "half");
+    EXPECT_EQ(ListScenarioFiles(dir.string()), (std::vector<std::string>{"lesson.shd", "link.shd", "real.shd"}));
 }
 
 // ---- the editor's page logic ----
@@ -273,7 +365,7 @@ TEST_F(ScenarioEditorModelTest, AddingTrainsWritesTheirLinesAndRefusesBadFields)
     m.AddTrain(1, f);
     EXPECT_EQ(f.Number, "");
     EXPECT_TRUE(m.Doc.Modified);
-    EXPECT_EQ(m.Doc.PageDisplays(1), std::vector<std::string>{"08:30 2417: разборка, ИНД 4100 1 4000 УДЛ 50(Г), лок 166"});
+    EXPECT_EQ(m.Doc.PageDisplays(1), std::vector<std::string>{"08:30 2417: разборка, ИНД 4100 01 4000, УДЛ 50(Г), лок 166"});
     EXPECT_EQ(Messages(), std::vector<std::string>{"510 3 6 1 1025 2417 1511 166 1504 50 2001 750 1505 1 1540 4100 1541 1 1542 4000"});
 
     EXPECT_EQ(Error([&] { f = Train2417(); m.AddTrain(1, f); }), "Повтор номера поезда");
@@ -290,7 +382,7 @@ TEST_F(ScenarioEditorModelTest, AddingTrainsWritesTheirLinesAndRefusesBadFields)
     f.Empty = true;
     m.AddTrain(1, f);
     EXPECT_EQ(m.Doc.Events()[1].Message, "510 3 6 7 1025 2418 1511 166 1504 50 2001 750 1505 0 1540 4100 1541 1 1542 4000");
-    EXPECT_EQ(m.Doc.Events()[1].Display, "08:30 2418: разборка, ИНД 4100 1 4000 УДЛ 50(П), лок 166 (помощь)");
+    EXPECT_EQ(m.Doc.Events()[1].Display, "08:30 2418: разборка, ИНД 4100 01 4000, УДЛ 50(П), лок 166 (помощь)");
     f = Train2417();
     f.Number = "2419";
     f.Help = true;
@@ -299,14 +391,14 @@ TEST_F(ScenarioEditorModelTest, AddingTrainsWritesTheirLinesAndRefusesBadFields)
     f = {"3001", "07:00", ttTransit, "170", "4008 12 4100", "52", false, "174", false};
     m.AddTrain(2, f);
     EXPECT_EQ(m.Doc.Events()[0].Message, "420 3 6 11 1025 3001 1511 170 1504 52 2001 780 1505 1 1513 174 1540 4008 1541 12 1542 4100");
-    EXPECT_EQ(m.Doc.Events()[0].Display, "07:00 3001: транзитный, ИНД 4008 12 4100 УДЛ 52(Г), лок 170, смена 174");
+    EXPECT_EQ(m.Doc.Events()[0].Display, "07:00 3001: транзитный, ИНД 4008 12 4100, УДЛ 52(Г), лок 170, смена 174");
     f = {"91", "00:05", ttPassenger, "", "", "", false, "", false};
     m.AddTrain(2, f);
     f = {"6201", "00:06", ttSuburban, "", "", "", false, "", false};
     m.AddTrain(1, f);
     EXPECT_EQ(m.Doc.Events()[0].Message, "5 3 6 9 1025 91 2001 400");
     EXPECT_EQ(m.Doc.Events()[1].Message, "6 3 6 6 1025 6201 2001 200");
-    EXPECT_EQ(m.Doc.Events()[1].Display, "00:06 6201: пригородный");
+    EXPECT_EQ(m.Doc.Events()[1].Display, "00:06 6201: пригородный ");
 
     // Refused: nothing is added, but the scenario counts as changed.
     size_t count = m.Doc.Events().size();
@@ -345,6 +437,53 @@ TEST_F(ScenarioEditorModelTest, AddingTrainsWritesTheirLinesAndRefusesBadFields)
     bad.Number = "5000";
     bad.Type = ttNone;
     EXPECT_EQ(refused(bad), "");
+}
+
+TEST_F(ScenarioEditorModelTest, OneRuleForANumberAndAnAddedEventReadsBackAsShown)
+{
+    // Refused lengths, train and locomotive numbers; nothing is added.
+    auto refusal = [this](void (*change)(TTrainFields&)) {
+        TTrainFields f = Train2417();
+        f.Type = ttTransit;
+        f.Index = "4008 1 4100";
+        f.AddLoko = "174";
+        change(f);
+        return Error([&] { m.AddTrain(1, f); });
+    };
+    const std::string length = "Условная длина поезда должна быть от 1 до 999";
+    EXPECT_EQ(refusal([](TTrainFields& f) { f.Length = "0"; }), length);
+    EXPECT_EQ(refusal([](TTrainFields& f) { f.Length = "-5"; }), length);
+    EXPECT_EQ(refusal([](TTrainFields& f) { f.Length = "200000000"; }), length);
+    EXPECT_EQ(refusal([](TTrainFields& f) { f.Length = "99999999999"; }), "'99999999999' не является целым числом");
+    EXPECT_EQ(refusal([](TTrainFields& f) { f.Number = "-3"; }), "Номер поезда должен быть больше 0");
+    EXPECT_EQ(refusal([](TTrainFields& f) { f.Loco = "99999999999"; }), "Не указан номер локомотива");
+    EXPECT_EQ(refusal([](TTrainFields& f) { f.AddLoko = "0"; }), "Номер локомотива смены должен быть больше 0");
+    EXPECT_TRUE(m.Doc.Events().empty());
+
+    // What the editor writes, its reader reads: a 10-digit train number is a train after
+    // reopening, shown as it was added, and its number still counts as a repeat.
+    TTrainFields f = Train2417();
+    f.Number = "2000000000";
+    f.Length = "999";
+    m.AddTrain(2, f);
+    m.AddFault({"00:08", ftSwitch, 0, -1});
+    m.AddFault({"00:09", ftFree, -1, 2});
+    std::vector<std::string> shown = {m.Doc.PageDisplays(2)[0], m.Doc.PageDisplays(3)[0], m.Doc.PageDisplays(3)[1]};
+    EXPECT_EQ(shown, (std::vector<std::string>{"08:30 2000000000: разборка, ИНД 4100 01 4000, УДЛ 999(Г), лок 166",
+                                               "00:08 Невозможность перевода стрелки 12",
+                                               "00:09 Ложная свободность секции 2П"}));
+    EXPECT_EQ(m.Doc.Events()[2].Message, "510 3 6 12 1025 2000000000 1511 166 1504 999 2001 14985 1505 1 1540 4100 1541 1 1542 4000");
+    ASSERT_TRUE(m.Doc.Save(Path("n.shd")));
+    m.Doc.New();
+    ASSERT_EQ(m.Doc.Load(Path("n.shd"), m.Sections), TScenarioDocument::TLoadResult::Read);
+    EXPECT_EQ(m.Doc.PageDisplays(2), std::vector<std::string>{shown[0]});
+    EXPECT_EQ(m.Doc.PageDisplays(3), (std::vector<std::string>{shown[1], shown[2]}));
+    EXPECT_EQ(Error([&] { m.CheckRepeat("2000000000"); }), "Повтор номера поезда");
+
+    // The dialogues' number fields keep the same rule: a whole number above 0.
+    for (const char* ok : {"7", "0042", "2147483647"}) EXPECT_NO_THROW(NumberField(ok, "нет")) << ok;
+    for (const char* bad : {"", "0", "-5", "+5", "2147483648", "12 3", "1e3", "x"})
+        EXPECT_THROW(NumberField(bad, "нет"), Exception) << bad;
 }
 
 TEST_F(ScenarioEditorModelTest, FaultsRemoveRefillAndClear)

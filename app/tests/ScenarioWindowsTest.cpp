@@ -96,7 +96,7 @@ TEST_F(ScenarioWindowsTest, EditorComposesSavesAndReopensAScenario)
     ed->lbTrainLoko1->SetText("166");
     ed->ebIndex1->SetText("4100 1 4000");
     Click(ed->FindChild<TButton>("btAdd1"));
-    EXPECT_EQ(Items(ed->ListBox1), std::vector<std::string>{"08:30 2417: разборка, ИНД 4100 1 4000 УДЛ 50(Г), лок 166"});
+    EXPECT_EQ(Items(ed->ListBox1), std::vector<std::string>{"08:30 2417: разборка, ИНД 4100 01 4000, УДЛ 50(Г), лок 166"});
     EXPECT_EQ(ed->lbTrainNumber1->Text(), "");
 
     // The number list offers the station's recorded trains but not 2417 any more, and no "ick".
@@ -148,7 +148,7 @@ TEST_F(ScenarioWindowsTest, EditorComposesSavesAndReopensAScenario)
     EXPECT_EQ(ed->ScenarioFileName(), "data\\new.shd");
     EXPECT_EQ(Items(ed->ListBox1), std::vector<std::string>{"08:30 2417: разборка, ИНД 4100 01 4000, УДЛ 50(Г), лок 166"});
     EXPECT_EQ(Items(ed->ListBox3),
-              (std::vector<std::string>{"10:0 Невозможность перевода стрелки 27", "10:0 Ложная занятость секции 2П"}));
+              (std::vector<std::string>{"10:00 Невозможность перевода стрелки 27", "10:00 Ложная занятость секции 2П"}));
 
     // "Видалити" puts the train back into the fields; "Додати" writes the same line again.
     ed->ListBox1->SetItemIndex(0);
@@ -163,15 +163,18 @@ TEST_F(ScenarioWindowsTest, EditorComposesSavesAndReopensAScenario)
     EXPECT_EQ(FileLines("data/new.shd"), lines);
     EXPECT_EQ(Dialogs.size(), 1u);
 
-    // Too many events: the first 299 are shown, and so is the overflow.
+    // Too many events: the first 299 are shown, the overflow says how many lines are kept unlisted.
     std::ofstream big("data/big.shd");
-    for (int i = 0; i < 300; ++i) big << i << " 1 37 27 3\n";
+    for (int i = 0; i < 350; ++i) big << i << " 1 37 27 3\n";
     big.close();
     Boxes.clear();
     ed->OpenFile("data\\big.shd");
-    EXPECT_EQ(Boxes, std::vector<std::string>{"Переполнение массива300"});
+    EXPECT_EQ(Boxes, std::vector<std::string>{"Переполнение массива300\nЕщё 51 строк файла не показаны в списке; они "
+                                              "сохраняются без изменений"});
     EXPECT_EQ(ed->ListBox3->Items().Count(), 299);
     EXPECT_EQ(ed->ScenarioFileName(), "data\\big.shd");
+    ed->N3Click(nullptr);
+    EXPECT_EQ(FileLines("data/big.shd").size(), 350u);
 }
 
 TEST_F(ScenarioWindowsTest, UnsavedEditsAreNeverLostWithoutAnAnswer)
@@ -359,4 +362,78 @@ TEST_F(ScenarioWindowsTest, PuskRunsTheLessonForItsHourAndVykhidEndsTheProgram)
     Click(start->Button2);
     EXPECT_EQ(m->Bus.Requests(brInterface), std::vector<std::string>{"4 23"});
     EXPECT_FALSE(m->Visible());
+}
+
+TEST_F(ScenarioWindowsTest, EveryPageShowsTheListsOrderAndClearingKeepsTheCalls)
+{
+    // Two faults out of time order:
+    //   600 1 37 27 3        10:00 switch 27 cannot be turned
+    //   300 2 19 12 101      05:00 section 2П falsely occupied
+    std::ofstream("data/two.shd") << "600 1 37 27 3\n300 2 19 12 101\n";
+    ed->OpenFile("data\\two.shd");
+    ed->Show();
+    ed->lbTrainNumber1->SetText("91");
+    ed->MaskEdit1->SetText("08:00");
+    ed->cbTypeTrain1->SetItemIndex(2);
+    ed->cbTypeTrain1Change(ed->cbTypeTrain1);
+    Click(ed->FindChild<TButton>("btAdd1"));
+    // The add sorted the whole list; the faults page shows it, and "Видалити" removes the fault
+    // that is selected.
+    const std::vector<std::string> faults = {"05:00 Ложная занятость секции 2П", "10:00 Невозможность перевода стрелки 27"};
+    ASSERT_EQ(Items(ed->ListBox3), faults);
+    ed->ListBox3->SetItemIndex(1);
+    Click(ed->FindChild<TButton>("btRemove3"));
+    EXPECT_EQ(Items(ed->ListBox3), std::vector<std::string>{faults[0]});
+
+    // The lesson's calls are shown readably; clearing the faults page keeps them.
+    ed->OpenFile("data\\lesson1.shd");
+    std::vector<std::string> calls;
+    for (const std::string& i : Items(ed->ListBox3))
+        if (i.find("виклик ") != std::string::npos || i.find("текст для ") != std::string::npos) calls.push_back(i);
+    ASSERT_EQ(calls.size(), 8u);
+    EXPECT_EQ(calls[1], "00:00 виклик СП7: Состав на втором пути готов к отправлению");
+    EXPECT_EQ(calls[2], "00:04 текст для ПДСу: Состав с первого пути распустить");
+    Click(ed->FindChild<TButton>("btClear3"));
+    EXPECT_EQ(Items(ed->ListBox3), calls);
+    ed->N3Click(nullptr);
+    int kept = 0;
+    for (const std::string& l : FileLines("data/lesson1.shd")) kept += l.find(" 4 9 ") != std::string::npos;
+    EXPECT_EQ(kept, 4);
+}
+
+TEST_F(ScenarioWindowsTest, PuskSaysWhichLinesItCouldNotSchedule)
+{
+    // A UTF-8 file with a byte-order mark; the last line is 300 bytes long:
+    //   <BOM>1 4 9 ПДСу 0 Перший
+    //   8:30 4 9 ПДСу 0 Другий
+    //   -5 1 37 27 3
+    //   12 7 1 2
+    //   13 4 33 ааа...а
+    const std::string longText(300 - 8, 'a');
+    std::ofstream("data/hand.shd", std::ios::binary) << "\xEF\xBB\xBF" "1 4 9 ПДСу 0 Перший\n8:30 4 9 ПДСу 0 Другий\n"
+                                                        "-5 1 37 27 3\n12 7 1 2\n13 4 33 " + longText + "\n";
+    // The editor reads it as UTF-8 and says so.
+    ed->OpenFile("data\\hand.shd");
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "Файл data\\hand.shd записан в кодировке UTF-8; он прочитан в ней и будет сохранён в кодировке 1251");
+    EXPECT_EQ(Items(ed->ListBox3)[0], "00:01 виклик ПДСу: Перший");
+    Boxes.clear();
+
+    m->Bus.recording = true;
+    start->FormActivate(start);
+    start->Show();
+    start->lbDataFiles->SetItemIndex(start->lbDataFiles->Items().IndexOf("hand.shd"));
+    Click(start->Button1);
+    EXPECT_EQ(m->Bus.Requests(brDelay), (std::vector<std::string>{"8 4 60.000000 4 9 ПДСу 0 Перший",
+                                                                  "8 4 780.000000 4 33 " + longText}));
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "Не поставлены в расписание строки сценария hand.shd (3):\n"
+                        "строка 2: не прочитано время 8:30: 8:30 4 9 ПДСу 0 Другий\n"
+                        "строка 3: время -5 уже прошло: -5 1 37 27 3\n"
+                        "строка 4: неизвестный получатель 7: 12 7 1 2");
+    std::vector<std::string> console;
+    for (int i = 0; i < fmConsole->Memo1->Lines().Count(); ++i) console.push_back(fmConsole->Memo1->Lines()[i]);
+    ASSERT_GE(console.size(), 3u);
+    EXPECT_EQ(console[console.size() - 3],
+              "00:00 сценарий hand.shd, строка 2 не поставлена в расписание: не прочитано время 8:30: 8:30 4 9 ПДСу 0 Другий");
 }

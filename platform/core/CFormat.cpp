@@ -9,12 +9,15 @@
 #include "platform/core/CFormat.h"
 
 #include <charconv>
+#include <climits>
 #include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <locale.h>
+
+#include "platform/core/Exception.h"
 
 namespace {
 locale_t CLocale()
@@ -439,6 +442,31 @@ bool ScanInt(const char*& p, int& value)
     value = n;
     p += consumed;
     return true;
+}
+
+bool ReadWholeNumber(const std::string& text, int& value)
+{
+    size_t i = (!text.empty() && text[0] == '-') ? 1 : 0;
+    if (i == text.size()) return false;
+    long long v = 0;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+        if (v > INT_MAX) return false;
+    }
+    value = static_cast<int>(text[0] == '-' ? -v : v);
+    return true;
+}
+
+int StrToInt(const std::string& text)
+{
+    size_t b = text.find_first_not_of(" \t\r\n");
+    size_t e = text.find_last_not_of(" \t\r\n");
+    int v = 0;
+    if (b == std::string::npos || !ReadWholeNumber(text.substr(b, e - b + 1), v))
+        throw Exception("'" + text + "' не является целым числом");
+    return v;
 }
 
 long AtolC(const char* text)

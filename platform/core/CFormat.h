@@ -15,6 +15,14 @@ inline int SScanf(const std::string& text, const char* fmt, ...) = delete;
 // leading fields without a format.
 bool ScanInt(const char*& p, int& value);
 
+// The one rule for a whole number, whether typed into a field or read from a file: an optional
+// minus and digits whose value fits a 32-bit int (INT_MIN excluded), nothing else: no blanks, no
+// plus, no point. False, value unchanged, for anything else.
+bool ReadWholeNumber(const std::string& text, int& value);
+// The whole number of a field (blanks around it allowed) by that rule, or the platform's
+// conversion error "'text' не является целым числом".
+int StrToInt(const std::string& text);
+
 // atol / atof / strtod with the C locale (a text that does not begin with a number reads as 0).
 long AtolC(const char* text);
 double AtofC(const char* text);

@@ -10,6 +10,7 @@
 #include "app/KeyDialogs.h"
 #include "app/TrainerWindows.h"
 #include "app/UtilityWindows.h"
+#include "app/dialogues/MovementTalks.h"
 #include "models/base/Utilit.h"
 #include "panel/EC_Button.h"
 #include "panel/EC_Cell.h"
@@ -557,17 +558,11 @@ void TfmMain::OpenKeyDialog(TMenuItem* item, TForm* dialog, const TDialogPresets
 
 void TfmMain::ReportLocoPosition(int loco)
 {
-    std::string mes = Format("%d %d %d 1", brPlan, 12, loco);
-    if (!MessageDispatcher(nullptr, mes, nullptr)) return;
-    int v = 0;
-    if (SScanf(mes.c_str(), "%d", &v) != 1) return;
-    mes = Format("%d %d %d", brEC, 22, v);
-    if (!MessageDispatcher(nullptr, mes, nullptr)) return;
-    int w = 0;
-    if (SScanf(mes.c_str(), "%d", &w) != 1) return;
-    mes = Format("%d %d %d", brInterface, 39, w);
-    if (!InterfaceCommand(mes, nullptr)) return;
-    std::string report = Format("4 10 МЛ%d Нахожусь на секции %s", loco, mes.c_str());
+    // Off the interlocking (the sorting tracks, the hump) the plan's name of the section is said.
+    TTalk talk([this](std::string& mes) { return MessageDispatcher(nullptr, mes, nullptr); });
+    const std::string where = WhereStands(talk, static_cast<unsigned>(loco), 1);
+    if (where.empty()) return;
+    std::string report = Format("4 10 МЛ%d Нахожусь на секции %s", loco, where.c_str());
     SendTrainerMessage(report);
 }
 

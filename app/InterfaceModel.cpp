@@ -187,7 +187,7 @@ private:
 
 void TfmMain::AfterPanelPainted(std::function<void()> step)
 {
-    QWidget* client = ClientWidget();
+    QWidget* client = ContentWidget();
     new TAfterPaint(client, std::move(step));
     client->update();
 }

@@ -6,6 +6,7 @@
 
 #include "app/DataFileReports.h"
 #include "app/InterfaceModel.h"
+#include "app/WindowPlaces.h"
 #include "app/scenario/StartState.h"
 #include "app/scenario/TaskMaker.h"
 #include "models/base/Utilit.h"
@@ -108,6 +109,7 @@ void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
             }
         }
     }
+    PlaceTrainerToolWindows();
 }
 
 void DestroyTrainerWindows()

@@ -372,19 +372,13 @@ void TfmKeyBoard::Button1Click(TObject* Sender)
 {
     auto* button = dynamic_cast<TControl*>(Sender);
     if (!Target || !button) return;
-    Target->SetText(Target->Text() + button->Caption());
+    // As typed: appended to a plain field, at the caret of a time field.
+    Target->TypeText(button->Caption());
 }
 
 void TfmKeyBoard::Button11Click(TObject*)
 {
-    if (!Target) return;
-    std::string text = Target->Text();
-    if (text.empty()) return;
-    // One character, however many bytes it takes.
-    size_t end = text.size() - 1;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-    text.erase(end);
-    Target->SetText(text);
+    if (Target) Target->TypeBackspace();
 }
 
 void TfmKeyBoard::Button12Click(TObject*) { Close(); }

@@ -109,10 +109,10 @@ void Day(benchmark::State& state)
 
 // Lesson trains running by signals, as the station folder's trains.txt gives them for each
 // copy of the station (bench/trains.txt renumbered by scripts/scale_station.py): the arrival
-// routes 101 -> 2П and 102 -> 3В, the train locomotive on 1В departing over 131 -> 104, and a
+// routes 101 -> 2П and 102 -> 3В, the train locomotive on 2В departing over 132 -> 104, and a
 // train from each stretch (created by the technology model's command 6, which lays it on the
-// entry block section and sets it going), the next from a side only once the last one has
-// cleared its entry section's first kilometre, so no two overlap.
+// entry block section once that is free and sets it going), the next from a side only once
+// the last one has cleared its entry section's first kilometre, so no two overlap.
 class TTrainsRun {
 public:
     explicit TTrainsRun(int copies) : s(Started(copies))

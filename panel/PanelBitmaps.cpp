@@ -565,6 +565,80 @@ QImage DrawAmmeter() {
   return img;
 }
 
+// ---------------------------------------------------------------- channel buttons
+
+// The pictures of the three channel buttons, on a transparent ground so the button face shows:
+// the train radio (a locomotive with an aerial), the loudspeaker, the shunting radio (a hand-held
+// set). Each sends waves to the right.
+constexpr QSize kChannelSize(36, 30);
+const QColor kInk(24, 26, 28);
+
+void Waves(QPainter& p, QPointF from, int count) {
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(QColor(0, 110, 190), 1.6, Qt::SolidLine, Qt::RoundCap));
+  for (int i = 0; i < count; ++i) {
+    const double r = 4.0 + 4.0 * i;
+    p.drawArc(QRectF(from.x() - r, from.y() - r, 2 * r, 2 * r), -45 * 16, 90 * 16);
+  }
+}
+
+// A channel picture: draw paints it on the transparent ground, smoothed.
+QImage ChannelPicture(const std::function<void(QPainter&)>& draw) {
+  QImage img(kChannelSize, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  Antialiased(p);
+  draw(p);
+  p.end();
+  return img;
+}
+
+void DrawTrainRadio(QPainter& p) {
+  p.setPen(QPen(kInk, 1.0));
+  // The locomotive: body with the cab at the front, its window, the frame and three wheels.
+  p.setBrush(QColor(200, 40, 36));
+  QPolygonF body;
+  body << QPointF(2, 24) << QPointF(2, 14) << QPointF(16, 14) << QPointF(16, 10) << QPointF(24, 10)
+       << QPointF(26, 14) << QPointF(26, 24);
+  p.drawPolygon(body);
+  p.setBrush(QColor(210, 236, 250));
+  p.drawRect(QRectF(18, 12, 5, 4));
+  p.setBrush(kInk);
+  p.drawRect(QRectF(1, 24, 26, 1.5));
+  for (double x : {6.0, 14.0, 22.0}) p.drawEllipse(QPointF(x, 27), 2.3, 2.3);
+  // The aerial on the cab, sending.
+  p.setPen(QPen(kInk, 1.2));
+  p.drawLine(QPointF(20, 10), QPointF(20, 3));
+  Waves(p, QPointF(21, 4), 3);
+}
+
+void DrawLoudspeaker(QPainter& p) {
+  p.setPen(QPen(kInk, 1.0));
+  p.setBrush(QColor(90, 94, 100));
+  p.drawRect(QRectF(3, 11, 6, 9));
+  QPolygonF cone;
+  cone << QPointF(9, 11) << QPointF(18, 4) << QPointF(18, 27) << QPointF(9, 20);
+  p.setBrush(QColor(150, 156, 162));
+  p.drawPolygon(cone);
+  Waves(p, QPointF(19, 15.5), 3);
+}
+
+void DrawShuntingRadio(QPainter& p) {
+  // The hand-held set: aerial, body, display and keypad.
+  p.setPen(QPen(kInk, 1.6, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(8, 9), QPointF(8, 2));
+  p.setPen(QPen(kInk, 1.0));
+  p.setBrush(QColor(40, 120, 60));
+  p.drawRoundedRect(QRectF(4, 9, 12, 19), 2, 2);
+  p.setBrush(QColor(200, 230, 150));
+  p.drawRect(QRectF(6, 11.5, 8, 5));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(230, 236, 230));
+  for (int row = 0; row < 3; ++row)
+    for (int col = 0; col < 3; ++col) p.drawRect(QRectF(6.2 + col * 2.8, 18.5 + row * 2.8, 1.8, 1.8));
+  Waves(p, QPointF(17, 11), 3);
+}
+
 // ---------------------------------------------------------------- catalogue
 
 struct Entry {
@@ -653,6 +727,9 @@ struct Catalogue {
             [=] { return DrawButton(0, down, ButtonLampColour(color)); });
     Add("AMPERFREE", {60, 60}, [] { return DrawAmmeter(); });
     Add("SECTION", {10, 10}, [] { return DrawSectionMark(); });
+    Add(ChannelBitmapName(0), kChannelSize, [] { return ChannelPicture(DrawTrainRadio); });
+    Add(ChannelBitmapName(1), kChannelSize, [] { return ChannelPicture(DrawLoudspeaker); });
+    Add(ChannelBitmapName(2), kChannelSize, [] { return ChannelPicture(DrawShuntingRadio); });
     // Signal sizes come from the drawing itself, which knows the type's size table.
     for (Entry& e : entries)
       if (!e.size.isValid()) e.size = e.draw().size();
@@ -880,4 +957,13 @@ QLine AmmeterNeedle(int position) {
   const QPoint c = AmmeterPivot();
   return QLine(static_cast<int>(c.x() - 3 * std::cos(a)), static_cast<int>(c.y() - 3 * std::sin(a)),
                static_cast<int>(c.x() - 30 * std::cos(a)), static_cast<int>(c.y() - 30 * std::sin(a)));
+}
+
+std::string ChannelBitmapName(int channel) {
+  switch (channel) {
+    case 0: return "CHANNELTRAIN";
+    case 1: return "CHANNELLOUDSPEAKER";
+    case 2: return "CHANNELSHUNTING";
+    default: return "";
+  }
 }

@@ -56,6 +56,9 @@ std::string PlButtonBitmapName(bool plombed, bool down);
 // Button with a lamp: lampState a TLampState, lampColor a TButtonColor.
 std::string ButtonLampBitmapName(bool down, int lampState, bool litPhase, int lampColor);
 
+// The picture of a channel button: 0 the train radio, 1 the loudspeaker, 2 the shunting radio.
+std::string ChannelBitmapName(int channel);
+
 // ---- Geometry shared with the element code. ----
 
 // One lamp of a signal picture: its colour letter ('W' white, 'R' red, 'G' green, 'Y' yellow,

@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build, the tests and the program need, when any is missing.
 set -euo pipefail
 PKGS="cmake ninja-build g++ libgtest-dev libgmock-dev qt6-base-dev qt6-multimedia-dev
-gstreamer1.0-plugins-base gstreamer1.0-plugins-good libjpeg-dev fonts-dejavu-core xvfb xauth xdotool
+gstreamer1.0-plugins-base gstreamer1.0-plugins-good libjpeg-dev fonts-dejavu-core xvfb xauth xdotool openbox
 espeak-ng sox imagemagick locales libbenchmark-dev python3 clang libclang-rt-14-dev"
 missing=()
 for p in $PKGS; do

@@ -12,7 +12,8 @@ Copy 0 keeps every number, so N = 1 gives the files unchanged. In copy c > 0:
   - technology objects placed by trenager.ini add 10 * c (each copy creates its own ten), and
     so do the train and locomotive numbers they are given (parameters 1025 and 1508) and the
     locomotive a cut is coupled to (1008); an object's target (1013) is renumbered by its
-    type (1012): a signal, a section or a park;
+    type (1012): a signal, a section or a park; a train's entry block section (1533) as a
+    section;
   - X coordinates add 20000 * c, so the copies lie apart;
   - the interlocking holds at most three stretch tracks: only copy 0 keeps its two (the
     block sections of later copies are plain block sections).
@@ -213,7 +214,7 @@ def map_pairs(w, start, m):
             w[i + 1] = m.small(w[i + 1])
         elif w[i] == "1013" and target in ("1", "2"):
             w[i + 1] = m.vertex(w[i + 1])
-        elif w[i] == "1013" and target == "3":
+        elif (w[i] == "1013" and target == "3") or w[i] == "1533":
             w[i + 1] = m.section(w[i + 1])
 
 

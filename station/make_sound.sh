@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the station's sound fragments in sound/: one WAV per word that the station's data
-# speaks (the phrases of [4 32] and [4 33] lines of data/trenager.ini and data/*.shd), "t{n}" for every train
-# number (1025) and "l{n}" for every locomotive number (1511, 1513, 1508) in data/trenager.ini and
-# data/*.shd, plus the call ring td.wav and the section click tick.wav.
+# speaks (the phrases of [4 32] and [4 33] lines of data/trenager.ini and data/*.shd, and the
+# words that the technology functions of data/Tecnology.dat and the partners' answers speak),
+# "t{n}" for every train number (1025) and "l{n}" for every locomotive number (1511, 1513, 1508)
+# in data/trenager.ini and data/*.shd, plus the call ring td.wav and the section click tick.wav.
 # All files are canonical PCM WAV, mono, 22050 Hz, 16 bit. Needs espeak-ng and sox.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -31,6 +32,12 @@ data_utf8() { iconv -f CP1251 -t UTF-8 "$@"; }
         data_utf8 "$f" | awk '$2=="4" && $3=="32" {for (i=5;i<=NF;i++) print $i}
                               $2=="4" && $3=="33" {for (i=4;i<=NF;i++) print $i}'
     done
+    # Technology functions speak through "(COM 4 32 key ...)", "(COM 4 33 ...)" and the cells that
+    # hold a phrase to speak ("(NOTE 2 ...)", "(NOTE 6 ...)"): every word of such a line in Cyrillic
+    # letters may be spoken (a word inside a call may be chosen by it). Then the wagon inspection's
+    # answer to a fencing removal.
+    data_utf8 data/Tecnology.dat | grep -E '\((COM 4 3[23]|NOTE [26]) ' | LC_ALL=C.UTF-8 grep -oP '\p{Cyrillic}+'
+    printf '%s\n' ограждение снято ограждения нет
 } | tr -d '\r' | LC_ALL=C.UTF-8 sed 's/.*/\L&/' | sort -u > "$tmp/words"
 while read -r w; do
     [ -n "$w" ] && speak "$w" "$w"

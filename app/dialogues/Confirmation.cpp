@@ -4,6 +4,7 @@
 #include "models/base/BusRouter.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Exception.h"
+#include "platform/core/Strings.h"
 
 namespace {
 
@@ -58,13 +59,18 @@ std::optional<int> TTalk::SignedNumber(std::string mes)
     return v;
 }
 
+// An empty number field is a blank, not a train the model lacks: refused, nothing recorded.
+const char* const kNoTrainNumber = "Не указан номер поезда";
+
 std::optional<unsigned> TTalk::LookupTrain(const std::string& n)
 {
+    Blank(Trim(n).empty(), kNoTrainNumber);
     return FirstNumber(Format("%d %d %d %s", brTecn, 10, 1025, n.c_str()));
 }
 
 std::optional<unsigned> TTalk::LookupTrain(const std::string& n, int podhod)
 {
+    Blank(Trim(n).empty(), kNoTrainNumber);
     return FirstNumber(Format("%d %d %d %s %d %d", brTecn, 10, 1025, n.c_str(), 1011, podhod));
 }
 
@@ -99,6 +105,11 @@ std::optional<std::vector<int>> TTalk::Params(unsigned obj, const std::vector<in
         p += used;
     }
     return values;
+}
+
+std::string TTalk::LocoName(int obj)
+{
+    return ::LocoName([this](std::string& mes) { return Ask(mes) ? 1 : 0; }, obj);
 }
 
 void TTalk::Error(int no, const std::string& args)
@@ -155,4 +166,12 @@ unsigned DepartureMinutes(const std::string& time)
         if (SScanf(minutes.c_str(), "%u", &m) != 1) m = 0;
     }
     return h * 60 + m;
+}
+
+bool DepartureTimeComplete(const std::string& time)
+{
+    auto digit = [&](size_t i) { return i < time.size() && time[i] >= '0' && time[i] <= '9'; };
+    auto blank = [&](size_t i) { return i < time.size() && time[i] == ' '; };
+    bool hours = (digit(0) && (digit(1) || blank(1))) || (blank(0) && digit(1));
+    return time.size() == 5 && hours && time[2] == ':' && digit(3) && digit(4);
 }

@@ -40,6 +40,8 @@ public:
     // [3 4 {obj} {names...}]: the values in order; none when the query was not handled or a value
     // does not read (an object that lacks a parameter).
     std::optional<std::vector<int>> Params(unsigned obj, const std::vector<int>& names);
+    // The locomotive object's name as the errors give it ("МЛ1", "1612"; see LocoName).
+    std::string LocoName(int obj);
     // [0 4 {no} {args}]; args are inserted as they are.
     void Error(int no, const std::string& args);
     // [3 19 {obj} {text}]: the task text of the move.
@@ -79,3 +81,6 @@ std::string MissingParamsText(const std::string& n, const std::vector<int>& name
 // characters, the minutes from the fourth on; a part that does not read counts as 0.
 // "23:59" -> 1439, "  :  " -> 0. Not range-checked ("99:99" -> 6039).
 unsigned DepartureMinutes(const std::string& time);
+// True when a departure time field "hh:mm" holds the hours (one or two digits) and both digits of
+// the minutes.
+bool DepartureTimeComplete(const std::string& time);

@@ -79,5 +79,6 @@ void TfmSnyatOgr::ReadDataFile()
 
 TOutcome TfmSnyatOgr::Confirm(TTalk& talk)
 {
-    return ConfirmTrackReport(talk, ChosenId(TrackIds, cbWay), cbWay->Text(), "Не указан путь", 200);
+    auto key = OwnerInfo();
+    return ConfirmFencingRemoval(talk, ChosenId(TrackIds, cbWay), cbWay->Text(), key ? key->Caption : "ПТО");
 }

@@ -3,6 +3,7 @@
 
 #include "models/base/BusRouter.h"
 #include "platform/core/CFormat.h"
+#include "platform/core/Strings.h"
 
 int OrderKind(TOrderPage page)
 {
@@ -51,18 +52,51 @@ TReach FindReach(TTalk& talk, unsigned loco, TOrderPage page, int target)
     return TReach::Unreachable;
 }
 
-TOutcome ConfirmMoveOrder(TTalk& talk, unsigned loco, TOrderPage page, std::optional<int> target, bool prohibiting)
+std::string WhereStands(TTalk& talk, unsigned loco, int end)
+{
+    std::string mes = Format("%d %d %u %d", brPlan, 12, loco, end);
+    unsigned section = 0;
+    char name[64] = {0};
+    if (!talk.Ask(mes) || SScanf(mes.c_str(), "%u %*f %63s", &section, name) < 1) return "";
+    // The interlocking section's name as the panel shows it; else the plan's.
+    mes = Format("%d %d %u", brEC, 22, section);
+    unsigned ec = 0;
+    if (talk.Ask(mes) && SScanf(mes.c_str(), "%u", &ec) == 1) {
+        mes = Format("%d %d %u", brInterface, 39, ec);
+        if (talk.Ask(mes) && !Trim(mes).empty()) return Trim(mes);
+    }
+    return name[0] ? std::string(name) : Format("%u", section);
+}
+
+namespace {
+
+// The order registered with the technology model; the driver (partner) acknowledges it on the
+// radio and says where he stands.
+TOutcome RegisterOrder(TTalk& talk, unsigned loco, TOrderPage page, std::optional<int> target, bool prohibiting,
+                       const std::string& partner)
 {
     talk.Close();
     if (!target) return TOutcome::Close;
     TReach reach = FindReach(talk, loco, page, *target);
-    if (reach == TReach::Unreachable) talk.Error(15, Format("%u", loco));
+    if (reach == TReach::Unreachable) talk.Error(15, talk.LocoName(static_cast<int>(loco)));
     if (reach != TReach::Ahead && reach != TReach::Behind) return TOutcome::Close;
     std::string mes = Format("%d %d %u %d %d %d %d %d %d", brTecn, 5, loco, 1003, reach == TReach::Ahead ? 1 : -1, 1012,
                              OrderKind(page), 1013, *target);
-    if (prohibiting) mes += Format(" %d %d", 1005, 2);
+    // Every order sets the mode for itself: a permission past prohibiting signals ends with it.
+    mes += Format(" %d %d", 1005, prohibiting ? 2 : 0);
     talk.Send(mes);
+    const std::string where = WhereStands(talk, loco);
+    if (!where.empty())
+        talk.Send(Format("%d %d %s Понял, следую. Нахожусь на секции %s", brInterface, 10, partner.c_str(),
+                         where.c_str()));
     return TOutcome::Close;
+}
+
+} // namespace
+
+TOutcome ConfirmMoveOrder(TTalk& talk, unsigned loco, TOrderPage page, std::optional<int> target, bool prohibiting)
+{
+    return RegisterOrder(talk, loco, page, target, prohibiting, Format("МЛ%u", loco));
 }
 
 TOutcome ConfirmTrainMoveOrder(TTalk& talk, const std::string& loko, TOrderPage page, std::optional<int> target)
@@ -74,5 +108,5 @@ TOutcome ConfirmTrainMoveOrder(TTalk& talk, const std::string& loko, TOrderPage 
         talk.Error(1107, loko);
         return TOutcome::Close;
     }
-    return ConfirmMoveOrder(talk, *l, page, target, false);
+    return RegisterOrder(talk, *l, page, target, false, "ПЛок");
 }

@@ -23,12 +23,19 @@ enum class TReach { Ahead, Behind, Unreachable, NoPosition };
 // search with NoPosition.
 TReach FindReach(TTalk& talk, unsigned loco, TOrderPage page, int target);
 
+// Where the locomotive stands, as the driver says it: the panel's name of the section under its
+// end in direction end (interface command 39), else the plan's name or number; empty when it is
+// not placed.
+std::string WhereStands(TTalk& talk, unsigned loco, int end = 0);
+
 // The order of the locomotive object loco (the shunting locomotives are objects 1 and 2): the
 // window closes first; nothing chosen sends nothing; a reachable target registers the direction,
-// kind and target (with 1005 2 when the order passes prohibiting signals), an unreachable one
-// reports error 15.
+// kind, target and mode (1005: 2 when the order passes prohibiting signals, else 0) and the
+// driver (partner "МЛ{loco}") acknowledges it on the radio with where he stands; an unreachable
+// one reports error 15.
 TOutcome ConfirmMoveOrder(TTalk& talk, unsigned loco, TOrderPage page, std::optional<int> target, bool prohibiting);
 
 // The order to a train locomotive typed by its number: closes, refuses a missing number, looks
-// the locomotive up (error 1107 when it is not found), then as ConfirmMoveOrder.
+// the locomotive up (error 1107 when it is not found), then as ConfirmMoveOrder, the driver being
+// the partner "ПЛок".
 TOutcome ConfirmTrainMoveOrder(TTalk& talk, const std::string& loko, TOrderPage page, std::optional<int> target);

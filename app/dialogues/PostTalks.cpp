@@ -5,9 +5,34 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "models/base/Model.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Exception.h"
+
+namespace {
+
+// The object on the chosen track (a missing track is refused with blank). Nothing there is
+// error 8 with the track as shown and closes the window; an answer that is no object leaves it
+// open. end is the outcome when there is no object.
+std::optional<unsigned> StandingOnTrack(TTalk& talk, std::optional<int> track, const std::string& text,
+                                        const char* blank, TOutcome& end)
+{
+    Blank(!track, blank);
+    auto k = talk.ObjectOnTrack(*track);
+    if (!k) {
+        talk.Error(8, text);
+        end = talk.Close();
+        return std::nullopt;
+    }
+    if (*k < 0) {
+        end = TOutcome::Open;
+        return std::nullopt;
+    }
+    return static_cast<unsigned>(*k);
+}
+
+} // namespace
 
 std::optional<unsigned> NeededShoes(const TZacrepitNorms& norms, unsigned track, int loaded, int length)
 {
@@ -81,14 +106,37 @@ TOutcome ConfirmOutbound(TTalk& talk, const std::string& n, std::optional<int> s
 TOutcome ConfirmTrackReport(TTalk& talk, std::optional<int> track, const std::string& text, const char* blank,
                             int code)
 {
-    Blank(!track, blank);
-    auto k = talk.ObjectOnTrack(*track);
-    if (!k) {
-        talk.Error(8, text);
-        return talk.Close();
+    TOutcome end = TOutcome::Close;
+    auto k = StandingOnTrack(talk, track, text, blank, end);
+    if (!k) return end;
+    talk.Report(*k, code);
+    return talk.Close();
+}
+
+TOutcome ConfirmFencingRemoval(TTalk& talk, std::optional<int> track, const std::string& text,
+                               const std::string& key)
+{
+    TOutcome end = TOutcome::Close;
+    auto k = StandingOnTrack(talk, track, text, "Не указан путь", end);
+    if (!k) return end;
+    const unsigned obj = *k;
+    if (!talk.Report(obj, 200)) return talk.Close();
+    auto lamp = talk.Params(obj, {1501});
+    const bool fenced = lamp && (*lamp)[0] > 0;
+    if (fenced) {
+        talk.Send(Format("%d %d %d 0", brInterface, 16, (*lamp)[0]));
+        talk.Send(Format("%d %d %u 1501 0", brTecn, 5, obj));
     }
-    if (*k < 0) return TOutcome::Open;
-    talk.Report(static_cast<unsigned>(*k), code);
+    // The answer waits for the key to be free: the delay model rings it 5 s from now.
+    std::string now = Format("%d %d 0", brInterface, 27);
+    if (talk.Ask(now)) {
+        const double due = AtofC(now.c_str()) + 5;
+        const std::string answer =
+            fenced ? "Ограждение с пути " + text + " снято" : "На пути " + text + " ограждения нет";
+        talk.Send(Format("%d %d %f %d %d %s 0 %s", brDelay, 4, due, brInterface, 9, key.c_str(), answer.c_str()));
+        talk.Send(Format("%d %d %f %d %d %s %s", brDelay, 4, due, brInterface, 32, key.c_str(),
+                         fenced ? "ограждение снято" : "ограждения нет"));
+    }
     return talk.Close();
 }
 
@@ -182,15 +230,11 @@ TOutcome ConfirmSecuring(TTalk& talk, const std::string& n, std::optional<int> t
 TOutcome ConfirmShoesRemoval(TTalk& talk, std::optional<int> track, const std::string& text,
                              std::optional<std::string> shoes)
 {
-    Blank(!track, "Не указан путь");
-    auto k = talk.ObjectOnTrack(*track);
-    if (!k) {
-        talk.Error(8, text);
-        return talk.Close();
-    }
-    if (*k < 0) return TOutcome::Open;
+    TOutcome end = TOutcome::Close;
+    auto k = StandingOnTrack(talk, track, text, "Не указан путь", end);
+    if (!k) return end;
     Blank(!shoes, "Не указано число башмаков");
-    const unsigned obj = static_cast<unsigned>(*k);
+    const unsigned obj = *k;
     talk.Task(obj, *shoes + " " + text);
     talk.Report(obj, 121);
     return talk.Close();

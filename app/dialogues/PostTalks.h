@@ -39,6 +39,11 @@ TOutcome ConfirmOutbound(TTalk& talk, const std::string& n, std::optional<int> s
 // blank is the text when no track is chosen, text the track as shown.
 TOutcome ConfirmTrackReport(TTalk& talk, std::optional<int> track, const std::string& text, const char* blank,
                             int code);
+// The fencing removed from a track (200 to what stands there); the wagon inspection then puts
+// the fencing lamp (the train's 1501) out, clears the train's 1501 and rings its key a few
+// seconds later (when the window that it opened has closed) with what it did.
+TOutcome ConfirmFencingRemoval(TTalk& talk, std::optional<int> track, const std::string& text,
+                               const std::string& key);
 // The permit for a help locomotive (420 on the locomotive).
 TOutcome ConfirmHelperPermit(TTalk& talk, const std::string& loco);
 

@@ -74,7 +74,7 @@ TOutcome ConfirmUncoupleCut(TTalk& talk, int loco, std::optional<int> track, con
     if (!p) return talk.Close();
     const int cut = (*p)[0];
     if (cut == 0) {
-        talk.Error(1014, Format("%d", loco));
+        talk.Error(1014, talk.LocoName(loco));
         return talk.Close();
     }
     std::string mes = Format("%d %d %d %d", brPlan, 12, loco, 1);
@@ -85,7 +85,7 @@ TOutcome ConfirmUncoupleCut(TTalk& talk, int loco, std::optional<int> track, con
         talk.Task(static_cast<unsigned>(cut), Format("%d %s", loco, trackText.c_str()));
         talk.Report(static_cast<unsigned>(cut), 127);
     } else {
-        talk.Error(1015, Format("%d", loco));
+        talk.Error(1015, talk.LocoName(loco));
     }
     return talk.Close();
 }

@@ -73,6 +73,8 @@ TOutcome ConfirmTrainReport(TTalk& talk, const std::string& n, int code)
 
 TOutcome ConfirmDeparture(TTalk& talk, const std::string& n, const std::string& time, int direction, int code)
 {
+    // Before anything is sent: a time cut short would be reported as another time.
+    Blank(!DepartureTimeComplete(time), kIncompleteDepartureTime);
     auto t = talk.LookupTrain(n);
     if (!t) {
         talk.Error(13, n);

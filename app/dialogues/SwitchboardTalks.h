@@ -22,7 +22,10 @@ TOutcome ConfirmDispatcherRequest(TTalk& talk, const std::string& n);
 // A train looked up and reported with code: the neighbour's consent (141/144), the helper back
 // (424), the train loco's plan (105), a train stopped on the line (401).
 TOutcome ConfirmTrainReport(TTalk& talk, const std::string& n, int code);
-// A departure at the time of the field towards direction; reported with code.
+// The refusal of a departure time that lacks hours or minutes.
+inline const char* const kIncompleteDepartureTime = "Не вказано час відправлення повністю: години і хвилини (гг:хх)";
+// A departure at the time of the field towards direction; reported with code. A time that is not
+// complete is refused before anything is sent.
 TOutcome ConfirmDeparture(TTalk& talk, const std::string& n, const std::string& time, int direction, int code);
 // A locomotive given work: 161 on the locomotive.
 TOutcome ConfirmLocoWork(TTalk& talk, const std::string& loco);

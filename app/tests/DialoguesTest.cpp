@@ -10,6 +10,12 @@
 #include "app/dialogues/ChannelWindows.h"
 #include "app/dialogues/SwitchboardDialogues.h"
 #include "panel/EC_ComutatorButton.h"
+#include "panel/PanelBitmaps.h"
+#include "app/dialogues/SwitchboardTalks.h"
+
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace {
 
@@ -183,6 +189,7 @@ TEST_F(DialoguesTest, PresetsPagesAndFieldsKeptBetweenOpenings)
     EXPECT_EQ(pass->Direction, 1);
     EXPECT_EQ(pass->emTime->Text(), "  :  ");
     pass->ebTrNumber->SetText("2001");
+    pass->emTime->TypeText("1200");
     Click(pass->FindChild<TButton>("btOK"));
     EXPECT_EQ(tecn.received.back(), "3 5 7 304 1");
 
@@ -305,4 +312,91 @@ TEST_F(DialogueStartTest, AnOverlongArrivalListIsShownOnceNamingTheLineAndThePro
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->cbStation->Items().Count(), 9);
     EXPECT_NE(Screen().FindForm("fmKeyBoard"), nullptr);  // the windows after it exist too
+}
+
+TEST_F(DialoguesTest, TheDepartureTimeIsWhatWasTypedAfterAClickAndAnIncompleteOneIsRefused)
+{
+    auto* pass = Window<TfmPassOut>("fmPassOut");
+    Choose(Key("EC_ComutatorButton8"), "N55");
+    pass->Widget()->activateWindow();
+    QApplication::processEvents();
+    pass->ebTrNumber->SetText("2001");
+    // Clicked near the right end of the empty field, then typed.
+    QWidget* time = pass->emTime->Widget();
+    QTest::mouseClick(time, Qt::LeftButton, {}, QPoint(time->width() - 4, time->height() / 2));
+    QApplication::processEvents();
+    QTest::keyClicks(time, "1015");
+    Click(pass->FindChild<TButton>("btOK"));
+    EXPECT_TRUE(Asked(tecn.received, "3 19 7 615"));
+    EXPECT_FALSE(pass->Visible());
+
+    // Without the minutes: refused, nothing sent, the window stays open.
+    Choose(Key("EC_ComutatorButton8"), "N55");
+    pass->ebTrNumber->SetText("2001");
+    pass->emTime->TypeText("10");
+    tecn.received.clear();
+    Click(pass->FindChild<TButton>("btOK"));
+    EXPECT_EQ(Boxes, std::vector<std::string>{kIncompleteDepartureTime});
+    EXPECT_TRUE(tecn.received.empty());
+    EXPECT_TRUE(pass->Visible());
+    Click(pass->FindChild<TButton>("btCancel"));
+}
+
+TEST_F(DialoguesTest, TheChannelButtonsShowWhichChannelTheyAre)
+{
+    std::vector<QImage> pictures;
+    for (int i = 0; i < 3; ++i) {
+        auto* b = m->FindChild<TBitBtn>("EC_ConnectButton" + std::to_string(i + 1));
+        QIcon icon = static_cast<QPushButton*>(b->Widget())->icon();
+        ASSERT_FALSE(icon.isNull()) << i;
+        pictures.push_back(icon.pixmap(static_cast<QPushButton*>(b->Widget())->iconSize()).toImage());
+        EXPECT_EQ(pictures.back().convertToFormat(QImage::Format_ARGB32),
+                  FindBitmap(ChannelBitmapName(i)).convertToFormat(QImage::Format_ARGB32)) << i;
+    }
+    EXPECT_NE(pictures[0], pictures[1]);
+    EXPECT_NE(pictures[1], pictures[2]);
+    EXPECT_NE(pictures[0], pictures[2]);
+}
+
+TEST_F(DialoguesTest, EnterConfirmsADialogueAndOnlySizeableWindowsCanBeResized)
+{
+    auto* back = Window<TfmDNCVozvrat>("fmDNCVozvrat");
+    back->Show();
+    back->Widget()->activateWindow();
+    back->ebTrNumber->SetText("2001");
+    back->ebTrNumber->SetFocus();
+    QApplication::processEvents();
+    QTest::keyClick(back->ebTrNumber->Widget(), Qt::Key_Return);
+    ASSERT_FALSE(tecn.received.empty());
+    EXPECT_EQ(tecn.received.back(), "3 5 7 424 1");
+    EXPECT_FALSE(back->Visible());
+
+    for (int i = 0; i < Screen().FormCount(); ++i) {
+        TForm* f = Screen().Forms(i);
+        QWidget* w = f->Widget();
+        EXPECT_EQ(w->minimumSize() == w->maximumSize(), !f->Sizeable()) << f->Name();
+    }
+    for (const char* fixed : {"fmGromk", "fmManevr", "fmDNCVozvrat", "fmSectionsRoute"})
+        EXPECT_FALSE(Screen().FindForm(fixed)->Sizeable()) << fixed;
+    for (const char* sizeable : {"fmMain", "fmTrain", "fmError"}) EXPECT_TRUE(Screen().FindForm(sizeable)->Sizeable()) << sizeable;
+}
+
+TEST_F(DialoguesTest, ThePanelScrollsInASmallWindowAndNothingCoversTheStatusBar)
+{
+    m->SetWindowState(wsNormal);
+    m->SetBounds(0, 0, 1000, 560);
+    QApplication::processEvents();
+    auto* scroll = m->Widget()->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(scroll->horizontalScrollBar()->isVisible());
+    auto* bar = m->FindChild<TControl>("TrenagerStatusBar");
+    EXPECT_EQ(bar->Widget()->parentWidget(), m->ClientWidget());
+    EXPECT_FALSE(scroll->geometry().intersects(bar->Widget()->geometry()));
+    // The keys at the bottom of the panel sit on the scrolled inside.
+    EXPECT_EQ(m->FindChild<TControl>("KeyPanel")->Widget()->parentWidget(), m->ContentWidget());
+    m->SetBounds(0, 0, 1400, 900);
+    QApplication::processEvents();
+    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
 }

@@ -114,7 +114,7 @@ TEST_F(MovementOrdersTest, TheHumpLocomotiveOrderedToASignalAndToWhereItCannotGo
     m->Bus.ClearLog();
     Click(d->FindChild<TButton>("btOK"));
     EXPECT_FALSE(d->Visible());
-    EXPECT_EQ(Handled("3 5"), std::vector<std::string>{"3 5 1 1003 1 1012 1 1013 174"});
+    EXPECT_EQ(Handled("3 5"), std::vector<std::string>{"3 5 1 1003 1 1012 1 1013 174 1005 0"});
     EXPECT_TRUE(Handled("0 4").empty());
 
     // The departure main's end is out of its reach: error 15, no order.
@@ -123,10 +123,10 @@ TEST_F(MovementOrdersTest, TheHumpLocomotiveOrderedToASignalAndToWhereItCannotGo
     m->Bus.ClearLog();
     Click(d->FindChild<TButton>("btOK"));
     EXPECT_TRUE(Handled("3 5").empty());
-    EXPECT_EQ(m->Bus.Requests(brInstructor), std::vector<std::string>{"0 4 15 1"});
+    EXPECT_EQ(m->Bus.Requests(brInstructor), std::vector<std::string>{"0 4 15 МЛ1"});
     const std::vector<std::string> errors = fmError->ListBox->Items().ToStringList().lines;
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].find("Локомотив 1 не может доехать до указанной цели"), std::string::npos);
+    EXPECT_NE(errors[0].find("Локомотив МЛ1 не может доехать до указанной цели"), std::string::npos);
 }
 
 TEST_F(MovementOrdersTest, RadioReportsMoveTheObjectsOn)

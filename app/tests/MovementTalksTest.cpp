@@ -21,8 +21,12 @@ protected:
     Lines Run(F confirm)
     {
         Lines log;
+        after.clear();
+        bool registered = false;
         TTalk talk([&](std::string& mes) {
-            log.push_back(mes);
+            // The driver's acknowledgement after the registration is kept apart.
+            (registered ? after : log).push_back(mes);
+            registered |= mes.rfind("3 5 ", 0) == 0;
             return models(mes, nullptr) != 0;
         },
                    [&] { log.push_back("CLOSE"); });
@@ -48,6 +52,7 @@ protected:
 
     TScriptedReceiver models;
     std::string refusal;
+    Lines after;  // what the confirmation sent after the registration
 };
 
 } // namespace
@@ -63,14 +68,14 @@ TEST_F(MovementTalks, ToASignalAheadOrOnlyBehind)
     models.On("0 4", nullptr);
     Position();
     EXPECT_EQ(Order(TOrderPage::ToSignal, 105),
-              (Lines{"CLOSE", "1 12 1 0", "1 19 1 105 23 0 0", "3 5 1 1003 1 1012 1 1013 105"}));
+              (Lines{"CLOSE", "1 12 1 0", "1 19 1 105 23 0 0", "3 5 1 1003 1 1012 1 1013 105 1005 0"}));
     EXPECT_EQ(Order(TOrderPage::ToSignal, 106),
               (Lines{"CLOSE", "1 12 1 0", "1 19 1 106 23 0 0", "1 17 106 23 0", "1 12 1 1", "1 19 1 106 25 1 0",
-                     "1 17 106 25 1", "3 5 1 1003 -1 1012 1 1013 106"}));
+                     "1 17 106 25 1", "3 5 1 1003 -1 1012 1 1013 106 1005 0"}));
     // Nowhere: error 15 with the locomotive, and no order.
     EXPECT_EQ(Order(TOrderPage::ToSignal, 107),
               (Lines{"CLOSE", "1 12 1 0", "1 19 1 107 23 0 0", "1 17 107 23 0", "1 12 1 1", "1 19 1 107 25 1 0",
-                     "1 17 107 25 1", "0 4 15 1"}));
+                     "1 17 107 25 1", "3 4 1 1508", "3 4 1 1001", "0 4 15 1"}));
     // Nothing chosen: nothing asked.
     EXPECT_EQ(Order(TOrderPage::ToSignal, std::nullopt), Lines{"CLOSE"});
 }
@@ -84,7 +89,7 @@ TEST_F(MovementTalks, PastASignalAsksTheOtherEndFirst)
     Position();
     EXPECT_EQ(Order(TOrderPage::OverSignal, 105),
               (Lines{"CLOSE", "1 12 1 1", "1 19 2 105 25 0 0", "1 35 105 25 0", "1 12 1 0", "1 19 2 105 23 1 0",
-                     "1 35 105 23 1", "3 5 1 1003 -1 1012 2 1013 105"}));
+                     "1 35 105 23 1", "3 5 1 1003 -1 1012 2 1013 105 1005 0"}));
 }
 
 TEST_F(MovementTalks, ToATrackTheSectionReachedMustBeTheTrack)
@@ -96,7 +101,7 @@ TEST_F(MovementTalks, ToATrackTheSectionReachedMustBeTheTrack)
     EXPECT_EQ(Order(TOrderPage::Way, 40, true, 1),
               (Lines{"CLOSE", "1 12 1 0", "1 19 3 40 23 0 0", "3 5 1 1003 1 1012 3 1013 40 1005 2"}));
     EXPECT_EQ(Order(TOrderPage::Other, 41),
-              (Lines{"CLOSE", "1 12 1 0", "1 19 3 41 23 0 0", "1 20 41 23 0", "3 5 1 1003 1 1012 3 1013 41"}));
+              (Lines{"CLOSE", "1 12 1 0", "1 19 3 41 23 0 0", "1 20 41 23 0", "3 5 1 1003 1 1012 3 1013 41 1005 0"}));
 }
 
 TEST_F(MovementTalks, QueriesThePlanDoesNotHandleReachNothing)
@@ -112,7 +117,7 @@ TEST_F(MovementTalks, QueriesThePlanDoesNotHandleReachNothing)
     unanswered(true);
     for (TOrderPage page : {TOrderPage::ToSignal, TOrderPage::OverSignal, TOrderPage::Way}) {
         Lines l = Order(page, 105);
-        EXPECT_EQ(l.size(), 8u);
+        EXPECT_EQ(l.size(), 10u);
         EXPECT_EQ(l.back(), "0 4 15 1");
     }
     // The position behind unknown after a first attempt that failed: silently no order.
@@ -132,11 +137,31 @@ TEST_F(MovementTalks, ATrainLocomotiveTypedByItsNumber)
         return Run([&](TTalk& t) { ConfirmTrainMoveOrder(t, loko, TOrderPage::ToSignal, 105); });
     };
     EXPECT_EQ(train("166"), (Lines{"CLOSE", "3 10 1508 166", "1 12 7 0", "1 19 1 105 30 0 0",
-                                   "3 5 7 1003 1 1012 1 1013 105"}));
+                                   "3 5 7 1003 1 1012 1 1013 105 1005 0"}));
     EXPECT_EQ(train("9999"), (Lines{"CLOSE", "3 10 1508 9999", "0 4 1107 9999"}));
     // Refused after the window closed: nothing is sent for a number that is missing or not one.
     for (const char* loko : {"0", "", "abc", "16 6", "166x"}) {
         EXPECT_EQ(train(loko), (Lines{"CLOSE", "REFUSED"})) << loko;
         EXPECT_EQ(refusal, "Не указан номер локомотива");
     }
+}
+
+// The driver acknowledges a registered order on the radio with where he stands: the panel's name
+// of the section when the interlocking knows it, else the plan's name or number.
+TEST_F(MovementTalks, TheDriverAcknowledgesWithWhereHeStands)
+{
+    models.On("1 19 1 105 23 0 0", "24 105 1");
+    models.On("1 19 1 105 30 0 0", "31 105 1");
+    models.On("2 22 23", "223");
+    models.On("4 39 223", "23СП");
+    models.On("3 10 1508 166", "7");
+    for (const char* done : {"3 5", "4 10"}) models.On(done, nullptr);
+    Position();
+    Order(TOrderPage::ToSignal, 105);
+    EXPECT_EQ(after, (Lines{"1 12 1 0", "2 22 23", "4 39 223", "4 10 МЛ1 Понял, следую. Нахожусь на секции 23СП"}));
+    Run([&](TTalk& t) { ConfirmTrainMoveOrder(t, "166", TOrderPage::ToSignal, 105); });
+    EXPECT_EQ(after.back(), "4 10 ПЛок Понял, следую. Нахожусь на секции 30");
+    // Not reachable: no order, no acknowledgement.
+    Order(TOrderPage::ToSignal, 107);
+    EXPECT_TRUE(after.empty());
 }

@@ -107,8 +107,9 @@ TEST_F(RadioTalks, TheShuntingLocomotiveCouplesAndUncouples)
     EXPECT_EQ(Run([](TTalk& t) { ConfirmUncoupleCut(t, 1, 12, "2П"); }),
               (Lines{"3 4 1 1006", "1 12 1 1", "3 19 9 1 2П", "3 5 9 127 1", "CLOSE"}));
     EXPECT_EQ(Run([](TTalk& t) { ConfirmUncoupleCut(t, 1, 13, "3П"); }),
-              (Lines{"3 4 1 1006", "1 12 1 1", "0 4 1015 1", "CLOSE"}));
-    EXPECT_EQ(Run([](TTalk& t) { ConfirmUncoupleCut(t, 2, 12, "2П"); }), (Lines{"3 4 2 1006", "0 4 1014 2", "CLOSE"}));
+              (Lines{"3 4 1 1006", "1 12 1 1", "3 4 1 1508", "3 4 1 1001", "0 4 1015 1", "CLOSE"}));
+    EXPECT_EQ(Run([](TTalk& t) { ConfirmUncoupleCut(t, 2, 12, "2П"); }),
+              (Lines{"3 4 2 1006", "3 4 2 1508", "3 4 2 1001", "0 4 1014 2", "CLOSE"}));
     EXPECT_EQ(Run([](TTalk& t) { ConfirmUncoupleCut(t, 1, std::nullopt, ""); }),
               (Lines{"3 4 1 1006", "1 12 1 1", "REFUSED"}));
     EXPECT_EQ(refusal, "Не указано путь");

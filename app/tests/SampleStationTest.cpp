@@ -15,6 +15,8 @@
 #include "panel/EC_Switch.h"
 #include "platform/core/CFormat.h"
 #include "models/technology/TecnModel.h"
+#include "app/dialogues/MovementTalks.h"
+#include "app/dialogues/PostTalks.h"
 
 namespace {
 
@@ -159,7 +161,7 @@ TEST_F(SampleStationTest, ExecutorPoolFromTheForm)
 }
 
 // The trains and locomotives the start-up messages place show their tracks occupied (red);
-// the free track 2П stays dark.
+// the free tracks 2П and 1В stay dark.
 TEST_F(SampleStationTest, StandingTrainsShowTheirTracksRed)
 {
     auto state = [this](int id) {
@@ -169,8 +171,9 @@ TEST_F(SampleStationTest, StandingTrainsShowTheirTracksRed)
     // As the README says: the interlocking sees them at its first step, the first model second.
     EXPECT_NE(state(11), csRed);
     Step();
-    for (int id : {11, 13, 14, 21, 22}) EXPECT_EQ(state(id), csRed) << "track " << id;
+    for (int id : {11, 13, 14, 22}) EXPECT_EQ(state(id), csRed) << "track " << id;
     EXPECT_NE(state(12), csRed);
+    EXPECT_NE(state(21), csRed);
     EXPECT_TRUE(Prompts.empty()) << Prompts[0];
 }
 
@@ -227,6 +230,72 @@ TEST_F(SampleStationTest, AnArrivingTrainShowsItsSectionsRedAsItMoves)
     EXPECT_FALSE(red(42));
 }
 
+// Fencing removed from track 3П at the wagon inspection's request: train 2003 loses its fencing,
+// the fencing lamp goes out, and the inspection's key rings with what it did once the window has
+// closed.
+TEST_F(SampleStationTest, FencingRemovalPutsTheFencingLampOut)
+{
+    m->MainTimerTimer(nullptr);
+    ASSERT_NE(m->FindLamp(15), nullptr);
+    EXPECT_EQ(m->FindLamp(15)->GetState(), 2);
+    TTalk talk([this](std::string& mes) { return m->MessageDispatcher(nullptr, mes, nullptr); });
+    EXPECT_EQ(ConfirmFencingRemoval(talk, 13, "3П", "ПТО"), TOutcome::Close);
+    EXPECT_EQ(m->FindLamp(15)->GetState(), 0);
+    std::string mes = "3 10 1501 15";
+    EXPECT_FALSE(m->Bus.Send(mes)) << "a train still fenced by lamp 15: " << mes;
+    ISwitchboardKey* key = m->FindKey("ПТО");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->State(), 0);
+    for (int i = 0; i < 8; ++i) m->MainTimerTimer(nullptr);
+    EXPECT_EQ(key->State(), 1) << "the wagon inspection did not answer";
+}
+
+// МЛ1 on 4П, the humping signal НГ4 in front of it: ordered past НГ4 it waits for the signal, runs
+// past it once the humping route to ЧГ is set and then, ordered up to ЧГ (the route's end, facing
+// it), stops right in front of it on the hump lead. Each order is acknowledged with where it stands.
+TEST_F(SampleStationTest, TheHumpLocomotiveGoesBeyondTheSignalInFrontOfIt)
+{
+    m->MainTimerTimer(nullptr);
+    m->Bus.recording = true;
+    TTalk talk([this](std::string& mes) { return m->MessageDispatcher(nullptr, mes, nullptr); });
+    auto section = [this](int end) {
+        std::string mes = Format("1 12 1 %d", end);
+        unsigned s = 0;
+        return m->Bus.Send(mes) && SScanf(mes.c_str(), "%u", &s) == 1 ? static_cast<int>(s) : 0;
+    };
+    auto run = [this](int ticks) {
+        for (int i = 0; i < ticks; ++i) m->MainTimerTimer(nullptr);
+    };
+    m->Bus.ClearLog();
+    ConfirmMoveOrder(talk, 1, TOrderPage::OverSignal, 174, false);
+    EXPECT_EQ(m->Bus.Requests(brInstructor), std::vector<std::string>{});
+    std::vector<std::string> said = m->Bus.Requests(brInterface);
+    EXPECT_NE(std::find(said.begin(), said.end(), "4 10 МЛ1 Понял, следую. Нахожусь на секции 4П"), said.end());
+    run(60);
+    EXPECT_EQ(section(0), 14) << "past the closed signal";
+
+    std::string mes = "2 5 174 1";
+    ASSERT_TRUE(m->Bus.Send(mes));
+    mes = "2 16 145 1";
+    ASSERT_TRUE(m->Bus.Send(mes));
+    run(300);
+    EXPECT_NE(section(1), 14) << "the locomotive is not past НГ4";
+    EXPECT_EQ(section(1), 419);
+
+    m->Bus.ClearLog();
+    ConfirmMoveOrder(talk, 1, TOrderPage::ToSignal, 145, false);
+    EXPECT_EQ(m->Bus.Requests(brInstructor), std::vector<std::string>{});
+    run(600);
+    EXPECT_EQ(section(0), 61) << "not in front of ЧГ";
+    mes = "1 12 1 0";
+    ASSERT_TRUE(m->Bus.Send(mes));
+    EXPECT_LT(AtofC(mes.c_str() + mes.find(' ')), 1.0) << mes;
+    // Asked where it is ("Положення"), the driver names the panel's section.
+    m->Bus.ClearLog();
+    m->ReportLocoPosition(1);
+    said = m->Bus.Requests(brInterface);
+    EXPECT_NE(std::find(said.begin(), said.end(), "4 10 МЛ1 Нахожусь на секции Надвижной путь"), said.end());
+}
 
 // The start marker, the cell in front of a route's start signal lit green while the route is being
 // set, goes out once the route is set: the interlocking leaves it lit, so it must lie in the route's

@@ -100,9 +100,10 @@ TEST_F(SwitchboardTalks, ATrainAnnouncedToTheWagonInspection)
     EXPECT_EQ(refusal, "Не вказано підхід, з якого прибуває поїзд");
     EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, "2001", 1, std::nullopt, 1); }, &refusal), then({"REFUSED"}));
     EXPECT_EQ(refusal, "Не вказано колію прибуття поїзда");
-    // An unknown number is reported before any blank is looked at; an empty one is sent empty.
-    EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, "", std::nullopt, std::nullopt, 1); }),
-              (Lines{"3 10 1025 ", "0 4 13 ", "CLOSE"}));
+    // An unknown number is reported before any blank is looked at; an empty one is a blank.
+    EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, " ", std::nullopt, std::nullopt, 1); }, &refusal),
+              Lines{"REFUSED"});
+    EXPECT_EQ(refusal, "Не указан номер поезда");
     // A train the model cannot describe is refused by name, and nothing is reported.
     EXPECT_EQ(Run([](TTalk& t) { ConfirmArrival(t, "2005", 1, 12, 1); }, &refusal),
               (Lines{"3 10 1025 2005", "3 4 11 1011 1028", "REFUSED"}));
@@ -132,8 +133,16 @@ TEST_F(SwitchboardTalks, DeparturesAndTheirTime)
     EXPECT_EQ(Run([](TTalk& t) { ConfirmDeparture(t, "2001", "23:59", 1, 142); }),
               (Lines{asked[0], asked[1], "3 19 7 1439", "3 5 7 142 1", "CLOSE"}));
     // The wrong direction: error 14; the window closes at once and the departure is still reported.
-    EXPECT_EQ(Run([](TTalk& t) { ConfirmDeparture(t, "2001", "  :  ", 2, 145); }),
+    EXPECT_EQ(Run([](TTalk& t) { ConfirmDeparture(t, "2001", " 0:00", 2, 145); }),
               (Lines{asked[0], asked[1], "0 4 14 2001", "CLOSE", "3 19 7 0", "3 5 7 145 1"}));
+    // A time without its hours or minutes is refused before anything is sent.
+    for (const char* cut : {"  :  ", "  :23", "10:1 ", "1 :  ", ""}) {
+        std::string refusal;
+        EXPECT_EQ(Run([&](TTalk& t) { ConfirmDeparture(t, "2001", cut, 1, 142); }, &refusal), Lines{"REFUSED"}) << cut;
+        EXPECT_EQ(refusal, kIncompleteDepartureTime) << cut;
+    }
+    EXPECT_EQ(Run([](TTalk& t) { ConfirmDeparture(t, "2001", "9 :05", 1, 142); }),
+              (Lines{asked[0], asked[1], "3 19 7 545", "3 5 7 142 1", "CLOSE"}));
     EXPECT_EQ(Run([](TTalk& t) { ConfirmDeparture(t, "2001", "07:05", 1, 304); }),
               (Lines{asked[0], asked[1], "3 19 7 425", "3 5 7 304 1", "CLOSE"}));
 

@@ -1,4 +1,4 @@
-// Test entry: the offscreen platform before the application object, the C numeric locale after
+// Test entry: the offscreen platform (but for the window manager run) before the application object, the C numeric locale after
 // it (Qt sets the process locale), then the program's classes.
 #include <clocale>
 
@@ -10,7 +10,8 @@
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window manager test runs itself again on a virtual display (WindowManagerTest.cpp).
+    if (!qEnvironmentVariableIsSet("VELO_WM_RUN")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setQuitOnLastWindowClosed(false);

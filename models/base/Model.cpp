@@ -135,3 +135,30 @@ void TaDevices::Synchronization(double t)
 {
     for (unsigned int i = 0; i < Count(); ++i) (*Get(i))->Step(t);
 }
+
+namespace {
+
+// The object's integer parameter name; 0 when the object lacks it.
+int ObjectParam(const TBusSend& send, int obj, int name)
+{
+    std::string mes = Format("%d %d %d %d", static_cast<int>(brTecn), 4, obj, name);
+    int v = 0;
+    if (!send(mes) || SScanf(mes.c_str(), "%d", &v) != 1) return 0;
+    return v;
+}
+
+} // namespace
+
+std::string LocoName(const TBusSend& send, int obj)
+{
+    if (int n = ObjectParam(send, obj, 1508); n > 0) return Format("%d", n);
+    if (ObjectParam(send, obj, 1001) == 2) return Format("МЛ%d", obj);
+    return Format("%d", obj);
+}
+
+std::string MoverName(const TBusSend& send, int obj)
+{
+    if (int n = ObjectParam(send, obj, 1025); n > 0) return Format("поезда №%d", n);
+    if (ObjectParam(send, obj, 1001) == 2) return "локомотива " + LocoName(send, obj);
+    return Format("объекта %d", obj);
+}

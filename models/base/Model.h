@@ -94,3 +94,13 @@ class TaDevices : public TArray300<TDevice*> {
 public:
     void Synchronization(double t);
 };
+
+// How trainee errors name a moving object, asked of the technology model over the bus (send
+// returns non-zero when the message was handled): a train by its number (1025), a locomotive
+// (1001 = 2) by its number (1508) or, a shunting locomotive without one, by "МЛ" and its object
+// number, anything else by its object number.
+using TBusSend = std::function<int(std::string& mes)>;
+// "МЛ1", "1612"; the object number of anything else.
+std::string LocoName(const TBusSend& send, int obj);
+// The mover in the genitive, two words: "поезда №91", "локомотива МЛ1", "объекта 13".
+std::string MoverName(const TBusSend& send, int obj);

@@ -13,6 +13,11 @@ namespace {
 constexpr float kDefaultDeceleration = -0.5f;
 // How far short of its end an object may come to a stop by braking.
 constexpr float kStopShort = 0.4f;
+// How far past the end of its free route the service braking curve may reach before braking
+// counts as an emergency (the steps of the curve are rounded in single precision).
+constexpr float kCurveAllowance = 0.05f;
+// The trainee error of a signal closed in front of an approaching train.
+constexpr int kErrorClosedInFront = 25;
 
 } // namespace
 
@@ -33,30 +38,56 @@ float TSignalMoveModel::TargetSpeed(int k)
     }
 }
 
-void TSignalMoveModel::MoveWithBraking(const TBraking& br, float D, int k, float v, float dt, float& s, float& vNew)
+namespace {
+
+// Speed changes at rate from v toward limit (not past it) over dt: distance and end speed.
+void Accelerate(float v, float rate, float limit, float dt, float& s, float& vNew)
+{
+    float t1 = dt;
+    vNew = v + rate * dt;
+    if ((rate > 0 && vNew > limit) || (rate < 0 && vNew < limit)) {
+        t1 = (limit - v) / rate;
+        vNew = limit;
+    }
+    s = std::max(0.0f, (v + vNew) / 2 * t1 + vNew * (dt - t1));
+    vNew = std::max(0.0f, vNew);
+}
+
+// Stopping from v at deceleration rate (< 0) takes more than room metres.
+bool Overruns(float v, float rate, float room) { return v * v / 2 / -rate > room; }
+
+} // namespace
+
+bool TSignalMoveModel::MoveWithBraking(const TBraking& br, float D, int k, float v, float dt, float& s, float& vNew)
 {
     // Standing within reach of a closed end it is already there: starting would only creep a
     // few centimetres and stop again, raising a start and a stop each time.
     if (v <= 0 && k >= 2 && D <= kStopShort) {
         s = vNew = 0;
-        return;
+        return false;
     }
-    const auto step = [&](float rate) {
-        s = std::max(0.0f, v * dt + rate * dt * dt / 2);
-        vNew = std::max(0.0f, v + rate * dt);
-    };
-    step(v > br.vmax ? br.b : br.a);
+    // Free running: up to the maximum speed, or down to it from above.
+    Accelerate(v, v > br.vmax ? br.b : br.a, br.vmax, dt, s, vNew);
     const float w = TargetSpeed(k);
     const float R = std::max(0.0f, D - s);
-    if (vNew > w && (w * w - vNew * vNew) / 2 / br.b > R) {
-        step(br.b);
+    bool urgent = false;
+    if (vNew > w && (vNew * vNew - w * w) / 2 / -br.b > R) {
+        Accelerate(v, br.b, w, dt, s, vNew);
         // Braking this hard would leave it standing too far short: it keeps its speed this step.
         if (vNew < 1e-6f && D - s > kStopShort) vNew = v;
+        // The end came closer than the service braking distance: only the emergency rate may
+        // still stop it before (a small allowance for rounding of the braking curve).
+        if (k >= 2 && Overruns(vNew, br.b, D - s + kCurveAllowance)) {
+            urgent = true;
+            Accelerate(v, std::min(br.e, br.b), 0, dt, s, vNew);
+        }
     }
-    if (k >= 2 && s > D) {
+    // A closed signal that the emergency braking runs past is passed; anything else is not.
+    if (k >= 2 && s > D && !(urgent && k == 2)) {
         vNew = 0;
         s = std::max(0.0f, D - 0.01f);
     }
+    return urgent;
 }
 
 void TSignalMoveModel::Synchronization(double t)
@@ -96,22 +127,35 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
     if (!o->SendMessage(mes) || o->Removed) return;
     TBraking br;
     float v = 0, dist = 0, last = 0;
-    int held = 0, ignoreAhead = 0;
-    if (SScanf(mes.c_str(), "%f%f%f%f%f%d%d%f", &br.a, &br.b, &v, &br.vmax, &dist, &held, &ignoreAhead, &last) < 8)
+    int held = 0, mode = 0;
+    if (SScanf(mes.c_str(), "%f%f%f%f%f%d%d%f", &br.a, &br.b, &v, &br.vmax, &dist, &held, &mode, &last) < 8)
         return;
     // Data must give a negative deceleration; anything else brakes with the default.
     if (!(br.b < 0)) br.b = kDefaultDeceleration;
 
-    float sN = 99999, vN = v;
-    if (!ignoreAhead) {
-        mes = Format("%d %d %d %d", static_cast<int>(brPlan), 11, number, bw);
-        if (o->SendMessage(mes)) {
-            int other = 0;
-            float gap = 0;
-            if (SScanf(mes.c_str(), "%d %f", &other, &gap) == 2) MoveWithBraking(br, gap, 3, v, dt, sN, vN);
-        }
-        if (o->Removed) return;
+    // An object braking at its emergency rate goes on braking until it stands.
+    TEmergency* em = nullptr;
+    if (auto it = emergencies.find(number); it != emergencies.end()) {
+        if (v > 0) em = &it->second;
+        else emergencies.erase(it);
     }
+    if (em) br.e = em->rate;
+
+    // The object ahead is braked for in every mode: the mode (1005) only says which signals
+    // the mover may pass, never that it may run into standing vehicles. The plan measures the
+    // gap between the outer axles; the car bodies reach over them by the overhangs.
+    float sN = 99999, vN = v;
+    mes = Format("%d %d %d %d", static_cast<int>(brPlan), 11, number, bw);
+    if (o->SendMessage(mes)) {
+        int other = 0;
+        float gap = 0;
+        if (SScanf(mes.c_str(), "%d %f", &other, &gap) == 2) {
+            const TRM_Object* ahead = o->Model->FindObject(other);
+            gap -= static_cast<float>(o->EndOffset(bw) + (ahead ? ahead->EndOffset(1 - bw) : 0.0));
+            MoveWithBraking(br, gap, 3, v, dt, sN, vN);
+        }
+    }
+    if (o->Removed) return;
 
     mes = Format("%d %d %d %d", static_cast<int>(brPlan), 10, number, bw);
     if (!o->SendMessage(mes) || o->Removed) return;
@@ -119,11 +163,37 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
     int k = 0, vertex = 0;
     if (SScanf(mes.c_str(), "%f%d%d", &D, &k, &vertex) < 3) return;
     float sR = 0, vR = 0;
-    MoveWithBraking(br, D, k, v, dt, sR, vR);
+    if (MoveWithBraking(br, D, k, v, dt, sR, vR) && k == 2 && !em) {
+        // The signal was closed in front of it: the trainee's error, and braking at the
+        // object's own emergency rate (the free route ends 0.5 m before the signal).
+        TEmergency e{vertex, D + 0.5f, DefaultEmergency};
+        mes = Format("%d %d %d %d", static_cast<int>(brTecn), 4, number, 2006);
+        float rate = 0;
+        if (o->SendMessage(mes) && SScanf(mes.c_str(), "%f", &rate) == 1 && rate != 0) e.rate = -std::fabs(rate);
+        if (o->Removed) return;
+        e.rate = std::min(e.rate, br.b);
+        br.e = e.rate;
+        MoveWithBraking(br, D, k, v, dt, sR, vR);
+        em = &emergencies.insert_or_assign(number, e).first->second;
+        send(Format("%d %d %d %d %d", static_cast<int>(brInstructor), 4, kErrorClosedInFront, vertex, number));
+        if (o->Removed) return;
+    }
 
     float s = sR, vNew = vR;
     int kind = k;
-    if (!ignoreAhead && sN < sR) {
+    if (em) {
+        // Braking down to a stand whatever the route shows; only a nearer object or dead end
+        // ahead shortens the step.
+        Accelerate(v, em->rate, 0, dt, s, vNew);
+        kind = 2;
+        vertex = em->signal;
+        if (k > 2 && sR < s) {
+            s = sR;
+            vNew = vR;
+            kind = k;
+        }
+    }
+    if (sN < s) {
         s = sN;
         vNew = vN;
         kind = 3;
@@ -139,7 +209,7 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
         return;
     }
 
-    if (kind == 2 && D <= s) s = vNew = 0;
+    if (kind == 2 && D <= s && !em) s = vNew = 0;
 
     if (v > 0 || vNew == 0) {
         if (P > 0 && std::floor(last / P) != std::floor(static_cast<float>(t0 + dtD) / P)) {
@@ -161,6 +231,18 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
         if (o->Removed) return;
     }
 
+    // An emergency ends when the object stands; one that ran past its signal stands with its
+    // order ended.
+    bool ranPast = false;
+    if (em) {
+        em->beyond -= s;
+        if (vNew < dt * 0.05f) {
+            ranPast = em->beyond < 0;
+            emergencies.erase(number);
+            em = nullptr;
+        }
+    }
+
     if (kind > 2 && vNew < dt * 0.05f) {
         vNew = 0;
         send(Format("%d %d %d %d %d", static_cast<int>(brTecn), 5, number, 1003, 0));
@@ -169,6 +251,10 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
         if (o->Removed) return;
     } else if (vNew < v && vNew < dt * 0.05f) {
         vNew = 0;
+        if (ranPast) {
+            send(Format("%d %d %d %d %d", static_cast<int>(brTecn), 5, number, 1003, 0));
+            if (o->Removed) return;
+        }
         send(Format("%d %d %d %d %d", static_cast<int>(brTecn), 5, number, 1014, vertex));
         if (o->Removed) return;
         o->ChangeState(9, Format("%f %f %d", dist + s, 0.0, vertex));

@@ -1,10 +1,16 @@
 // TSignalMoveModel: trains and locomotives moving by signals. Every time step each plan object
 // that the technology model has set going (run state 1003: 1 forwards, -1 backwards) accelerates
 // up to its maximum speed, brakes in time for the end of its free route (a closed signal, a dead
-// end, its target) and for the nearest object ahead, and stops there. Speed, distance run and
-// time go back to the technology model; start (7), stop (8, 9) and periodic (6) events go out
-// through the plan object. No bus receiver, no data file.
+// end, its target) and for the car body of the nearest object ahead, and stops there. A signal
+// closed in front of a running object that its service braking can no longer stop it before
+// makes it brake at its emergency rate (technology parameter 2006, else 1.2 m/s²) down to a
+// stand, and the closing is a trainee error (25); an object that ran past the signal so stands
+// with its order ended (1003 0). Speed, distance run and time go back to the technology model;
+// start (7), stop (8, 9) and periodic (6) events go out through the plan object. No bus
+// receiver, no data file.
 #pragma once
+#include <map>
+
 #include "models/movement/MoveModel.h"
 
 class TRM_Object;
@@ -21,14 +27,31 @@ public:
     // One step of o from time t0 over dt seconds; backwards moves it in direction 1.
     void SignalMove(TRM_Object* o, double t0, double dt, bool backwards);
 
+    // The emergency deceleration of an object whose technology parameters do not give one (2006).
+    static constexpr float DefaultEmergency = -1.2f;
+
     // One step toward an end D metres ahead of kind k (0 open, 1 restricted, 2 closed signal,
-    // 3 dead end or object ahead, 4 the target) from speed v: the distance s and the new speed.
+    // 3 dead end or object ahead, 4 the target) from speed v: the distance s and the new speed,
+    // never above vmax. True when the service deceleration can no longer stop the object before
+    // an end of kind 2 or more: the step is then made at the emergency rate, and a closed signal
+    // that even that cannot stop it before is run past.
     struct TBraking {
         float a = 0.2f;    // acceleration, > 0
-        float b = -0.5f;   // deceleration, < 0
+        float b = -0.5f;   // service deceleration, < 0
         float vmax = 22.2f;
+        float e = DefaultEmergency;  // emergency deceleration, < 0, not weaker than b
     };
-    static void MoveWithBraking(const TBraking& br, float D, int k, float v, float dt, float& s, float& vNew);
+    static bool MoveWithBraking(const TBraking& br, float D, int k, float v, float dt, float& s, float& vNew);
     // The speed an end of kind k allows the object to pass it with.
     static float TargetSpeed(int k);
+
+private:
+    // An object braking at its emergency rate for a signal closed in front of it; it brakes so
+    // until it stands.
+    struct TEmergency {
+        int signal = 0;       // the vertex of the signal
+        float beyond = 0;     // metres still to run to the signal; below 0 once it is passed
+        float rate = DefaultEmergency;
+    };
+    std::map<int, TEmergency> emergencies;  // by object number
 };

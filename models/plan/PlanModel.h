@@ -361,9 +361,15 @@ public:
     std::vector<TRM_ObjectOnSection> PlacementsOf(const TRM_Object* o) const;
     // Lays o with its end facing dir at p metres before the end of s in direction dir.
     // report: raise the enter and leave events against the placements it had. 0 when it does
-    // not fit on the track; the old placements then stay.
-    int PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bool report = true);
-    // Bus op 6: places (creating when needed) and tells the technology model (1029).
+    // not fit on the track, or when mayOverlap is false and it would lie over another object's
+    // wheelbase; the old placements then stay.
+    // passed: the sections a move's leading end entered on its way to s, in travel order.
+    int PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bool report = true, bool mayOverlap = true,
+                    const std::vector<TRM_Section*>* passed = nullptr);
+    // Some stretch of run lies over a stretch of another object than o (touching is not lying over).
+    bool OverlapsOthers(const TRM_Object* o, const std::vector<TRM_ObjectOnSection>& run) const;
+    // Bus op 6: places (creating when needed) and tells the technology model (1029). An object
+    // is never laid over another one: the caller waits until the place is clear.
     int StoreObject(int section, int number, double position, int dir);
     // Bus op 7: takes the object off the plan, without events.
     void RemoveObject(int number);
@@ -456,9 +462,11 @@ protected:
     bool RouteCheck(TRM_Vertex* v, TRM_Section* s, int dir, int T, int N, int M);
     // Stops an object whose route check failed.
     void StopObject(TRM_Object* o);
-    // The enter and leave events of a move from old to now (both in list order).
+    // The enter and leave events of a move from old to now (both in list order); passed as for
+    // PlaceObject: a section entered and left within the move raises both.
     void ReportChanges(TRM_Object* o, const std::vector<TRM_ObjectOnSection>& old,
-                       const std::vector<TRM_ObjectOnSection>& now, int dir);
+                       const std::vector<TRM_ObjectOnSection>& now, int dir,
+                       const std::vector<TRM_Section*>* passed = nullptr);
     void RunSectionFunction(TRM_Object* o, TRM_Section* s, int fn);
     // The target search beyond v, which was reached over s.
     bool SearchTarget(TRM_Vertex* v, const TRM_Section* s, int T, int N, int dir, unsigned depth);

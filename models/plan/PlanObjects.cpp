@@ -204,7 +204,21 @@ TRM_Object* TPlanModel::FindOrCreateObject(int number)
     return &Objects.Append(o)->value;
 }
 
-int TPlanModel::PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bool report)
+bool TPlanModel::OverlapsOthers(const TRM_Object* o, const std::vector<TRM_ObjectOnSection>& run) const
+{
+    for (auto* n = Placements.First(); n; n = n->next) {
+        const TRM_ObjectOnSection& q = n->value;
+        if (q.Object == o) continue;
+        for (const auto& r : run)
+            if (r.Section == q.Section && r.Offset < q.Offset + q.Span - kPlanTolerance &&
+                q.Offset < r.Offset + r.Span - kPlanTolerance)
+                return true;
+    }
+    return false;
+}
+
+int TPlanModel::PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bool report, bool mayOverlap,
+                            const std::vector<TRM_Section*>* passed)
 {
     if (!o || o->Removed || !s) return 0;
     TObjectsHold hold(Objects);
@@ -234,6 +248,7 @@ int TPlanModel::PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bo
         pos = 0;
     }
     if (dir != 0) std::reverse(laid.begin(), laid.end());
+    if (fits && !mayOverlap && OverlapsOthers(o, laid)) fits = false;
 
     std::vector<TRM_ObjectOnSection> old;
     if (fits) {
@@ -242,7 +257,7 @@ int TPlanModel::PlaceObject(TRM_Object* o, TRM_Section* s, double p, int dir, bo
     }
     ReportTrailed(trailed);
     if (!fits) return 0;
-    if (report && !old.empty() && !o->Removed) ReportChanges(o, old, laid, dir);
+    if (report && !old.empty() && !o->Removed) ReportChanges(o, old, laid, dir, passed);
     return 1;
 }
 
@@ -258,7 +273,8 @@ void TPlanModel::RunSectionFunction(TRM_Object* o, TRM_Section* s, int fn)
 }
 
 void TPlanModel::ReportChanges(TRM_Object* o, const std::vector<TRM_ObjectOnSection>& oldRun,
-                               const std::vector<TRM_ObjectOnSection>& newRun, int dir)
+                               const std::vector<TRM_ObjectOnSection>& newRun, int dir,
+                               const std::vector<TRM_Section*>* passed)
 {
     // Both runs front first for this direction of travel.
     std::vector<TRM_Section*> was, now;
@@ -268,16 +284,29 @@ void TPlanModel::ReportChanges(TRM_Object* o, const std::vector<TRM_ObjectOnSect
         std::reverse(was.begin(), was.end());
         std::reverse(now.begin(), now.end());
     }
-    // Entered at the front: the new sections before the old front, raised in the order passed.
-    std::vector<TRM_Section*> entered;
-    for (TRM_Section* s : now) {
-        if (s == was.front()) break;
-        entered.push_back(s);
+    const auto in = [](const std::vector<TRM_Section*>& run, const TRM_Section* s) {
+        return std::find(run.begin(), run.end(), s) != run.end();
+    };
+    std::vector<TRM_Section*> entered, left;
+    if (passed && !passed->empty()) {
+        // Every section the leading end entered, in the order passed; left are all the old and
+        // passed sections the new run no longer covers, rearmost first.
+        for (TRM_Section* s : *passed)
+            if (!in(was, s) && !in(entered, s)) entered.push_back(s);
+        std::vector<TRM_Section*> way(was.rbegin(), was.rend());
+        way.insert(way.end(), passed->begin(), passed->end());
+        for (TRM_Section* s : way)
+            if (!in(now, s) && !in(left, s)) left.push_back(s);
+    } else {
+        // Entered at the front: the new sections before the old front, raised in the order passed.
+        for (TRM_Section* s : now) {
+            if (s == was.front()) break;
+            entered.push_back(s);
+        }
+        std::reverse(entered.begin(), entered.end());
+        // Left at the rear: the old sections behind the new rear, rearmost first.
+        for (auto it = was.rbegin(); it != was.rend() && *it != now.back(); ++it) left.push_back(*it);
     }
-    std::reverse(entered.begin(), entered.end());
-    // Left at the rear: the old sections behind the new rear, rearmost first.
-    std::vector<TRM_Section*> left;
-    for (auto it = was.rbegin(); it != was.rend() && *it != now.back(); ++it) left.push_back(*it);
 
     for (TRM_Section* s : entered) {
         o->ChangeState(1, Format("%d", s->Number));
@@ -298,7 +327,7 @@ int TPlanModel::StoreObject(int section, int number, double position, int dir)
     TObjectsHold hold(Objects);
     TRM_Object* o = FindOrCreateObject(number);
     if (!o) return 0;
-    if (!PlaceObject(o, FindSection(section), position, dir)) return 0;
+    if (!PlaceObject(o, FindSection(section), position, dir, true, false)) return 0;
     SendMessageA(Format("%d %d %d 1029 %d", static_cast<int>(brTecn), 5, number, number).c_str());
     return 1;
 }
@@ -319,7 +348,9 @@ void TPlanModel::StopObject(TRM_Object* o)
     SendMessageA(Format("%d %d %d 1003 0", static_cast<int>(brTecn), 5, number).c_str());
     if (o->Removed) return;
     o->ChangeState(15, "");
-    SendMessageA(Format("%d %d 22 %d", static_cast<int>(brInstructor), 4, number).c_str());
+    // The error names the train or locomotive as the trainee knows it, not by its object number.
+    std::string name = MoverName([this](std::string& m) { return SendMessageA(m); }, number);
+    SendMessageA(Format("%d %d 22 %s", static_cast<int>(brInstructor), 4, name.c_str()).c_str());
 }
 
 bool TPlanModel::RouteCheck(TRM_Vertex* v, TRM_Section* s, int dir, int T, int N, int M)
@@ -329,9 +360,11 @@ bool TPlanModel::RouteCheck(TRM_Vertex* v, TRM_Section* s, int dir, int T, int N
     if (kind != 1 && kind != 2) return true;
     if (T == 0 || N == 0) return true;
     TRM_Section* next = v->NextSection(dir, s);
+    // Past the signal it was ordered past: the rest of the object follows the front through the
+    // section just beyond it, whatever vertex ends that section.
+    TRM_Vertex* entry = s->FarVertex(1 - dir);
+    if (T == 2 && entry && std::abs(N) == entry->Number) return true;
     if (kind == 2) {
-        TRM_Vertex* entry = s->FarVertex(1 - dir);
-        if (T == 2 && entry && std::abs(N) == entry->Number) return true;
         if (!next) return true;
         if (Passability(v, s, dir, M) > 1) return FindTarget(T, N, next, dir) != 0;
     }
@@ -361,8 +394,9 @@ int TPlanModel::MoveObject(TRM_Object* o, double x, int dir)
     }
     // A long move may pass every section a few times on a loop, no more.
     const unsigned limit = 4 * Sections.Count() + 16;
+    std::vector<TRM_Section*> passed;
     for (unsigned steps = 0; steps < limit; ++steps) {
-        if (g - x >= 0) return PlaceObject(o, c, g - x, dir);
+        if (g - x >= 0) return PlaceObject(o, c, g - x, dir, true, true, &passed);
         TRM_Vertex* v = c->FarVertex(dir);
         if (v && v->Kind() == 1 && static_cast<TRM_Switch*>(v)->LockMode == 0)
             SendMessageA(Format("%d %d 23 %d", static_cast<int>(brInstructor), 4, v->Number).c_str());
@@ -372,6 +406,7 @@ int TPlanModel::MoveObject(TRM_Object* o, double x, int dir)
         ReportTrailed(trailed);
         if (o->Removed || !next) return 0;
         c = next;
+        passed.push_back(c);
         if (IsTarget(T, N, c, dir)) {
             if (M > 1) {
                 M -= 2;

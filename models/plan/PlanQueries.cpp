@@ -35,10 +35,11 @@ bool TPlanModel::IsTarget(int T, int N, const TRM_Section* c, int dir) const
     switch (T) {
     case 1:
     case 2: {
+        // Up to a signal (1) or past it (2), whichever way it faces: a route's end signal faces
+        // the mover, the signal of its own route faces away from it. Passing a signal that
+        // faces the mover's way still needs it open (GetRoute).
         const TRM_Vertex* v = c->FarVertex(dir);
-        if (!v || v->Kind() != 2 || v->Number != N) return false;
-        bool faces = static_cast<const TRM_Signal*>(v)->Faces(dir);
-        return T == 1 ? faces : !faces;
+        return v && v->Kind() == 2 && v->Number == N;
     }
     case 3: return c->Number == N;
     case 4: {
@@ -82,11 +83,7 @@ bool TPlanModel::SearchTarget(TRM_Vertex* v, const TRM_Section* s, int T, int N,
         return b1 && SearchTarget(b1->FarVertex(dir), b1, T, N, dir, depth + 1);
     }
     if (kind == 0) return false;
-    if ((T == 1 || T == 2) && v->Number == N) {
-        if (kind != 2) return true;
-        bool faces = static_cast<TRM_Signal*>(v)->Faces(dir);
-        return T == 1 ? faces : !faces;
-    }
+    if ((T == 1 || T == 2) && v->Number == N) return true;
     TRM_Section* next = v->NextSection(dir, s);
     if (!next) return false;
     if (sectionMatches(next)) return true;
@@ -232,7 +229,9 @@ int TPlanModel::GetRoute(const TBusWords& w, std::string& mes)
         cur = front.Section;
         d = front.FreeAhead(dir) - 0.5;
     }
-    const auto stops = [M](int pass) { return pass == 3 || pass == 2 || (M != 0 && (pass == 0 || pass == 1)); };
+    // The walk looks on past every signal the object may pass, in every mode, so that a mover
+    // sees the first one it may not pass in time to brake for it.
+    const auto stops = [](int pass) { return pass == 3 || pass == 2; };
     for (unsigned i = 0; i <= Sections.Count(); ++i) {
         if (IsTarget(T, N, cur, dir)) {
             // The walk ends at the target itself, whatever the last signal passed showed: a
@@ -243,9 +242,13 @@ int TPlanModel::GetRoute(const TBusWords& w, std::string& mes)
                 d += 1;
                 double remainder = s + 0.5;
                 TRM_Section* c2 = cur;
+                // A signal the object's front has passed already (it closes behind the front)
+                // does not hold the rest of the object back.
+                bool ahead = checking;
                 for (unsigned k = 0; k <= Sections.Count(); ++k) {
                     TRM_Vertex* vx = c2->FarVertex(dir);
-                    int pass = Passability(vx, c2, dir, M);
+                    if (c2 == front.Section) ahead = true;
+                    int pass = ahead ? Passability(vx, c2, dir, M) : 4;
                     if (stops(pass)) {
                         l = pass;
                         v = vx ? vx->Number : 0;

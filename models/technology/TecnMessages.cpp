@@ -116,12 +116,14 @@ int TTecnModel::fnGetModelMessage(std::string& mes, TlstParams* lstPar)
         if (!l) return 0;
         auto* kind = l->Params.Find("1001");
         if (!kind || VarToInt(kind->value.value) != 2) return 0;
+        // The errors name the locomotive as the trainee knows it.
+        auto name = [this, l] { return LocoName([this](std::string& m) { return SendMessageA(m); }, l->Number); };
         if (!l->Prev && !l->Next) {
-            SendMessageA(Format("%d %d %d %d", static_cast<int>(brInstructor), 4, 18, l->Number).c_str());
+            SendMessageA(Format("%d %d %d %s", static_cast<int>(brInstructor), 4, 18, name().c_str()).c_str());
             return 0;
         }
         if (l->Prev && l->Next) {
-            SendMessageA(Format("%d %d %d %d", static_cast<int>(brInstructor), 4, 19, l->Number).c_str());
+            SendMessageA(Format("%d %d %d %s", static_cast<int>(brInstructor), 4, 19, name().c_str()).c_str());
             return 0;
         }
         int s = l->Prev ? 1 : 0;

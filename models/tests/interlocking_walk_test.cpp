@@ -17,8 +17,14 @@
 // The second walk runs all six models of the main window (plan, technology, interlocking,
 // instructor, delay, signal movement) from the start-up messages of data/trenager.ini: the
 // lesson's trains (its technology command 6 lines) come through the delay model at their minutes
-// and now and then again directly, and run by signals instead of the random movements; besides
-// S1-S6 no leading end may pass a signal that was closed before the tick.
+// and now and then again directly, and run by signals instead of the random movements; now and
+// then the walk closes an open signal that an object approaches ("close ahead"); besides
+// S1-S6, after every message and tick:
+//   T1 no two objects' car bodies (wheelbase and the overhangs beyond the outer axles) overlap;
+//   T2 no leading end passes a signal that was closed before the tick, except under an order
+//      past prohibiting signals (1005 2) or after a closing in front of it that the walk made
+//      where even the emergency braking (1.2 m/s²) could no longer stop it; both are counted
+//      apart, and a train that could have stopped never passes.
 //
 // CI runs a fixed set of seeds (fewer moves in the sanitizer build). The long walk:
 //   VELO_WALK_MOVES=1000000 VELO_WALK_SEEDS=100 build/models/models_station_tests
@@ -111,6 +117,10 @@ void RandomMove(std::mt19937& rng, std::vector<TMove>& out, bool trains = false)
         out.push_back(TMove{LessonTrains()[static_cast<size_t>(pick(static_cast<int>(LessonTrains().size())))].second, 0, 0});
         return;
     }
+    if (trains && pick(100) < 3) {  // a signal closed in front of a train
+        out.push_back(TMove{Format("close ahead %d", pick(1000)), 0, 0});
+        return;
+    }
     if (trains && pick(100) < 10) {  // more train routes, for the trains to run on
         const int* route = kRoutes[pick(std::size(kRoutes))];
         out.push_back(TMove{Format("2 5 %d 1", route[0]), 0, 0});
@@ -187,11 +197,13 @@ public:
         if (!m.text.empty()) {
             Snapshot();
             Traced();
-            Send(m.text);
+            Send(m.text.rfind("close ahead ", 0) == 0 ? CloseAhead(std::atoi(m.text.c_str() + 12)) : m.text);
             // A train the lesson creates appears at the end of its stretch as a movement would
             // enter it: the interlocking sees it, and closes its route's signal, in the next tick.
             entering = entering || (trains && m.text.rfind("3 6 ", 0) == 0);
             Check("after [" + m.text + "]");
+            // Only a placing can lay bodies over each other between ticks.
+            if (trains && m.text.rfind("2 ", 0) != 0) CheckBodies("after [" + m.text + "]");
             return;
         }
         if (trains) {
@@ -201,6 +213,7 @@ public:
                 TrainTick();
                 entering = false;
                 Check(Format("after the tick at %.0f s", t));
+                CheckBodies(Format("after the tick at %.0f s", t));
             }
             return;
         }
@@ -270,24 +283,84 @@ private:
         return violation.empty();
     }
 
-    // One tick of the main window's loop. Before it the state of every signal ahead of an object
-    // end is noted: an object whose front crosses a signal facing its way must have found it open.
+    // Before a tick: the first signal facing each object end, its state, the distance to it and
+    // the object's speed and mode.
+    struct TAhead {
+        int signal = 0;
+        int state = 3;
+        double distance = 0;
+        float speed = 0;
+        int mode = 0;
+    };
+    TAhead LookAhead(const TRM_Object& o, int d)
+    {
+        TAhead a;
+        TRM_Section* c = o.EndSection(d);
+        double distance = o.Position(d);
+        for (int i = 0; c && i < 64 && distance < 1500; ++i) {
+            TRM_Vertex* v = c->FarVertex(d);
+            if (v && v->Kind() == 2 && static_cast<TRM_Signal*>(v)->Faces(d)) {
+                a.signal = v->Number;
+                a.distance = distance;
+                std::string mes = Format("%d %d %d %d", static_cast<int>(brEC), 6, v->Number, 0);
+                if (ec.fnGetMessage(mes, nullptr)) SScanf(mes.c_str(), "%d", &a.state);
+                break;
+            }
+            c = plan.NextSection(c, d);
+            if (c) distance += c->Length;
+        }
+        return a;
+    }
+
+    // The trainee's closing of an open signal that some object approaches (the which-th of them,
+    // counted round): the interlocking's command to close it.
+    std::string CloseAhead(int which)
+    {
+        std::vector<int> open;
+        for (const auto& [end, a] : seen)
+            if (a.signal && a.state < 2 && a.distance < 600) open.push_back(a.signal);
+        if (open.empty()) return "2 15 0";
+        return Format("2 15 %d", open[static_cast<size_t>(which) % open.size()]);
+    }
+
+    // One tick of the main window's loop. Before it the signal ahead of every object end is noted;
+    // an object whose leading end crosses a signal facing its way must have found it open (T2).
     void TrainTick()
     {
-        std::map<int, int> open;
+        std::map<std::pair<int, int>, TAhead> ahead;
         std::map<int, std::pair<int, int>> fronts;
         for (auto* n = plan.Objects.First(); n; n = n->next) {
+            if (n->value.Removed) continue;
+            const int number = n->value.Number;
+            // Speed and mode are asked only where they matter: at a closing, and within a tick's
+            // run of a signal.
+            const auto ask = [&](TAhead& a) {
+                std::string mes = Format("%d %d %d 2002 1005", static_cast<int>(brTecn), 4, number);
+                if (tecnModel.fnGetMessage(mes, nullptr)) SScanf(mes.c_str(), "%f%d", &a.speed, &a.mode);
+            };
             for (int d : {0, 1}) {
-                TRM_Section* s = n->value.EndSection(d);
-                TRM_Vertex* v = s ? s->FarVertex(d) : nullptr;
-                if (!v || v->Kind() != 2) continue;
-                std::string mes = Format("%d %d %d %d", static_cast<int>(brEC), 6, v->Number, 0);
-                int state = 3;
-                if (ec.fnGetMessage(mes, nullptr)) SScanf(mes.c_str(), "%d", &state);
-                open[v->Number] = state;
+                TAhead a = LookAhead(n->value, d);
+                if (a.signal && a.distance < 40) ask(a);
+                // A signal seen open before and closed now was closed in front of the object:
+                // how far it was and how fast it ran then.
+                auto last = seen.find({number, d});
+                if (a.signal && a.state >= 2 && last != seen.end() && last->second.signal == a.signal &&
+                    last->second.state < 2) {
+                    ask(a);
+                    closings[{number, a.signal}] = a;
+                }
+                if (a.signal && a.state < 2) closings.erase({number, a.signal});
+                ahead[{number, d}] = a;
             }
-            fronts[n->value.Number] = {n->value.EndSection(0) ? n->value.EndSection(0)->Number : 0,
-                                       n->value.EndSection(1) ? n->value.EndSection(1)->Number : 0};
+            fronts[number] = {n->value.EndSection(0) ? n->value.EndSection(0)->Number : 0,
+                              n->value.EndSection(1) ? n->value.EndSection(1)->Number : 0};
+        }
+        seen = ahead;
+        std::map<int, int> states;  // of every signal before the tick
+        for (int signal : kSignals) {
+            std::string mes = Format("%d %d %d %d", static_cast<int>(brEC), 6, signal, 0);
+            states[signal] = 3;
+            if (ec.fnGetMessage(mes, nullptr)) SScanf(mes.c_str(), "%d", &states[signal]);
         }
         t += 1;
         for (TModel* m : std::initializer_list<TModel*>{&plan, &tecnModel, &delay, &move, &instructor, &ec})
@@ -299,19 +372,91 @@ private:
                 TRM_Section* from = plan.FindSection(d == 0 ? before->second.first : before->second.second);
                 TRM_Section* now = n->value.EndSection(d);
                 if (!from || !now || from == now) continue;
-                TRM_Vertex* v = from->FarVertex(d);
-                // Only the end leading the way in direction d passes the vertex on its far side.
-                if (now->FarVertex(1 - d) != v || !v || v->Kind() != 2) continue;
-                if (static_cast<TRM_Signal*>(v)->Faces(d) && open.count(v->Number) && open[v->Number] >= 2)
-                    Violate(Format("object %d passed closed signal %d at %.0f s", n->value.Number, v->Number, t));
-                else if (static_cast<TRM_Signal*>(v)->Faces(d))
-                    ++signalsPassed;
+                // The vertices the end crossed on its way in direction d; none when it went the
+                // other way.
+                std::vector<TRM_Vertex*> crossed;
+                for (TRM_Section* c = from; c && c != now && crossed.size() < 16;) {
+                    crossed.push_back(c->FarVertex(d));
+                    c = plan.NextSection(c, d);
+                    if (!c) crossed.clear();
+                }
+                for (TRM_Vertex* v : crossed) {
+                    if (!v || v->Kind() != 2 || !static_cast<TRM_Signal*>(v)->Faces(d)) continue;
+                    auto state = states.find(v->Number);
+                    if (state == states.end() || state->second < 2) {
+                        ++signalsPassed;
+                        continue;
+                    }
+                    auto closed = closings.find({n->value.Number, v->Number});
+                    if (ahead[{n->value.Number, d}].mode == 2)
+                        ++passedByOrder;
+                    else if (closed != closings.end() &&
+                             closed->second.speed * closed->second.speed / 2 / kEmergency > closed->second.distance - 0.6)
+                        ++passedAfterClosing;
+                    else
+                        Violate(Format("T2: object %d passed closed signal %d at %.0f s (%.1f m/s, %.1f m before it "
+                                       "when it closed)",
+                                       n->value.Number, v->Number, t,
+                                       closed == closings.end() ? -1.0 : static_cast<double>(closed->second.speed),
+                                       closed == closings.end() ? -1.0 : closed->second.distance));
+                }
             }
         }
     }
 
+    // T1: the car bodies as stretches (offset from the section's to-vertex, low to high) on the
+    // sections: the placements, and the overhangs beyond the outer axles, which may reach onto
+    // the sections beyond.
+    void CheckBodies(const std::string& when)
+    {
+        struct TStretch {
+            const TRM_Section* section;
+            double lo, hi;
+            int object;
+        };
+        std::vector<TStretch> bodies;
+        // An object's placements stand next to each other in the list, its direction-0 end first.
+        std::vector<std::vector<TRM_ObjectOnSection>> runs;
+        for (auto* n = plan.Placements.First(); n; n = n->next) {
+            if (runs.empty() || runs.back().front().Object != n->value.Object) runs.emplace_back();
+            runs.back().push_back(n->value);
+        }
+        for (const auto& run : runs) {
+            const TRM_Object& o = *run.front().Object;
+            for (const auto& p : run) bodies.push_back({p.Section, p.Offset, p.Offset + p.Span, o.Number});
+            for (int d : {0, 1}) {
+                const TRM_ObjectOnSection& end = d == 0 ? run.front() : run.back();
+                TRM_Section* c = end.Section;
+                double room = end.FreeAhead(d), over = o.EndOffset(d);
+                double from = d == 0 ? end.Offset : end.Offset + end.Span;
+                for (int i = 0; c && over > 1e-9 && i < 16; ++i) {
+                    double piece = std::min(over, room);
+                    if (piece > 0)
+                        bodies.push_back(d == 0 ? TStretch{c, from - piece, from, o.Number}
+                                                : TStretch{c, from, from + piece, o.Number});
+                    over -= piece;
+                    c = plan.NextSection(c, d);
+                    if (c) {
+                        room = c->Length;
+                        from = d == 0 ? c->Length : 0;
+                    }
+                }
+            }
+        }
+        for (size_t i = 0; i < bodies.size(); ++i)
+            for (size_t j = i + 1; j < bodies.size(); ++j) {
+                const TStretch &a = bodies[i], &b = bodies[j];
+                if (a.object != b.object && a.section == b.section && a.lo < b.hi - kBodyTolerance &&
+                    b.lo < a.hi - kBodyTolerance)
+                    Violate(Format("T1: the bodies of objects %d and %d overlap on section %d (%.3f-%.3f, %.3f-%.3f) %s",
+                                   a.object, b.object, a.section->Number, a.lo, a.hi, b.lo, b.hi, when.c_str()));
+            }
+    }
+
 public:
-    long signalsPassed = 0;  // signals passed by a leading end, for the figures
+    long signalsPassed = 0;       // open signals passed by a leading end, for the figures
+    long passedByOrder = 0;       // closed ones passed under an order past prohibiting signals
+    long passedAfterClosing = 0;  // closed ones passed after a closing in front of the object
 
 private:
     void Traced()
@@ -508,11 +653,17 @@ private:
     std::map<const TEC_Section1*, unsigned> passedBy;  // the route a movement passed the section in
     TTecnModel tecnModel;
     TSignalMoveModel move;
+    std::map<std::pair<int, int>, TAhead> seen;      // by object and end, before the last tick
+    std::map<std::pair<int, int>, TAhead> closings;  // by object and signal closed in front of it
+    // The emergency deceleration the movement model brakes with when the data give none.
+    static constexpr double kEmergency = 1.2;
+    // Bodies may touch: the movement model stops 0.01 m short of the one ahead at least.
+    static constexpr double kBodyTolerance = 0.001;
 };
 
 // Runs the moves on a fresh station; the index of the move at which the first violation came,
 // or -1. The violation's text in *text.
-long gOpenings = 0, gPassed = 0;
+long gOpenings = 0, gPassed = 0, gByOrder = 0, gAfterClosing = 0;
 
 int RunWalk(const std::vector<TMove>& moves, std::string* text, long* ticks = nullptr, std::string* trace = nullptr,
             bool trains = false)
@@ -529,6 +680,8 @@ int RunWalk(const std::vector<TMove>& moves, std::string* text, long* ticks = nu
         if (ticks) *ticks += moves[i].ticks;
         if (ticks) gOpenings += s.openings, s.openings = 0;
         if (ticks) gPassed += s.signalsPassed, s.signalsPassed = 0;
+        if (ticks) gByOrder += s.passedByOrder, s.passedByOrder = 0;
+        if (ticks) gAfterClosing += s.passedAfterClosing, s.passedAfterClosing = 0;
         if (!s.violation.empty()) {
             *text = s.violation;
             if (trace) *trace = s.Trace();
@@ -600,7 +753,7 @@ void RunSeeds(bool trains, long defaultMoves, long defaultSeeds, const char* nam
     const long perSeed = std::max(1L, totalMoves / seeds);
     auto started = std::chrono::steady_clock::now();
     long moves = 0, ticks = 0, violations = 0;
-    gOpenings = gPassed = 0;
+    gOpenings = gPassed = gByOrder = gAfterClosing = 0;
     for (long seed = firstSeed; seed < firstSeed + seeds; ++seed) {
         std::mt19937 rng(static_cast<uint32_t>(seed));
         std::vector<TMove> walk;
@@ -624,9 +777,10 @@ void RunSeeds(bool trains, long defaultMoves, long defaultSeeds, const char* nam
         if (violations >= 3) break;
     }
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("%s: %ld moves, %ld one-second ticks, %ld signals opened, %ld signals passed, seeds %ld-%ld, "
-                "%ld violations, %.1f s\n",
-                name, moves, ticks, gOpenings, gPassed, firstSeed, firstSeed + seeds - 1, violations, seconds);
+    std::printf("%s: %ld moves, %ld one-second ticks, %ld signals opened, %ld signals passed (closed: %ld under an "
+                "order, %ld closed in front), seeds %ld-%ld, %ld violations, %.1f s\n",
+                name, moves, ticks, gOpenings, gPassed, gByOrder, gAfterClosing, firstSeed, firstSeed + seeds - 1,
+                violations, seconds);
 }
 
 } // namespace

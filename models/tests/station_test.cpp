@@ -22,6 +22,7 @@
 #include <initializer_list>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,7 @@ const int kModelErrors[] = {
     2,    // PlanModel.cpp, TRM_Switch::Throw of an occupied switch
     22,   // PlanObjects.cpp, a movement on a route that is not set
     23,   // PlanObjects.cpp, passing a switch that is not locked
+    25,   // SignalMoveModel.cpp, a signal closed in front of an approaching train
     102,  // EC_Route.cpp, route cancel without the start button
     103,  // EC_Route.cpp, cancel from a closed signal
     113,  // EC_Route.cpp, turning a switch locked in a route
@@ -376,7 +378,7 @@ TEST_F(StationTecnTest, StartUpObjectsStandOnTheirTracks)
     EXPECT_EQ(Ask("3 10 1025 2001"), " 7");
     EXPECT_EQ(Ask("3 4 7 1015 1027"), "2 11 ");
     EXPECT_EQ(Ask("3 4 8 1027 1501"), "13 15 ");
-    EXPECT_EQ(Ask("3 4 9 1001 1508 1027"), "2 1612 21 ");
+    EXPECT_EQ(Ask("3 4 9 1001 1508 1027"), "2 1612 22 ");
     EXPECT_EQ(Ask("3 4 1 1001 1027"), "2 14 ");
     EXPECT_EQ(Ask("3 4 10 1017"), "2 ");  // the cut is coupled behind МЛ2
     EXPECT_EQ(Ask("3 24 5"), "1");
@@ -476,8 +478,9 @@ protected:
 };
 
 // The sample lesson's hour at full speed with all six models: every train it creates is placed on
-// its stretch and runs up to its entry signal, with no trainee error, no exception, and no train
-// past a closed signal.
+// its stretch once the entry block section is free and runs up to its entry signal, with no trainee
+// error, no exception, and no train past a closed signal. Nobody sets a route, so the later trains
+// of a stretch wait for its entry block (state 0, not placed).
 TEST_F(StationMoveTest, LessonOneRunsItsHour)
 {
     std::FILE* f = nullptr;
@@ -496,11 +499,22 @@ TEST_F(StationMoveTest, LessonOneRunsItsHour)
     std::vector<std::string> created;
     for (const auto& r : bus.log)
         if (r.request.rfind("3 6 ", 0) == 0) created.push_back(r.reply);
-    EXPECT_EQ(created.size(), 10u);
+    EXPECT_EQ(created.size(), 6u);
+    int placed = 0;
     for (const std::string& n : created) {
-        EXPECT_NE(Ask("3 4 " + n + " 1029"), "0 ") << "train " << n << " not placed";
+        const bool on = Ask("3 4 " + n + " 1029") != "0 ";
+        placed += on;
+        if (!on) {
+            EXPECT_EQ(Ask("3 4 " + n + " 1015"), "0 ") << "train " << n << " neither placed nor waiting";
+        }
     }
-    for (const std::string& e : bus.Requests(brInstructor)) EXPECT_EQ(e.rfind("0 4 17", 0), std::string::npos) << e;
+    // The first two of each stretch: one at the entry signal, one behind it on the entry block.
+    EXPECT_EQ(placed, 4);
+    // Nobody closes a signal in front of a train here: no emergency braking either.
+    for (const std::string& e : bus.Requests(brInstructor)) {
+        EXPECT_EQ(e.rfind("0 4 17", 0), std::string::npos) << e;
+        EXPECT_EQ(e.rfind("0 4 25", 0), std::string::npos) << e;
+    }
 }
 
 // A train from the lesson arrives from the east stretch, waits at the closed entry signal 101,
@@ -511,6 +525,8 @@ TEST_F(StationMoveTest, ATrainArrivesWaitsAtTheEntrySignalAndRunsInOnItsRoute)
     ASSERT_EQ(Send("8 4 2 3 6 1 1025 2401 1511 166 1504 50 2001 750 1505 1 1540 4100 1541 1 1542 4000"), 1);
     Step();
     Step();
+    Step();
+    Step();  // placed once its wait for a free entry block has ended
     std::string n = Ask("3 10 1025 2401");
     const int train = std::atoi(n.c_str());
     ASSERT_GT(train, 0) << n;
@@ -562,12 +578,12 @@ TEST_F(StationMoveTest, ATrainArrivesWaitsAtTheEntrySignalAndRunsInOnItsRoute)
     EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
 }
 
-// The train locomotive on departure track 1В leaves over signal 131 for the departure main and
+// The train locomotive on departure track 2В leaves over signal 132 for the departure main and
 // runs to its end (section 28), the target the station's departure function gives.
 TEST_F(StationMoveTest, ALocomotiveDepartsToTheEndOfTheDepartureMain)
 {
     Step();
-    ASSERT_EQ(Send("2 5 131 1"), 1);
+    ASSERT_EQ(Send("2 5 132 1"), 1);
     ASSERT_EQ(Send("2 5 104 1"), 1);
     for (int i = 0; i < 60; ++i) Step();
     ASSERT_EQ(Send("3 5 9 1012 3 1013 28 1003 1"), 1);
@@ -577,4 +593,156 @@ TEST_F(StationMoveTest, ALocomotiveDepartsToTheEndOfTheDepartureMain)
     EXPECT_EQ(o->EndSection(0)->Number, 28);
     EXPECT_LE(FreeAhead(9, 0), 0.4);
     EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+}
+
+// The partners of the posts answer through their switchboard keys a few seconds after the order
+// (the key that opened the order is busy until its window closes), with what the models show.
+class StationPartnersTest : public StationTecnTest {
+protected:
+    void SetUp() override
+    {
+        StationTecnTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        // The main window names the post sections (interface command 39) and takes every call.
+        keys.On("4 39 12", "2П");
+        keys.On("4 39 227", "27СП");
+        keys.On("4 39 219", "19СП");
+        keys.On("4 39", nullptr, 0);
+        keys.On("4", nullptr, 1);
+        bus.SetReceiver(brInterface, keys.AsHandler());
+    }
+
+    // Ticks for the given seconds; the texts the keys were rung with ([4 9 {key} 0 {text}]), in order.
+    std::vector<std::string> Rings(const std::string& key, int seconds)
+    {
+        bus.ClearLog();
+        for (int i = 0; i < seconds; ++i) TickAll();
+        std::vector<std::string> out;
+        const std::string prefix = "4 9 " + key + " 0 ";
+        for (const std::string& r : bus.Requests(brInterface)) {
+            std::string n = NormalizeBlanks(r);
+            if (n.rfind(prefix, 0) == 0) out.push_back(n.substr(prefix.size()));
+            if (n.rfind("4 32 " + key + " ", 0) == 0) phrases.push_back(n.substr(6 + key.size()));
+        }
+        for (const std::string& e : bus.Requests(brInstructor)) errors.push_back(e);
+        return out;
+    }
+
+    // Every word of the phrases the keys were given to speak ([4 32 {key} {phrase}]) has its
+    // sound fragment in station/sound.
+    void ExpectFragments()
+    {
+        EXPECT_FALSE(phrases.empty());
+        for (const std::string& p : phrases) {
+            std::istringstream words(p);
+            for (std::string w; words >> w;)
+                EXPECT_TRUE(fs::exists(fs::path(VELO_SOURCE_DIR) / "station" / "sound" / (w + ".wav"))) << w;
+        }
+    }
+
+    TScriptedReceiver keys;
+    std::vector<std::string> phrases;
+    std::vector<std::string> errors;  // the trainee errors reported while Rings ticked
+};
+
+// A signalman's switch or section question is answered with what the plan and the interlocking
+// show: the true occupancy of a section that shows free falsely, a switch that a fault keeps
+// from turning.
+TEST_F(StationPartnersTest, SignalmenAnswerWithWhatTheModelsShow)
+{
+    ASSERT_EQ(Send("2 19 219 102"), 1);  // 19СП shows free whatever stands on it
+    int loco = std::atoi(Ask("3 18 2001 17").c_str());
+    ASSERT_GT(loco, 0);
+    ASSERT_EQ(Send(Format("1 6 219 %d 5 0", loco)), 1);
+    TickAll();
+    EXPECT_EQ(Ask("2 11 219").rfind("219 0", 0), 0u) << "the fault shows the section free";
+    ASSERT_EQ(Send("3 19 3 19СП"), 1);
+    ASSERT_EQ(Send("3 5 3 1551 219 404 1"), 1);
+    EXPECT_EQ(Rings("СП3", 6), std::vector<std::string>{"Путевая секция №19СП занята"});
+
+    ASSERT_EQ(Send("1 37 27 3"), 1);  // switch 27 cannot be turned
+    ASSERT_EQ(Send("1 9 27 1"), 1);
+    ASSERT_EQ(Send("3 5 4 1551 27 400 1"), 1);
+    std::vector<std::string> rings = Rings("СП7", 6);
+    ASSERT_EQ(rings.size(), 1u);
+    EXPECT_EQ(rings[0].rfind("Стрелка №27 свободна", 0), 0u) << rings[0];
+    EXPECT_NE(rings[0].find("Стрелка неисправна, вызывайте электромеханика"), std::string::npos) << rings[0];
+
+    ASSERT_EQ(Send("3 5 3 1551 51 400 1"), 1);  // the hump fan, not interlocked: as the plan has it
+    EXPECT_EQ(Rings("СП3", 6), std::vector<std::string>{"Стрелка 51 установлена по +"});
+    ASSERT_EQ(Send("3 5 5 1551 1 400 1"), 1);  // post 1
+    EXPECT_EQ(Rings("СП1", 6), std::vector<std::string>{"Стрелка №1 свободна, установлена по +"});
+    // The phrase spoken when a call is taken is made of words that have sound fragments.
+    bool spoken = false;
+    for (const std::string& r : bus.Requests(brInterface)) spoken |= NormalizeBlanks(r) == "4 32 СП1 стрелка плюс";
+    EXPECT_TRUE(spoken);
+    ExpectFragments();
+    EXPECT_EQ(errors, std::vector<std::string>{});
+}
+
+// The electro-mechanic takes one order at a time and reports it done two minutes later, the fault
+// cleared in the models: 2П and 19СП show their true state, switch 27 turns again.
+TEST_F(StationPartnersTest, ElectroMechanicClearsTheLessonsFaults)
+{
+    ASSERT_EQ(Send("2 19 12 101"), 1);  // 2П shows occupied while free
+    TickAll();
+    EXPECT_EQ(Ask("2 11 12").rfind("12 1", 0), 0u);
+    ASSERT_EQ(Send("3 19 6 12 2П"), 1);
+    ASSERT_EQ(Send("3 5 6 411 1"), 1);
+    ASSERT_EQ(Send("3 19 6 227 27СП"), 1);
+    ASSERT_EQ(Send("3 5 6 411 1"), 1);  // busy with 2П
+    // The order counts as the inquiry: a locomotive entering 2П before the repair is no error.
+    int onTrack = std::atoi(Ask("3 18 2001 17").c_str());
+    ASSERT_EQ(Send(Format("1 6 12 %d 100 0", onTrack)), 1);
+    EXPECT_EQ(Rings("Рел", 110), std::vector<std::string>{"Занят на другой заявке, повторите позже"});
+    EXPECT_EQ(Rings("Рел", 20), std::vector<std::string>{"Устройства исправны. Путевая секция №2П занята"});
+    EXPECT_EQ(Ask("2 11 12").rfind("12 1", 0), 0u);
+
+    ASSERT_EQ(Send("1 37 27 3"), 1);
+    ASSERT_EQ(Send("1 9 27 1"), 1);
+    EXPECT_EQ(Ask("1 4 27").rfind("0 4 0 3", 0), 0u) << "switch 27 does not turn";
+    ASSERT_EQ(Send("3 19 6 227 27СП"), 1);
+    ASSERT_EQ(Send("3 5 6 411 1"), 1);
+    EXPECT_EQ(Rings("Рел", 130), std::vector<std::string>{"Устройства исправны. Путевая секция №27СП свободна"});
+    EXPECT_EQ(Ask("1 4 27").rfind("0 0 0 0", 0), 0u);
+    ASSERT_EQ(Send("1 9 27 1"), 1);
+    for (int i = 0; i < 10; ++i) TickAll();
+    EXPECT_EQ(Ask("1 4 27").rfind("0 1 0 0", 0), 0u) << "switch 27 turns again";
+
+    // 19СП shows free while a locomotive stands on it; repaired, it shows occupied.
+    ASSERT_EQ(Send("2 19 219 102"), 1);
+    int loco = std::atoi(Ask("3 18 2001 17").c_str());
+    ASSERT_EQ(Send(Format("1 6 219 %d 5 0", loco)), 1);
+    TickAll();
+    EXPECT_EQ(Ask("2 11 219").rfind("219 0", 0), 0u);
+    ASSERT_EQ(Send("3 19 6 219 19СП"), 1);
+    ASSERT_EQ(Send("3 5 6 412 1"), 1);
+    EXPECT_EQ(Rings("Рел", 130), std::vector<std::string>{"Устройства исправны. Путевая секция №19СП занята"});
+    EXPECT_EQ(Ask("2 11 219").rfind("219 1", 0), 0u);
+
+    // A button sealed again.
+    ASSERT_EQ(Send("3 19 6 ИР"), 1);
+    ASSERT_EQ(Send("3 5 6 410 1"), 1);
+    EXPECT_EQ(Rings("Рел", 130), std::vector<std::string>{"Кнопка ИР опломбирована"});
+    ExpectFragments();
+    EXPECT_EQ(errors, std::vector<std::string>{});
+}
+
+// Errors name a train by its number and a locomotive by its name, not by their object numbers:
+// train 2001 (object 7) and МЛ1 (object 1) both run from their tracks towards a track they cannot
+// reach that way.
+TEST_F(StationTecnTest, ErrorsNameTrainsAndLocomotivesAsTheTraineeKnowsThem)
+{
+    const std::map<int, std::string> names = {{7, "поезда №2001"}, {1, "локомотива МЛ1"}};
+    for (const auto& [obj, name] : names) {
+        bus.ClearLog();
+        instructor.ErrorsProtocol.Clear();
+        ASSERT_EQ(Send(Format("3 5 %d 1012 3 1013 13", obj)), 1);
+        Send(Format("1 8 %d 900 0", obj));
+        std::vector<std::string> errors = bus.Requests(brInstructor);
+        ASSERT_FALSE(errors.empty());
+        EXPECT_EQ(errors[0], "0 4 22 " + name);
+        ASSERT_GT(instructor.ErrorsProtocol.Count(), 0);
+        EXPECT_EQ(Trim(instructor.ErrorsProtocol[0]), "Движение " + name + " по неготовому маршруту");
+    }
 }

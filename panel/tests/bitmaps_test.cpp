@@ -72,6 +72,7 @@ const std::vector<Group>& Expected() {
        12, 13},
       {{"AMPERFREE"}, 60, 60},
       {{"SECTION"}, 10, 10},
+      {{"CHANNELTRAIN", "CHANNELLOUDSPEAKER", "CHANNELSHUNTING"}, 36, 30},
   };
   return groups;
 }
@@ -112,6 +113,7 @@ std::set<std::string> ProducedByRules() {
   }
   add("AMPERFREE");
   add("SECTION");
+  for (int channel = 0; channel <= 3; ++channel) add(ChannelBitmapName(channel));
   return out;
 }
 

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
@@ -143,6 +144,7 @@ public:
         int key = ke->key();
         TShiftState s = ShiftOf(ke->modifiers(), Qt::NoButton);
         bool down = ev->type() == QEvent::KeyPress;
+        TButton* enter = nullptr;
         RunGuarded([&] {
             TForm* f = c->ParentForm();
             if (f && f->KeyPreview && f != c) {
@@ -151,8 +153,22 @@ public:
             }
             if (down) c->KeyDown(key, s);
             else c->KeyUp(key, s);
+            // Enter that no handler took presses the window's button, as in a dialogue box; a
+            // memo that takes new lines and an open drop-down list keep theirs.
+            if (down && f && (key == Qt::Key_Return || key == Qt::Key_Enter) && !ke->isAutoRepeat() &&
+                !QApplication::activePopupWidget() && w->window() == f->Widget() && !TakesReturn(w))
+                enter = f->EnterButton();
         });
-        return false;
+        if (!enter) return false;
+        static_cast<QPushButton*>(enter->Widget())->click();
+        return true;
+    }
+
+private:
+    static bool TakesReturn(QWidget* w)
+    {
+        auto* memo = qobject_cast<QPlainTextEdit*>(w);
+        return memo && !memo->isReadOnly();
     }
 };
 
@@ -525,8 +541,13 @@ void TWinControl::RemoveControl(TControl* c)
 
 void TWinControl::Realign()
 {
+    AlignControls();
+}
+
+QRect TWinControl::AlignControls()
+{
     QWidget* client = ClientWidget();
-    if (!client) return;
+    if (!client) return QRect();
     QRect r(0, 0, client->width(), client->height());
     for (TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
         for (TControl* c : fControls) {
@@ -542,6 +563,7 @@ void TWinControl::Realign()
             }
         }
     }
+    return r;
 }
 
 void TWinControl::SetFocus()
@@ -1025,6 +1047,76 @@ void TEdit::ColorChanged()
 void TEdit::FontApplied()
 {
     ApplyFontColor(Widget(), Font());
+}
+
+void TCustomEdit::TypeBackspace()
+{
+    std::string text = Text();
+    if (text.empty()) return;
+    // One character, however many bytes it takes.
+    size_t end = text.size() - 1;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    text.erase(end);
+    SetText(text);
+}
+
+namespace {
+// Keeps a mask edit's caret at its first blank: before a key types, and once a click or the
+// focus has placed it.
+class TCaretKeeper : public QObject {
+public:
+    TCaretKeeper(QObject* parent, std::function<void()> keep) : QObject(parent), fKeep(std::move(keep)) {}
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* ev) override
+    {
+        switch (ev->type()) {
+        case QEvent::KeyPress:
+            if (!static_cast<QKeyEvent*>(ev)->text().isEmpty()) fKeep();
+            break;
+        case QEvent::MouseButtonRelease:
+        case QEvent::FocusIn: QTimer::singleShot(0, obj, fKeep); break;
+        default: break;
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> fKeep;
+};
+} // namespace
+
+TMaskEdit::TMaskEdit(TComponent* owner) : TEdit(owner)
+{
+    Widget()->installEventFilter(new TCaretKeeper(Widget(), [this] { KeepCaret(); }));
+}
+
+void TMaskEdit::KeepCaret()
+{
+    if (!fMasked) return;
+    auto* e = static_cast<QLineEdit*>(Widget());
+    if (e->hasSelectedText()) return;
+    int blank = static_cast<int>(e->displayText().indexOf(QChar(fBlank)));
+    if (blank >= 0 && e->cursorPosition() > blank) e->setCursorPosition(blank);
+}
+
+void TMaskEdit::TypeText(const std::string& s)
+{
+    if (!fMasked) return TEdit::TypeText(s);
+    auto* e = static_cast<QLineEdit*>(Widget());
+    e->deselect();
+    KeepCaret();
+    // One key at a time, as typed: the mask takes or refuses each and steps over its literals.
+    for (QChar ch : QString::fromStdString(s)) e->insert(QString(ch));
+}
+
+void TMaskEdit::TypeBackspace()
+{
+    if (!fMasked) return TEdit::TypeBackspace();
+    auto* e = static_cast<QLineEdit*>(Widget());
+    e->deselect();
+    KeepCaret();
+    e->backspace();
 }
 
 void TMaskEdit::SetEditMask(const std::string& mask)

@@ -205,7 +205,7 @@ public:
     int ControlCount() const { return static_cast<int>(fControls.size()); }
     TControl* Controls(int i) const { return fControls.at(static_cast<size_t>(i)); }
     // Lays out the aligned children (top, bottom, left, right, then client).
-    void Realign();
+    virtual void Realign();
     void SetFocus();
     bool Focused() const;
 
@@ -218,6 +218,8 @@ public:
 protected:
     virtual void InsertControl(TControl* c);
     virtual void RemoveControl(TControl* c);
+    // Lays out the aligned children; returns the rectangle they leave.
+    QRect AlignControls();
     // Marks w as the client area: its resizes realign the aligned children.
     void WatchClientWidget(QWidget* w);
     // True when the container shows and hides its children itself (the pages of a page control).
@@ -371,6 +373,10 @@ public:
     virtual std::string Text() const = 0;
     virtual void SetText(const std::string& s) = 0;
     virtual void SetReadOnly(bool v) = 0;
+    // The on-screen keypad's keys: a text typed as from the keyboard (here: appended to the
+    // text) and the backspace key (here: the last character removed, nothing when empty).
+    virtual void TypeText(const std::string& s) { SetText(Text() + s); }
+    virtual void TypeBackspace();
     TNotifyEvent OnChange;
 };
 
@@ -390,14 +396,20 @@ protected:
 
 // An edit with an input mask written as the forms write it: "!90:00;1;_" (9 an optional digit,
 // 0 a required digit, literals kept, '_' the blank shown). Text gives the literals and blanks.
+// The caret never stands past the first blank, so what is typed after a click anywhere in the
+// field fills it from the left; the keypad types at the caret like the keyboard.
 class TMaskEdit : public TEdit {
     VELO_CLASS(TMaskEdit, TEdit)
 public:
-    explicit TMaskEdit(TComponent* owner) : TEdit(owner) {}
+    explicit TMaskEdit(TComponent* owner);
     void SetEditMask(const std::string& mask);
     std::string Text() const override;
+    void TypeText(const std::string& s) override;
+    void TypeBackspace() override;
 
 private:
+    // Moves the caret back to the first blank when it stands past it.
+    void KeepCaret();
     bool fMasked = false;
     char fBlank = '_';
 };

@@ -10,7 +10,11 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 
 #include <algorithm>
@@ -93,7 +97,32 @@ TFileDialogHook SetFileDialogHook(TFileDialogHook h)
     return h;
 }
 
-int MessageBoxA(void*, const std::string& text, const std::string& caption, unsigned type)
+namespace {
+// The form window activated last (a window manager may leave none active while a box opens).
+QPointer<QWidget> gLastActive;
+
+bool Shown(const QWidget* w)
+{
+    return w && w->isVisible() && !w->isMinimized();
+}
+
+// A box over a stay-on-top owner is itself kept on top, so no window manager puts it below.
+void Own(QWidget* box, QWidget* owner)
+{
+    if (owner && (owner->windowFlags() & Qt::WindowStaysOnTopHint)) box->setWindowFlag(Qt::WindowStaysOnTopHint);
+}
+} // namespace
+
+QWidget* BoxOwner()
+{
+    if (QWidget* m = QApplication::activeModalWidget(); Shown(m)) return m;
+    if (QWidget* a = QApplication::activeWindow(); Shown(a) && !(a->windowType() == Qt::Popup)) return a;
+    if (Shown(gLastActive)) return gLastActive;
+    if (TForm* f = Application().MainForm(); f && Shown(f->Widget())) return f->Widget();
+    return nullptr;
+}
+
+int MessageBoxA(void* owner, const std::string& text, const std::string& caption, unsigned type)
 {
     TBusyScope busy;
     if (gMessageBoxHook) return gMessageBoxHook(text, caption, type);
@@ -112,7 +141,9 @@ int MessageBoxA(void*, const std::string& text, const std::string& caption, unsi
     case MB_ICONINFORMATION: icon = QMessageBox::Information; break;
     default: break;
     }
-    QMessageBox box(icon, QString::fromStdString(caption), QString::fromStdString(text), buttons);
+    QWidget* parent = owner ? static_cast<QWidget*>(owner) : BoxOwner();
+    QMessageBox box(icon, QString::fromStdString(caption), QString::fromStdString(text), buttons, parent);
+    Own(&box, parent);
     switch (box.exec()) {
     case QMessageBox::Cancel: return IDCANCEL;
     case QMessageBox::Yes: return IDYES;
@@ -133,11 +164,15 @@ bool InputQuery(const std::string& caption, const std::string& prompt, std::stri
 {
     TBusyScope busy;
     if (gInputQueryHook) return gInputQueryHook(caption, prompt, value);
-    bool ok = false;
-    QString s = QInputDialog::getText(nullptr, QString::fromStdString(caption), QString::fromStdString(prompt),
-                                      QLineEdit::Normal, QString::fromStdString(value), &ok);
-    if (ok) value = s.toStdString();
-    return ok;
+    QWidget* parent = BoxOwner();
+    QInputDialog box(parent);
+    Own(&box, parent);
+    box.setWindowTitle(QString::fromStdString(caption));
+    box.setLabelText(QString::fromStdString(prompt));
+    box.setTextValue(QString::fromStdString(value));
+    if (box.exec() != QDialog::Accepted) return false;
+    value = box.textValue().toStdString();
+    return true;
 }
 
 std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& def)
@@ -153,8 +188,9 @@ bool RunFileDialog(bool save, const std::string& title, const std::string& filte
     if (gFileDialogHook) return gFileDialogHook(save, title, filter, initialDir, fileName);
     QString start = QString::fromStdString(initialDir);
     if (!fileName.empty()) start += "/" + QString::fromStdString(fileName);
-    QString r = save ? QFileDialog::getSaveFileName(nullptr, QString::fromStdString(title), start, QtFilter(filter))
-                     : QFileDialog::getOpenFileName(nullptr, QString::fromStdString(title), start, QtFilter(filter));
+    QWidget* parent = BoxOwner();
+    QString r = save ? QFileDialog::getSaveFileName(parent, QString::fromStdString(title), start, QtFilter(filter))
+                     : QFileDialog::getOpenFileName(parent, QString::fromStdString(title), start, QtFilter(filter));
     if (r.isEmpty()) return false;
     fileName = r.toStdString();
     return true;
@@ -215,8 +251,30 @@ void TForm::SetBounds(int left, int top, int width, int height)
 {
     // Left and Top place the window's frame; the size is that of the window's inside.
     Widget()->move(left, top);
-    Widget()->resize(std::max(0, width), std::max(0, height));
+    ResizeWindow(width, height);
     fClientHeight = -1;
+}
+
+void TForm::ResizeWindow(int width, int height)
+{
+    QWidget* w = Widget();
+    if (!Sizeable()) {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    w->resize(std::max(0, width), std::max(0, height));
+    ApplySizeLimits();
+}
+
+void TForm::ApplySizeLimits()
+{
+    QWidget* w = Widget();
+    if (Sizeable()) {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        w->setFixedSize(w->size());
+    }
 }
 
 namespace {
@@ -238,20 +296,22 @@ int TForm::ClientHeight() const
 
 void TForm::SetClientWidth(int w)
 {
-    Widget()->resize(std::max(0, w), Widget()->height());
+    ResizeWindow(w, Widget()->height());
 }
 
 void TForm::SetClientHeight(int h)
 {
     fClientHeight = h;
-    Widget()->resize(Widget()->width(), std::max(0, h) + MenuHeight(*this));
+    ResizeWindow(Widget()->width(), std::max(0, h) + MenuHeight(*this));
 }
 
 void TForm::SetVisible(bool v)
 {
     TControl::SetVisible(v);
     if (v) {
-        if (Position == poScreenCenter || Position == poMainFormCenter) {
+        if (Placement) {
+            Placement(*this);
+        } else if (Position == poScreenCenter || Position == poMainFormCenter) {
             QScreen* s = QGuiApplication::primaryScreen();
             if (s) {
                 QRect a = s->availableGeometry();
@@ -275,10 +335,109 @@ void TForm::CaptionChanged()
 
 void TForm::ColorChanged()
 {
-    QPalette pal = fClient->palette();
-    pal.setColor(QPalette::Window, ToQColor(Color()));
-    fClient->setPalette(pal);
-    fClient->setAutoFillBackground(true);
+    for (QWidget* w : {fClient, fCanvas}) {
+        if (!w) continue;
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Window, ToQColor(Color()));
+        w->setPalette(pal);
+        w->setAutoFillBackground(true);
+    }
+}
+
+QWidget* TForm::ContentWidget() const
+{
+    return fCanvas ? fCanvas : fClient;
+}
+
+void TForm::SetAutoScroll(bool v)
+{
+    if (v == AutoScroll()) return;
+    if (v) {
+        fScroll = new QScrollArea(fClient);
+        fScroll->setFrameShape(QFrame::NoFrame);
+        fScroll->setWidgetResizable(false);
+        fCanvas = new QWidget;
+        // A press on the bare inside is the form's, as on the client area.
+        fCanvas->setProperty("veloControl", QVariant::fromValue<void*>(static_cast<TControl*>(this)));
+        fCanvas->setAttribute(Qt::WA_NoMousePropagation);
+        fCanvas->setMouseTracking(true);
+        fScroll->setWidget(fCanvas);
+        fScroll->lower();
+        fScroll->show();
+    } else {
+        for (int i = 0; i < ControlCount(); ++i)
+            if (QWidget* w = Controls(i)->Widget(); w && w->parentWidget() == fCanvas) {
+                w->setParent(fClient);
+                w->setVisible(Controls(i)->Visible());
+            }
+        delete fScroll;
+        fScroll = nullptr;
+        fCanvas = nullptr;
+    }
+    ColorChanged();
+    Realign();
+}
+
+void TForm::InsertControl(TControl* c)
+{
+    TWinControl::InsertControl(c);
+    if (fCanvas && c->Align() == alNone && c->Widget()) c->Widget()->setParent(fCanvas);
+}
+
+void TForm::Realign()
+{
+    if (!fScroll) {
+        AlignControls();
+        return;
+    }
+    // A control that changed its alignment moves between the scrolled inside and the client area.
+    int right = 0, bottom = 0;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        QWidget* w = c->Widget();
+        if (!w) continue;
+        QWidget* home = c->Align() == alNone ? fCanvas : fClient;
+        if (w->parentWidget() != home) {
+            w->setParent(home);
+            w->setVisible(c->Visible());
+        }
+        if (c->Align() == alNone && c->Visible()) {
+            right = std::max(right, w->x() + w->width());
+            bottom = std::max(bottom, w->y() + w->height());
+        }
+    }
+    QRect rest = AlignControls();
+    fScroll->setGeometry(rest);
+    // The inside covers the view and every control; a scroll bar takes room from the other way.
+    QSize view = rest.size();
+    int bar = fScroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    bool across = right > view.width(), down = bottom > view.height();
+    if (across && !down) down = bottom > view.height() - bar;
+    if (down && !across) across = right > view.width() - bar;
+    int viewWidth = view.width() - (down ? bar : 0), viewHeight = view.height() - (across ? bar : 0);
+    fCanvas->resize(std::max(right, viewWidth), std::max(bottom, viewHeight));
+}
+
+TButton* TForm::EnterButton() const
+{
+    TButton* fallback = nullptr;
+    std::function<TButton*(const TWinControl*)> walk = [&](const TWinControl* parent) -> TButton* {
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            TControl* c = parent->Controls(i);
+            QWidget* w = c->Widget();
+            if (!w || !w->isVisibleTo(Widget()) || !w->isEnabled()) continue;
+            if (c->InheritsFromClassName("TButton")) {
+                auto* b = static_cast<TButton*>(c);
+                if (w->hasFocus()) return b;
+                if (!fallback && static_cast<QPushButton*>(w)->isDefault()) fallback = b;
+            }
+            if (c->InheritsFromClassName("TWinControl"))
+                if (TButton* b = walk(static_cast<const TWinControl*>(c))) return b;
+        }
+        return nullptr;
+    };
+    TButton* focused = walk(this);
+    return focused ? focused : fallback;
 }
 
 void TForm::ApplyWindowFlags()
@@ -301,6 +460,7 @@ void TForm::SetBorderStyle(TFormBorderStyle s)
 {
     fBorderStyle = s;
     ApplyWindowFlags();
+    ApplySizeLimits();
 }
 
 void TForm::SetFormStyle(TFormStyle s)
@@ -332,6 +492,7 @@ void TForm::SetMenu(TMainMenu* m)
 
 void TForm::DoActivate()
 {
+    gLastActive = Widget();
     if (OnActivate) RunGuarded([this] { OnActivate(this); });
 }
 

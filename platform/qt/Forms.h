@@ -43,6 +43,7 @@
 #include "platform/qt/Properties.h"
 
 class QMainWindow;
+class QScrollArea;
 
 // ---- guards ----
 
@@ -75,12 +76,17 @@ constexpr int IDCANCEL = 2;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
-// A message box with no owner window; returns IDOK, IDCANCEL, IDYES or IDNO.
+// The window a box opens over and belongs to: the modal window that runs, else the active
+// window, else the shown window last activated, else the shown main form; null when none is
+// shown. A box over a stay-on-top window stays on top as well.
+QWidget* BoxOwner();
+// A message box over its owner (a QWidget*; null: BoxOwner()); returns IDOK, IDCANCEL, IDYES or
+// IDNO.
 int MessageBoxA(void* owner, const std::string& text, const std::string& caption, unsigned type);
 // The system's alert sound (type 0: the default sound).
 void MessageBeep(unsigned type);
-// The input box: true with the typed text in value when confirmed (also when empty), false
-// when cancelled (value unchanged).
+// The input box (over BoxOwner()): true with the typed text in value when confirmed (also when
+// empty), false when cancelled (value unchanged).
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
 // The text typed, or the default when cancelled.
 std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& def);
@@ -118,6 +124,9 @@ public:
     ~TForm() override;
 
     QWidget* ClientWidget() const override;
+    // The widget the unaligned controls sit on: the scrolled inside with AutoScroll, else the
+    // client area.
+    QWidget* ContentWidget() const;
     QMainWindow* Window() const;
     THandlerTable& Handlers() { return fHandlers; }
     // Builds the form from a definition (a Qt resource such as ":/forms/Main.vfm" or a file).
@@ -158,8 +167,23 @@ public:
 
     bool KeyPreview = false;
     TPosition Position = poDesigned;
+    // Places the window just before it is shown, instead of Position (the program's placement of
+    // its tool windows).
+    std::function<void(TForm&)> Placement;
     void SetBorderStyle(TFormBorderStyle s);
     TFormBorderStyle BorderStyle() const { return fBorderStyle; }
+    // Only bsSizeable and bsSizeToolWin windows can be resized by the user; the others keep the
+    // size the program gives them.
+    bool Sizeable() const { return fBorderStyle == bsSizeable || fBorderStyle == bsSizeToolWin; }
+    // With AutoScroll the unaligned controls sit on a scrolled inside that takes what the aligned
+    // ones leave: a window smaller than its controls shows scroll bars, and nothing scrolls over
+    // an aligned control (the status bar).
+    bool AutoScroll() const { return fScroll != nullptr; }
+    void SetAutoScroll(bool v);
+    void Realign() override;
+    // The button that Enter presses: the focused button, else the shown and enabled default
+    // button; null when there is none.
+    class TButton* EnterButton() const;
     void SetFormStyle(TFormStyle s);
     void SetBorderIcons(unsigned icons);
     void SetWindowState(TWindowState s);
@@ -182,9 +206,13 @@ public:
 protected:
     void CaptionChanged() override;
     void ColorChanged() override;
+    void InsertControl(TControl* c) override;
 
 private:
     void ApplyWindowFlags();
+    void ApplySizeLimits();
+    // Sets the window's size, whatever its size limits.
+    void ResizeWindow(int width, int height);
     THandlerTable fHandlers;
     QWidget* fClient;
     TMainMenu* fMenu = nullptr;
@@ -196,6 +224,8 @@ private:
     int fModalResult = mrNone;
     bool fInClose = false;
     class QEventLoop* fLoop = nullptr;
+    QScrollArea* fScroll = nullptr;
+    QWidget* fCanvas = nullptr; // the scrolled inside
 };
 
 class TFrame : public TWinControl {

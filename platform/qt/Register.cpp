@@ -64,6 +64,7 @@ void FormProperties()
     RegisterIntProperty<TForm>("ClientWidth", [](TForm& f, int v) { f.SetClientWidth(v); });
     RegisterIntProperty<TForm>("ClientHeight", [](TForm& f, int v) { f.SetClientHeight(v); });
     RegisterBoolProperty<TForm>("KeyPreview", [](TForm& f, bool v) { f.KeyPreview = v; });
+    RegisterBoolProperty<TForm>("AutoScroll", [](TForm& f, bool v) { f.SetAutoScroll(v); });
     RegisterEnumProperty<TForm>("Position", {{"poDesigned", poDesigned}, {"poScreenCenter", poScreenCenter}, {"poMainFormCenter", poMainFormCenter}, {"poDefault", poDefault}},
                                 [](TForm& f, int v) { f.Position = TPosition(v); });
     RegisterEnumProperty<TForm>("BorderStyle", {{"bsNone", bsNone}, {"bsSingle", bsSingle}, {"bsSizeable", bsSizeable}, {"bsDialog", bsDialog}, {"bsToolWindow", bsToolWindow}, {"bsSizeToolWin", bsSizeToolWin}},

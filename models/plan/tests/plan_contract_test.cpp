@@ -39,6 +39,30 @@ TEST(PlanObjects, StoreAsksTheLengthAndReportsThePlace)
     EXPECT_EQ(p.bus.model.FindObject(55), nullptr);
 }
 
+// Op 6 never lays an object over another one's wheelbase; touching it is allowed. Offsets on
+// section 1 run from signal 101 back toward 1001:
+//   1001 o-------------[ 8: 80..100 ][ 7: 50..70 ]------------|> 101
+TEST(PlanObjects, StoreRefusesToLayAnObjectOverAnother)
+{
+    TPlanContract p;
+    p.tecn.Add(9, 100);  // from section 2 back over 0..60 of section 1
+    ASSERT_EQ(p.Ask("1 6 1 7 50 0").substr(0, 2), "1|");
+    for (const char* over : {"1 6 1 8 60 0", "1 6 1 8 35 0", "1 6 2 9 10 0"}) {
+        SCOPED_TRACE(over);
+        size_t mark = p.Mark();
+        EXPECT_EQ(p.Ask(over).substr(0, 2), "0|");
+        for (const auto& m : p.Sent(brTecn, mark)) EXPECT_EQ(m.find("1029"), std::string::npos) << m;
+    }
+    EXPECT_EQ(p.Placed(8), "");
+    EXPECT_EQ(p.Placed(9), "");
+    EXPECT_EQ(p.Placed(7), "1:50.000+20.000");
+    EXPECT_EQ(p.Ask("1 6 1 8 70 0").substr(0, 2), "1|");
+    EXPECT_EQ(p.Placed(8), "1:70.000+20.000");
+    // An object laid again in its own place does not lie over itself.
+    EXPECT_EQ(p.Ask("1 6 1 8 80 0").substr(0, 2), "1|");
+    EXPECT_EQ(p.Placed(8), "1:80.000+20.000");
+}
+
 TEST(PlanObjects, LongerThanItsSectionContinuesBehind)
 {
     TPlanContract p;
@@ -73,7 +97,7 @@ TEST(PlanObjects, MoveEntersAndLeavesSectionsWithTheirFunctions)
     EXPECT_EQ(p.Ask("1 12 7 0"), "1|2 0.000 C1<");
 }
 
-TEST(PlanObjects, TwoSectionsEnteredInOneMoveInTheOrderPassed)
+TEST(PlanObjects, SectionsEnteredInOneMoveInTheOrderPassed)
 {
     TPlanContract p;
     p.Ask("1 6 1 7 10 0");
@@ -82,6 +106,16 @@ TEST(PlanObjects, TwoSectionsEnteredInOneMoveInTheOrderPassed)
     EXPECT_EQ(p.Ask("1 8 7 65 0").substr(0, 2), "1|");
     EXPECT_EQ(p.events, (std::vector<std::string>{"1 0.000 7 2", "1 0.000 7 3", "2 0.000 7 1"}));
     EXPECT_EQ(p.Placed(7), "3:295.000+5.000 2:0.000+15.000");
+    // 85 m: section 2 is entered and left within the move; both its events come, in the order
+    // passed, and its entry function runs.
+    TPlanContract q;
+    q.Ask("1 6 1 7 10 0");
+    q.Ask("1 37 1 1");
+    size_t mark = q.Mark();
+    EXPECT_EQ(q.Ask("1 8 7 85 0").substr(0, 2), "1|");
+    EXPECT_EQ(q.Placed(7), "3:275.000+20.000");
+    EXPECT_EQ(q.events, (std::vector<std::string>{"1 0.000 7 2", "1 0.000 7 3", "2 0.000 7 1", "2 0.000 7 2"}));
+    EXPECT_TRUE(Has(q.Sent(brTecn, mark), "3 5 7 212 1"));
 }
 
 TEST(PlanObjects, MovesInDirectionOneNameTheRightSections)
@@ -161,7 +195,7 @@ TEST(PlanObjects, AFailedRouteCheckStopsTheObjectButTheMoveGoesOn)
     size_t mark = p.Mark();
     EXPECT_EQ(p.Ask("1 8 7 5 0").substr(0, 2), "1|");
     EXPECT_TRUE(Has(p.Sent(brTecn, mark), "3 5 7 1003 0"));
-    EXPECT_EQ(p.Sent(brInstructor, mark), (std::vector<std::string>{"0 4 99 7", "0 4 22 7"}));
+    EXPECT_EQ(p.Sent(brInstructor, mark), (std::vector<std::string>{"0 4 99 7", "0 4 22 объекта 7"}));
     EXPECT_EQ(p.events, (std::vector<std::string>{"15 0.000 7 "}));
     EXPECT_EQ(p.Placed(7), "2:5.000+20.000");
     // A target reached beyond the switch as it lies passes.
@@ -311,9 +345,15 @@ TEST(PlanQueries, FreeRouteAheadStopsAtAClosedSignalOrADeadEnd)
     EXPECT_EQ(p.Ask("1 10 7 0"), "1|49.500 2 101");
     p.ec.states[101] = 0;
     EXPECT_EQ(p.Ask("1 10 7 0"), "1|399.500 3 501");
-    // With mode 1 an open signal ends the free route as well.
+    // In the other modes too the walk looks on past an open signal, and with mode 2 (past
+    // prohibiting signals) past a closed one.
     p.tecn.Set(7, "1005", "1");
-    EXPECT_EQ(p.Ask("1 10 7 0"), "1|49.500 0 101");
+    EXPECT_EQ(p.Ask("1 10 7 0"), "1|399.500 3 501");
+    p.ec.states[101] = 2;
+    EXPECT_EQ(p.Ask("1 10 7 0"), "1|49.500 2 101");
+    p.tecn.Set(7, "1005", "2");
+    EXPECT_EQ(p.Ask("1 10 7 0"), "1|399.500 3 501");
+    p.ec.states[101] = 0;
     // Up to a target section: the walk ends there with kind 4.
     p.tecn.Set(7, "1005", "0");
     p.tecn.Set(7, "1012", "3");
@@ -402,10 +442,12 @@ TEST(PlanQueries, RandomPlaceInAPark)
 TEST(PlanQueries, TargetsAndRouteEnds)
 {
     TPlanContract p;
+    // Up to a signal or past it, whichever way it faces.
     EXPECT_EQ(p.Ask("1 17 101 1 0"), "1|1");
-    EXPECT_EQ(p.Ask("1 17 101 2 1"), "0|0");
+    EXPECT_EQ(p.Ask("1 17 101 2 1"), "1|1");
     EXPECT_EQ(p.Ask("1 35 101 2 1"), "1|1");
-    EXPECT_EQ(p.Ask("1 35 101 1 0"), "0|0");
+    EXPECT_EQ(p.Ask("1 35 101 1 0"), "1|1");
+    EXPECT_EQ(p.Ask("1 17 101 4 0"), "0|0");
     // Either branch of the switch, whatever its position.
     EXPECT_EQ(p.Ask("1 20 5 2 0"), "1|1");
     EXPECT_EQ(p.Ask("1 20 1 3 0"), "0|0");

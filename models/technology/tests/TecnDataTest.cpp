@@ -32,14 +32,24 @@ TEST(TecnData, SampleStationLoads)
     EXPECT_NO_THROW(m.Init());
     fs::current_path(previous);
 
-    EXPECT_EQ(m.TaWorkTemplates.Count(), 2u);
-    EXPECT_EQ(m.TaTecnFunctions.Count(), 5u);
-    ASSERT_EQ(m.TaAutomats.Count(), 14u);
+    EXPECT_EQ(m.TaWorkTemplates.Count(), 7u);
+    // Every function a transition names is defined.
+    for (unsigned i = 0; i < m.TaAutomats.Count(); ++i) {
+        const TAutomat* a = m.TaAutomats.Get(i);
+        for (unsigned k = 0; k < a->States.Count(); ++k)
+            for (const TAutomatFunction& f : *a->States.Get(k))
+                for (int n : {f.Condition, f.Action}) {
+                    if (n != 0) {
+                        EXPECT_NE(m.FindFunction(n), nullptr) << "type " << a->Type << ": " << n;
+                    }
+                }
+    }
+    ASSERT_EQ(m.TaAutomats.Count(), 15u);
     ASSERT_EQ(m.TaCarDef.Count(), 3u);
     std::string states;
     for (unsigned i = 0; i < m.TaAutomats.Count(); ++i)
         states += std::to_string(m.TaAutomats.Get(i)->Type) + ":" + std::to_string(m.TaAutomats.Get(i)->States.Count()) + " ";
-    EXPECT_EQ(states, "1:5 7:5 3:5 5:5 6:5 12:5 11:5 9:5 10:5 2:5 20:2 21:2 22:2 30:2 ");
+    EXPECT_EQ(states, "1:5 7:5 3:5 5:5 6:5 12:5 11:5 9:5 10:5 2:5 20:2 21:3 22:3 23:2 30:2 ");
 
     // Work 202: no executor, a random duration, one condition, its own signal.
     const TWorkTemplate* w = m.FindWork(202);
@@ -48,26 +58,30 @@ TEST(TecnData, SampleStationLoads)
     EXPECT_EQ(w->Duration, "(+ 240 (* 120 (RND)))");
     ASSERT_EQ(w->Conditions.size(), 1u);
     EXPECT_EQ(m.FindWork(201)->Requirements.at(0).Prefer[0], 8);
+    // The inspection of the departure park ends with the signal of the receiving park's.
+    ASSERT_NE(m.FindWork(207), nullptr);
+    EXPECT_EQ(m.FindWork(207)->Signal, 206u);
 
-    // Type 1, state 2: "143 5 3 3 202" and "121 0 s 4".
+    // Type 1, state 2: the departure "143 5 3 28 202" after the standing reports ("121 0 s 4").
     const TAutomat* a = m.FindAutomat(1);
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->Defaults.size(), 16u);
     EXPECT_EQ(a->Defaults[0].name, "1025");
     const TAutomatString& s2 = *a->States.Get(2);
-    const TAutomatFunction& dep = s2[s2.size() - 2];
-    EXPECT_EQ(dep.Command, 143);
-    EXPECT_EQ(dep.Condition, 5);
-    EXPECT_EQ(dep.Target, 3);
-    EXPECT_EQ(dep.Action, 3);
-    EXPECT_EQ(dep.Start, std::vector<int>{202});
-    EXPECT_EQ(s2[s2.size() - 3].Target, -1);
+    const TAutomatFunction* dep = nullptr;
+    for (const TAutomatFunction& f : s2)
+        if (f.Command == 143) dep = &f;
+    ASSERT_NE(dep, nullptr);
+    EXPECT_EQ(dep->Condition, 5);
+    EXPECT_EQ(dep->Target, 3);
+    EXPECT_EQ(dep->Action, 28);
+    EXPECT_EQ(dep->Start, std::vector<int>{202});
+    EXPECT_EQ(s2[0].Target, -1);
     // Type 22, the train locomotive: its kind, one transition to state 1.
     const TAutomat* loco = m.FindAutomat(22);
     ASSERT_NE(loco, nullptr);
     EXPECT_EQ(loco->Defaults[0].name, "1001");
     EXPECT_EQ(loco->States.Get(0)->at(0).Target, 1);
-    EXPECT_EQ(loco->States.Get(1)->size(), 7u);
+    EXPECT_EQ(loco->States.Get(1)->size(), 9u);
 
     const TCarDef* car = m.CarDefAt(m.FindCarDef("Цистерна", 4));
     ASSERT_NE(car, nullptr);

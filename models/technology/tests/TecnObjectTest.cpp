@@ -298,7 +298,7 @@ TEST_F(TTecn, CouplingUncouplingAndSplitTalkToThePlan)
     EXPECT_EQ(Bus("3 9 1"), "2");
     EXPECT_EQ(plan.received, (std::vector<std::string>{"1 12 1 0", "1 34 1 1", "1 6 22 2 100.500000 0"}));
     EXPECT_EQ(Bus("3 9 1"), "refused");
-    EXPECT_EQ(instructor.received, std::vector<std::string>{"0 4 18 1"});
+    EXPECT_EQ(instructor.received, std::vector<std::string>{"0 4 18 МЛ1"});
 
     // Split a composition of three after its second car. Its first car is chained behind object 2,
     // the last object of the list, as the composition reader does.

@@ -1,0 +1,452 @@
+// A new trainee's first shift on the sample station: a model trainee works the sample lesson's
+// hour on the program's own main window and the six real models, doing only what a trainee does
+// (taking the calls on the switchboard, clicking route buttons, confirming dialogues) and only what
+// the screen tells him (the calls, the help window). Every tick no two objects of the plan may
+// overlap. A second run with nobody at the panel lists what an idle trainee is charged with.
+#include <QTest>
+
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "TrainerFixture.h"
+#include "app/UtilityWindows.h"
+#include "app/dialogues/ChannelWindows.h"
+#include "app/dialogues/MovementTalks.h"
+#include "app/dialogues/PostTalks.h"
+#include "app/dialogues/RadioTalks.h"
+#include "app/dialogues/SwitchboardTalks.h"
+#include "models/operations/InstructorModel.h"
+#include "models/plan/PlanModel.h"
+#include "panel/EC_Cell.h"
+#include "panel/EC_ComutatorButton.h"
+#include "panel/EC_Section.h"
+#include "platform/core/CFormat.h"
+
+namespace {
+
+// Where things are on the sample station (station/README.md):
+//
+//   west stretch -> 101 Н -> 201 -> 203 -> 207 -> 111/112 (1П, 2П)       (209 -> 113/114: 3П, 4П)
+//                           `-> 205 -> 121 (1В)   `-> 211 -> 122/123 (2В, 3В)
+//   1П-4П: 171-174 НГ1-НГ4 -> 217/219 -> 221 -> 60 -> 145 ЧГ (the hump)
+//   1В-3В: 131-133 Н1-Н3 -> 223 (1В, 2В) -> 225 -> 227 -> 229 -> 29 -> 104 ЧВ -> 28 (departure main)
+//   east stretch -> 102 Ч -> 231 (its cells show switch 31 too) -> 227 -> 225 -> 223 -> 131/132 (1В, 2В)   (225 -> 133: 3В)
+const std::map<std::string, int> kSignals = {{"Н", 101},   {"Ч", 102},   {"НГ1", 171}, {"НГ2", 172}, {"НГ3", 173},
+                                             {"НГ4", 174}, {"Н1", 131},  {"Н2", 132},  {"Н3", 133},  {"ЧГ", 145},
+                                             {"ЧВ", 104}};
+const std::map<std::string, int> kTracks = {{"1П", 11}, {"2П", 12}, {"3П", 13}, {"4П", 14},
+                                            {"1В", 21}, {"2В", 22}, {"3В", 23}};
+
+// The route's end button and its interlocking sections, which must all be dark on the panel
+// before the trainee sets it.
+struct TRoute {
+    int Start = 0, End = 0;
+    std::vector<int> Sections;
+};
+
+TRoute RouteOf(const std::string& from, const std::string& to)
+{
+    const int s = kSignals.at(from);
+    if (to == "ЧГ") {
+        const bool west = s <= 172;
+        return {s, 145, {west ? 217 : 219, 221, 60}};
+    }
+    if (to == "ЧВ") {
+        std::vector<int> secs = {225, 227, 229, 29, 28};
+        if (s != 133) secs.push_back(223);
+        return {s, 104, secs};
+    }
+    const int track = kTracks.at(to);
+    if (s == 101) {
+        if (track < 20) return {s, 100 + track, {201, 203, track <= 12 ? 207 : 209, track}};
+        std::vector<int> secs = {201, 205, track};
+        if (track > 21) secs.push_back(211);
+        return {s, 100 + track, secs};
+    }
+    std::vector<int> secs = {227, 225, track};
+    if (track != 23) secs.push_back(223);
+    return {s, 110 + track, secs};
+}
+
+// The receiving track whose humping signal is signal.
+std::string HumpTrack(const std::string& signal) { return signal.substr(signal.size() - 1) + "П"; }
+
+// The words of a text.
+std::vector<std::string> Words(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> w;
+    for (std::string x; in >> x;) w.push_back(x);
+    return w;
+}
+
+// The word after the first occurrence of key (empty when none), without a trailing comma.
+std::string After(const std::string& text, const std::string& key)
+{
+    auto w = Words(text);
+    for (size_t i = 0; i + 1 < w.size(); ++i)
+        if (w[i] == key) {
+            std::string v = w[i + 1];
+            while (!v.empty() && (v.back() == ',' || v.back() == ':')) v.pop_back();
+            return v;
+        }
+    return "";
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The word before the first occurrence of key (empty when none).
+std::string Before(const std::string& text, const std::string& key)
+{
+    auto w = Words(text);
+    for (size_t i = 1; i < w.size(); ++i)
+        if (w[i] == key) return w[i - 1];
+    return "";
+}
+
+} // namespace
+
+class FirstShiftTest : public TrainerTest {
+protected:
+    void SetUp() override
+    {
+        TrainerTest::SetUp();
+        m = StartSampleStation();
+        if (!m) GTEST_SKIP() << "no sample station";
+        m->Bus.recording = false;
+        plan = dynamic_cast<TPlanModel*>(m->FindComponent("PlanModel"));
+        instructor = dynamic_cast<TInstructorModel*>(m->FindComponent("InstructorModel"));
+        ASSERT_TRUE(plan && instructor);
+        // The lesson queued as the start dialog queues it.
+        std::ifstream in("data/lesson1.shd", std::ios::binary);
+        for (std::string line; std::getline(in, line);) {
+            line = Trim(Cp1251ToUtf8(line));
+            if (line.empty() || line[0] == '*') continue;
+            std::string mes = Format("8 4 %ld %s", AtolC(line.c_str()) * 60, DropWords(line, 1).c_str());
+            ASSERT_TRUE(SendTrainerMessage(mes)) << line;
+        }
+    }
+
+    // One tick of the main timer; fails the test when two objects of the plan overlap.
+    void Tick()
+    {
+        m->MainTimerTimer(nullptr);
+        std::map<TRM_Section*, std::vector<const TRM_ObjectOnSection*>> on;
+        for (auto* n = plan->Placements.First(); n; n = n->next) on[n->value.Section].push_back(&n->value);
+        for (auto& [section, list] : on)
+            for (size_t i = 0; i < list.size(); ++i)
+                for (size_t j = i + 1; j < list.size(); ++j) {
+                    const auto *a = list[i], *b = list[j];
+                    if (a->Object == b->Object) continue;
+                    const bool overlap = a->Offset < b->Offset + b->Span - 0.01 && b->Offset < a->Offset + a->Span - 0.01;
+                    if (overlap) ++overlaps;
+                    EXPECT_FALSE(overlap) << "objects " << a->Object->Number << " and " << b->Object->Number
+                                          << " overlap on section " << section->Number << " at " << m->ModelTime;
+                }
+    }
+
+    std::string Clock() const
+    {
+        const int minutes = static_cast<int>(m->ModelTime) / 60;
+        return Format("%02d:%02d", minutes / 60, minutes % 60);
+    }
+
+    // True when every section shows dark (neither locked nor occupied) on the panel.
+    bool Dark(const std::vector<int>& sections)
+    {
+        for (int id : sections) {
+            auto* s = m->FindChild<TEC_Section>(Format("EC_Section%d", id));
+            if (!s) continue;
+            for (int part = 0; part < 2; ++part)
+                for (auto* c : s->Cells(part))
+                    if (c->State() != csFree) return false;
+        }
+        return true;
+    }
+
+    // A click on a route's start or end: the red end buttons send 16, the green buttons 5.
+    bool Click(int button)
+    {
+        static const std::set<int> ends = {104, 111, 112, 113, 114, 121, 122, 123, 145};
+        std::string mes = Format("2 %d %d 1", ends.count(button) ? 16 : 5, button);
+        return SendTrainerMessage(mes);
+    }
+
+    std::vector<std::string> Errors() const
+    {
+        std::vector<std::string> out;
+        for (int i = 0; i < instructor->ErrorsProtocol.Count(); ++i) out.push_back(Trim(instructor->ErrorsProtocol[i]));
+        return out;
+    }
+
+    TfmMain* m = nullptr;
+    TPlanModel* plan = nullptr;
+    TInstructorModel* instructor = nullptr;
+    int overlaps = 0;
+};
+
+namespace {
+
+// What the model trainee knows of a train from its departure notice.
+struct TTrainNote {
+    std::string Kind, Loco, Track;
+    int Podhod = 0, Cars = 0;
+    bool Loaded = false;
+    bool Transit() const { return Has(Kind, "транзит"); }
+    bool Passenger() const { return Has(Kind, "пассаж") || Has(Kind, "пригород"); }
+};
+
+// A step the trainee waits to take until the panel allows it.
+struct TPending {
+    enum { Arrival, Hump, Departure, Order } What;
+    std::string Train, From, To;
+    int Wait = 0;  // ticks left before an order that follows a route
+};
+
+} // namespace
+
+// The model trainee works the whole lesson: no error, every lesson train in and out, every order
+// answered, the information window listing every train it knows at every minute, a help line for
+// every step.
+TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
+{
+    TTalk talk([](std::string& mes) { return SendTrainerMessage(mes); });
+    const TZacrepitFile securing = ReadZacrepit("DATA\\Zacrepit.dat");
+    // The trains standing at start are secured by two shoes (data/trenager.ini).
+    std::map<std::string, int> shoesOn = {{"1П", 2}, {"3П", 2}};
+    std::map<std::string, TTrainNote> trains;
+    std::set<std::string> humpOrders, outstanding;  // tracks ordered humped; answers still due
+    int transitOrders = 0;
+    bool humpBusy = false;
+    std::vector<TPending> pending;
+    std::vector<std::string> calls;
+    std::map<std::string, std::string> finalState;
+    int helpSeen = 0, steps = 0;
+
+    // A channel window the trainee has read is closed ("Зрозуміло").
+    auto heard = [](const std::string& window) {
+        auto* w = dynamic_cast<TChannelWindow*>(Screen().FindForm(window));
+        if (w && w->Visible()) w->btCloseClick(nullptr);
+    };
+    // The answer to an order stands in the partner's channel window ("" the message window),
+    // which the trainee then closes.
+    auto answered = [&](const std::string& window, const std::string& part, const std::string& what) {
+        if (window.empty()) {
+            EXPECT_TRUE(Has(fmMessage->mMessage->Text(), part)) << what << " unanswered";
+            return;
+        }
+        auto* w = dynamic_cast<TChannelWindow*>(Screen().FindForm(window));
+        ASSERT_NE(w, nullptr) << window;
+        EXPECT_TRUE(w->Visible() && Has(w->mMessage->Text(), part)) << what << " unanswered: " << w->mMessage->Text();
+        w->btCloseClick(nullptr);
+    };
+
+    const int lessonEnd = 75 * 60;
+    while (m->ModelTime < lessonEnd) {
+        Tick();
+        // Calls: taken at once, read, closed.
+        for (int k = 1; k <= 8; ++k) {
+            auto* key = m->FindChild<TEC_ComutatorButton>(Format("EC_ComutatorButton%d", k));
+            if (!key || key->State() != TEC_ComutatorButton::ksRinging) continue;
+            QTest::mouseClick(key->Widget(), Qt::LeftButton, {}, QPoint(3, 3));
+            TStringList* lines = key->GetMessageA();
+            const std::string text = lines->Count() ? (*lines)[lines->Count() - 1] : "";
+            calls.push_back(key->Caption() + ": " + text);
+            if (fmCommutatorMessage->Visible()) fmCommutatorMessage->btCloseClick(nullptr);
+            const std::string caption = key->Caption();
+            if (caption == "ПЖСвост" || caption == "ПЖСвер") {
+                const std::string n = After(text, "поезд");
+                TTrainNote note;
+                note.Podhod = caption == "ПЖСвост" ? 2 : 1;
+                note.Loco = After(text, "лок.");
+                note.Kind = text;
+                note.Cars = static_cast<int>(AtolC(Before(text, "ваг.").c_str()));
+                note.Loaded = Has(text, "груженый");
+                trains[n] = note;
+            } else if (caption == "ПДСу") {
+                if (Has(text, "первого пути")) humpOrders.insert("1П");
+                if (Has(text, "второго пути")) humpOrders.insert("2П");
+                if (Has(text, "третьего пути")) humpOrders.insert("3П");
+                if (Has(text, "Транзитный")) ++transitOrders;
+            } else if (caption == "ПТО") {
+                const std::string n = After(text, "Поезд");
+                outstanding.erase("inspection " + n);
+            }
+        }
+        // The help window: each new line names the next step.
+        TMemo* help = fmActiveHelp->Memo1;
+        for (; helpSeen < help->Lines().Count(); ++helpSeen) {
+            const std::string line = help->Lines()[helpSeen];
+            const std::string n = After(line, "Поезд").empty() ? After(line, "поезда") : After(line, "Поезд");
+            if (Has(line, "ответить \"Ожидаю\"")) {
+                ASSERT_TRUE(trains.count(n)) << "help before the notice: " << line;
+                TTrainNote& t = trains[n];
+                const std::string from = After(line, "маршрут");
+                t.Track = line.substr(line.rfind(' ') + 1);
+                const std::string key = t.Podhod == 2 ? "ПЖСвост" : "ПЖСвер";
+                ConfirmWaiting(talk, n, TOwnerKeyInfo{key, t.Podhod});
+                if (t.Passenger())
+                    ConfirmAnnouncedArrival(talk, n, t.Podhod, kTracks.at(t.Track));
+                else
+                    ConfirmArrival(talk, n, t.Podhod, kTracks.at(t.Track), t.Transit() ? 2 : 1);
+                outstanding.insert("inspection " + n);
+                steps += 2;
+                pending.push_back({TPending::Arrival, n, from, t.Track});
+            } else if (Has(line, ": закрепить")) {
+                TTrainNote& t = trains[n];
+                const int track = kTracks.at(t.Track);
+                auto need = NeededShoes(securing.Norms, static_cast<unsigned>(track), t.Loaded ? 1 : 0, t.Cars);
+                ASSERT_TRUE(need.has_value()) << line;
+                heard("fmGromk");
+                ConfirmSecuring(talk, n, track, std::to_string(*need), securing.Norms);
+                answered("fmGromk", n, "securing");
+                shoesOn[t.Track] = static_cast<int>(*need);
+                ++steps;
+            } else if (Has(line, "готов к роспуску")) {
+                pending.push_back({TPending::Hump, n, After(line, "маршрут"), "ЧГ"});
+            } else if (Has(line, "готов:")) {
+                pending.push_back({TPending::Departure, n, After(line, "маршрут"), "ЧВ"});
+            } else if (Has(line, "сообщить ПЖСвер время")) {
+                const TTrainNote& t = trains[n];
+                const int code = !t.Passenger() ? 142 : Has(t.Kind, "пригород") ? 304 : 302;
+                ConfirmDeparture(talk, n, Clock(), 1, code);
+                answered("", "понял, поезд " + n, "departure report");
+                ++steps;
+            } else if (Has(line, "окончен: отменить маршрут")) {
+                std::string mes = "2 9";
+                SendTrainerMessage(mes);
+                Click(kSignals.at(After(line, "маршрут")));
+                humpBusy = false;
+                ++steps;
+            }
+        }
+        // Pending steps, in order, each once the panel allows it.
+        for (auto it = pending.begin(); it != pending.end();) {
+            TPending& p = *it;
+            bool done = false;
+            if (p.What == TPending::Order) {
+                if (--p.Wait <= 0) {
+                    const TTrainNote& t = trains[p.Train];
+                    heard("fmTrain");
+                    ConfirmTrainDeparture(talk, p.Train, t.Loco, kTracks.at(t.Track), 1);
+                    answered("fmTrain", p.Train, "departure order");
+                    ++steps;
+                    done = true;
+                }
+            } else {
+                const TRoute r = RouteOf(p.From, p.To);
+                bool allowed = Dark(r.Sections);
+                if (p.What == TPending::Hump) {
+                    const std::string ordered = HumpTrack(p.From);
+                    allowed = allowed && !humpBusy && humpOrders.count(ordered);
+                    if (allowed) humpOrders.erase(ordered);
+                }
+                if (p.What == TPending::Departure && trains[p.Train].Transit()) allowed = allowed && transitOrders > 0;
+                if (allowed && p.What != TPending::Arrival) {
+                    // The shoes away first, as the help says.
+                    const std::string track = p.What == TPending::Hump ? HumpTrack(p.From) : trains[p.Train].Track;
+                    if (shoesOn.count(track)) {
+                        heard("fmGromk");
+                        ConfirmShoesRemoval(talk, kTracks.at(track), track, std::to_string(shoesOn[track]));
+                        answered("fmGromk", "убраны", "shoe removal");
+                        shoesOn.erase(track);
+                        ++steps;
+                    }
+                }
+                if (allowed) {
+                    EXPECT_TRUE(Click(r.Start)) << p.Train;
+                    EXPECT_TRUE(Click(r.End)) << p.Train;
+                    ++steps;
+                    if (p.What == TPending::Hump) humpBusy = true;
+                    if (p.What == TPending::Departure) {
+                        if (trains[p.Train].Transit()) --transitOrders;
+                        it = pending.erase(it);
+                        pending.push_back({TPending::Order, p.Train, "", "", 15});
+                        continue;
+                    }
+                    done = true;
+                }
+            }
+            it = done ? pending.erase(it) : it + 1;
+        }
+        // VELO_FIRSTSHIFT_SHOTS=folder: pictures of the information window (its train states) and
+        // of the help window at minute 24, both open from the start as a trainee keeps them.
+        if (const char* shots = std::getenv("VELO_FIRSTSHIFT_SHOTS"); shots && m->ModelTime == 1) {
+            auto* pages = fmInfo->FindChild<TPageControl>("PageControl1");
+            pages->SetActivePage(fmInfo->FindChild<TTabSheet>("TabSheet1"));
+            fmInfo->Show();
+            fmActiveHelp->Show();
+        }
+        if (const char* shots = std::getenv("VELO_FIRSTSHIFT_SHOTS"); shots && m->ModelTime == 24 * 60) {
+            SaveScreenshot(fmInfo, std::string(shots) + "/info.png");
+            SaveScreenshot(fmActiveHelp, std::string(shots) + "/help.png");
+            SaveScreenshot(m, std::string(shots) + "/panel.png");
+        }
+        // The information window lists every train the trainee was told of, every minute.
+        if (static_cast<int>(m->ModelTime) % 60 == 0) {
+            TListBox* list = fmInfo->ListBox1;
+            for (const auto& [n, note] : trains) {
+                bool listed = false;
+                for (int i = 0; i < list->Items().Count(); ++i)
+                    if (list->Items()[i].rfind(n + " -", 0) == 0) {
+                        listed = true;
+                        finalState[n] = list->Items()[i];
+                    }
+                EXPECT_TRUE(listed) << "train " << n << " not listed at " << Clock();
+            }
+        }
+    }
+    EXPECT_EQ(overlaps, 0);
+    EXPECT_EQ(Errors(), std::vector<std::string>{});
+    EXPECT_TRUE(Boxes.empty()) << Boxes[0];
+    EXPECT_TRUE(outstanding.empty()) << *outstanding.begin();
+    // Every phrase a partner spoke had its sound fragments.
+    EXPECT_FALSE(std::filesystem::exists("ExecErr.tmp") && std::filesystem::file_size("ExecErr.tmp") > 0)
+        << "a fragment is missing";
+    // Every lesson train came, was inspected and left: humped or departed.
+    const std::vector<std::string> lesson = {"2401", "2403", "6202", "91", "2404", "2405"};
+    for (const std::string& n : lesson) {
+        ASSERT_TRUE(trains.count(n)) << "train " << n << " never announced";
+        EXPECT_TRUE(Has(finalState[n], "распущен") || Has(finalState[n], "отправлен")) << finalState[n];
+    }
+    EXPECT_TRUE(pending.size() <= 1u) << pending.size() << " steps left undone";  // 2003 is never ordered
+    std::printf("[ FirstShift ] %d steps, %zu calls, %d help lines\n", steps, calls.size(), helpSeen);
+    std::fflush(stdout);
+}
+
+// Nobody at the panel: the lesson runs on and the trainee is charged only for what he did not do
+// (calls not answered); the models report no fault of their own.
+TEST_F(FirstShiftTest, AnIdleTraineeIsChargedOnlyWithMissedCalls)
+{
+    while (m->ModelTime < 60 * 60) Tick();
+    EXPECT_EQ(overlaps, 0);
+    EXPECT_TRUE(Boxes.empty()) << Boxes[0];
+    const std::vector<std::string> errors = Errors();
+    EXPECT_FALSE(errors.empty());
+    for (const std::string& e : errors) {
+        std::printf("[ idle trainee ] %s\n", e.c_str());
+        EXPECT_TRUE(Has(e, "Не отвечен вызов")) << e;
+    }
+    std::fflush(stdout);
+}
+
+// The hump locomotive МЛ1 at the east end of 4П ordered to the signal Ч4П at the track's west
+// end: its driver acknowledges the order on the shunting radio and reports there when it stands
+// at its target.
+TEST_F(FirstShiftTest, AShuntingDriverReportsWhenItStandsAtItsTarget)
+{
+    TTalk talk([](std::string& mes) { return SendTrainerMessage(mes); });
+    auto* radio = dynamic_cast<TChannelWindow*>(Screen().FindForm("fmManevr"));
+    ASSERT_NE(radio, nullptr);
+    Tick();
+    ConfirmMoveOrder(talk, 1, TOrderPage::ToSignal, 114, false);
+    EXPECT_TRUE(radio->Visible() && Has(radio->mMessage->Text(), "Понял")) << radio->mMessage->Text();
+    radio->btCloseClick(nullptr);
+    int ticks = 0;
+    while (!radio->Visible() && ticks++ < 600) Tick();
+    EXPECT_EQ(radio->mMessage->Text(), "Стоим у цели");
+    EXPECT_EQ(plan->FindObject(1)->EndSection(0)->Number, 14);
+    for (const std::string& e : Errors()) EXPECT_TRUE(Has(e, "Не отвечен вызов")) << e;  // nobody took the calls
+}

@@ -37,7 +37,10 @@ public:
     TArray10<int> StationIds;
 
 protected:
-    void AddStation(const std::string& name, int id, int line) override { AddEntry(StationIds, cbTarget, id, name, line); }
+    void AddStation(const std::string& name, int id, int line) override
+    {
+        AddEntry(StationIds, cbTarget, id, name, line);
+    }
 };
 
 // Coupling a train locomotive to a train: no menu opens it, and it orders nothing.

@@ -112,7 +112,8 @@ TEST_F(PostSectionsTest, ASecuringNormOutOfRangeIsShownOnceAndTheStartGoesOn)
 {
     WriteFile("data/Zacrepit.dat", "п 1П 11\nо 1В 21\n31 11 1 2\n300 11 1 4294967295\n61 11 1 3\n");
     Start();
-    EXPECT_EQ(Boxes, std::vector<std::string>{"DATA\\Zacrepit.dat, строка 4: число башмаков 4294967295 вне пределов 0..99"});
+    EXPECT_EQ(Boxes,
+              std::vector<std::string>{"DATA\\Zacrepit.dat, строка 4: число башмаков 4294967295 вне пределов 0..99"});
     auto* z = Window<TfmZacrepit>("fmZacrepit");
     ASSERT_NE(z, nullptr);
     EXPECT_EQ(z->cbBashm->Items().ToStringList().lines, (std::vector<std::string>{"2", "3"}));

@@ -354,6 +354,19 @@ TEST_F(FirstShiftTest, AModelTraineeWorksTheLessonWithoutAnError)
                         shoesOn.erase(track);
                         ++steps;
                     }
+                    // The park is told over the loudspeaker: the humping, the departure of a freight
+                    // train to Тарвина-Вертолин (one that came from there goes back, which the
+                    // announcement does not allow).
+                    heard("fmGromk");
+                    if (p.What == TPending::Hump) {
+                        ConfirmTrackReport(talk, kTracks.at(track), track, "Не указано путь", 124);
+                        answered("fmGromk", "роспуск поезда", "humping announcement");
+                        ++steps;
+                    } else if (!trains[p.Train].Passenger() && trains[p.Train].Podhod != 1) {
+                        ConfirmOutbound(talk, p.Train, 1, kTracks.at(track), kFreightDeparture);
+                        answered("fmGromk", "поезд " + p.Train + " отправляется", "departure announcement");
+                        ++steps;
+                    }
                 }
                 if (allowed) {
                     EXPECT_TRUE(Click(r.Start)) << p.Train;

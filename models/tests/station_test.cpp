@@ -680,6 +680,88 @@ TEST_F(StationPartnersTest, SignalmenAnswerWithWhatTheModelsShow)
     EXPECT_EQ(errors, std::vector<std::string>{});
 }
 
+// The signalmen turn a switch by hand and clamp it, clamp it as it lies, take the clamp off and
+// take out a crank, each answered with what the models then show; a switch under a car or held by
+// a route is not turned.
+TEST_F(StationPartnersTest, SignalmenTurnAndClampSwitchesByHand)
+{
+    ASSERT_EQ(Send("3 5 5 1551 1 1552 1 402 1"), 1);  // post 1: switch 1 to "-"
+    EXPECT_EQ(Rings("СП1", 6), std::vector<std::string>{"Стрелка №1 свободна, заперта на закладки, установлена по -"});
+    EXPECT_EQ(Ask("1 4 1").rfind("0 1 0 2", 0), 0u);
+    ASSERT_EQ(Send("3 5 5 1551 1 403 1"), 1);
+    EXPECT_EQ(Rings("СП1", 6), std::vector<std::string>{"Стрелка №1 свободна, установлена по -"});
+    EXPECT_EQ(Ask("1 4 1").rfind("0 1 0 0", 0), 0u);
+    ASSERT_EQ(Send("3 5 5 1551 1 405 1"), 1);
+    EXPECT_EQ(Rings("СП1", 6), std::vector<std::string>{"Стрелка №1 свободна, заперта на закладки, установлена по -"});
+    ASSERT_EQ(Send("3 5 5 1551 1 403 1"), 1);
+    Rings("СП1", 6);
+
+    // The hump fan: clamped by hand, and locked again as trenager.ini locks it once unclamped.
+    ASSERT_EQ(Send("3 5 3 1551 51 1552 1 402 1"), 1);
+    EXPECT_EQ(Rings("СП3", 6), std::vector<std::string>{"Стрелка 51 установлена по -, заперта на закладку"});
+    ASSERT_EQ(Send("3 5 3 1551 51 403 1"), 1);
+    EXPECT_EQ(Rings("СП3", 6), std::vector<std::string>{"Стрелка 51 установлена по -"});
+    EXPECT_EQ(Ask("1 4 51").rfind("0 1 0 1", 0), 0u);
+
+    // Under a locomotive, or held by the route 101 -> 1В: not turned.
+    int loco = std::atoi(Ask("3 18 2001 17").c_str());
+    ASSERT_EQ(Send(Format("1 6 219 %d 5 0", loco)), 1);
+    ASSERT_EQ(Send("3 5 3 1551 19 1552 1 402 1"), 1);
+    EXPECT_EQ(Rings("СП3", 6),
+              std::vector<std::string>{"Перевести нельзя: стрелка занята или замкнута в маршруте. Стрелка №19 занята, установлена по +"});
+    ASSERT_EQ(Send("2 5 101 1"), 1);
+    ASSERT_EQ(Send("2 5 121 1"), 1);
+    Rings("СП1", 20);
+    ASSERT_EQ(Ask("2 11 201").rfind("201 2", 0), 0u) << "the route is not set";
+    ASSERT_EQ(Send("3 5 5 1551 1 1552 0 402 1"), 1);
+    EXPECT_EQ(Rings("СП1", 6),
+              std::vector<std::string>{"Перевести нельзя: стрелка занята или замкнута в маршруте. Стрелка №1 свободна, установлена по -"});
+    EXPECT_EQ(Ask("1 4 1").rfind("0 1 0 1", 0), 0u);
+
+    ASSERT_EQ(Send("3 19 4 7"), 1);
+    ASSERT_EQ(Send("3 5 4 401 1"), 1);
+    EXPECT_EQ(Rings("СП7", 6), std::vector<std::string>{"Курбель №7 извлечен"});
+    ExpectFragments();
+    EXPECT_EQ(errors, std::vector<std::string>{});
+}
+
+// The loudspeaker announcements on a train or a cut are acknowledged by the park's staff, the
+// reports on a train to the dispatcher by the dispatcher's key, the helper locomotive's orders by
+// the driver; none of them changes the train's state.
+TEST_F(StationPartnersTest, AnnouncementsAndReportsOnATrainAreAnswered)
+{
+    auto said = [&](const std::string& order) {
+        bus.ClearLog();
+        EXPECT_EQ(Send(order), 1) << order;
+        std::vector<std::string> out;
+        for (const std::string& r : bus.Requests(brInterface)) {
+            std::string n = NormalizeBlanks(r);
+            if (n.rfind("4 10 ", 0) == 0) out.push_back(n.substr(5));
+            if (n.rfind("4 33 ", 0) == 0) phrases.push_back(n.substr(5));
+        }
+        for (const std::string& e : bus.Requests(brInstructor)) errors.push_back(e);
+        return out;
+    };
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ(said("3 5 7 124 1"), Texts{"Сигналист СП3: понял, роспуск поезда 2001 с пути 1П"});
+    EXPECT_EQ(said("3 5 7 122 1"), Texts{"Сигналист СП3: понял, к поезду 2001 на пути 1П причепляется локомотив"});
+    EXPECT_EQ(said("3 5 7 146 1"), Texts{"Сигналист СП3: понял, поезд 2001 отправляется с пути 1П"});
+    EXPECT_EQ(said("3 5 10 124 1"), Texts{"Сигналист Понял, роспуск состава"});
+    EXPECT_EQ(said("3 5 10 122 1"), Texts{"Сигналист Понял, к составу причепляется локомотив"});
+    for (const char* order : {"3 5 7 423 1", "3 5 7 425 1"})
+        EXPECT_EQ(said(order), Texts{"ПЛок Машинист поезда 2001: понял"});
+
+    ASSERT_EQ(Send("3 5 7 140 1"), 1);
+    EXPECT_EQ(Rings("ПДСу", 6), Texts{"ДНЦ: понял, поезд 2001 готов к отправлению"});
+    ASSERT_EQ(Send("3 5 7 105 1"), 1);
+    EXPECT_EQ(Rings("ПДСу", 6), Texts{"ДНЦ: понял, план работы с локомотивом поезда 2001 принят"});
+    ASSERT_EQ(Send("3 5 7 424 1"), 1);
+    EXPECT_EQ(Rings("ПДСу", 6), Texts{"ДНЦ: понял, поезд 2001 прибыл в полном составе с вспомогательным локомотивом"});
+    EXPECT_EQ(Ask("3 4 7 1015"), "2 ");
+    ExpectFragments();
+    EXPECT_EQ(errors, std::vector<std::string>{});
+}
+
 // The electro-mechanic takes one order at a time and reports it done two minutes later, the fault
 // cleared in the models: 2П and 19СП show their true state, switch 27 turns again.
 TEST_F(StationPartnersTest, ElectroMechanicClearsTheLessonsFaults)

@@ -13,6 +13,9 @@
 
 namespace {
 
+// The largest width or height a message may give a window (command 34).
+constexpr unsigned kMaxWindowSide = 8192;
+
 // The blank-separated words of a message, read one field at a time.
 class TFields {
 public:
@@ -372,6 +375,8 @@ bool TfmMain::InterfaceCommand(std::string& mes, TlstParams*)
         std::string name;
         unsigned w = 0, h = 0;
         if (!f.Word(2, name) || !f.Unsigned(3, w) || !f.Unsigned(4, h)) return false;
+        // A window's picture is allocated at its size: nothing larger than a few screens.
+        if (w > kMaxWindowSide || h > kMaxWindowSide) return false;
         TForm* form = Screen().FindForm(name);
         if (!form) return false;
         form->SetBounds(form->Left(), form->Top(), static_cast<int>(w), static_cast<int>(h));

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "app/DataFileReports.h"
 #include "app/PanelLists.h"
 #include "app/TrainerWindows.h"
 #include "app/scenario/ScenarioFile.h"
@@ -18,10 +19,6 @@
 #include "platform/core/Paths.h"
 
 namespace {
-
-// Bytes of a "DATA\SwitchSt.dat" line that count.
-constexpr size_t kPostLineBytes = 119;
-
 
 // The depth-first walk of the first activation: what a component owns comes before it.
 template <class I>
@@ -51,23 +48,17 @@ void CollectModels(const TComponent* owner, TArray<TModel*>& into)
 
 void ReadPostSections(const std::string& path, TArray200<TSectionNumber>& sections)
 {
-    std::FILE* f = OpenFile(path, "rb");
-    if (!f) return;
-    std::string raw;
-    try {
-        while (ReadRawLine(f, raw)) {
-            if (raw.size() > kPostLineBytes) raw.resize(kPostLineBytes);
-            std::string line = Cp1251ToUtf8(raw);
-            int kind = 0, post = 0, number = 0;
-            if (SScanf(line.c_str(), "%d %d %d", &kind, &post, &number) != 3) continue;
-            if (kind != 2 && kind != 3) continue;
-            sections.Add(TSectionNumber{post, number, DropWords(line, 3)});
+    TSwitchStFile file = ReadSwitchSt(path);
+    ReportDataFileProblems(path, file.Problems);
+    for (const TSwitchStLine& l : file.Lines) {
+        if (l.Kind != 2 && l.Kind != 3) continue;
+        try {
+            sections.Add(l);
+        } catch (const Exception& e) {
+            ReportDataFileMessage(path, DataLineMessage(path, l.Line, e.Message));
+            return;
         }
-    } catch (...) {
-        std::fclose(f);
-        throw;
     }
-    std::fclose(f);
 }
 
 std::string ScenarioLineMessage(const std::string& line)

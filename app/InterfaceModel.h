@@ -7,22 +7,17 @@
 #include <string>
 
 #include "app/PanelLinks.h"
+#include "app/StationLists.h"
 #include "app/TrainerBus.h"
 #include "models/base/BusRouter.h"
 #include "models/base/Containers.h"
 #include "models/base/Model.h"
 #include "platform/qt/Forms.h"
 
-// A track section of a signalman's post, from "DATA\SwitchSt.dat".
-struct TSectionNumber {
-    int Post = 0;
-    int Number = 0;
-    AnsiString Name;
-};
-
-// Reads "DATA\SwitchSt.dat" style lines "kind post number [name]": kinds 2 and 3 (track
-// sections) are appended to sections. A line counts once however long it is; a line that does
-// not begin with a number is kind 0 and skipped. A missing file leaves the list as it is.
+// Appends the track sections (kinds 2 and 3) of a "DATA\SwitchSt.dat" style file to sections,
+// through the file's one reader (app/StationLists.h). A line the reader refuses is reported; so
+// is the first section that does not fit, and the sections before it are kept. A missing file
+// leaves the list as it is.
 void ReadPostSections(const std::string& path, TArray200<TSectionNumber>& sections);
 
 // The delay-model message that schedules one scenario line "{minutes} {message}":

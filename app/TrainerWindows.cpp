@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 
+#include "app/DataFileReports.h"
 #include "app/InterfaceModel.h"
 #include "app/WindowPlaces.h"
 #include "app/scenario/StartState.h"
@@ -85,6 +86,7 @@ void AddWindowClass(const std::string& name, TWindowMaker make) { WindowClasses(
 
 void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
 {
+    ResetDataFileReports();
     for (const std::string& name : TrainerWindowNames()) {
         TForm* f = nullptr;
         if (name == "fmMain") {
@@ -95,10 +97,13 @@ void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
         }
         Created().push_back(f);
         // The second phase: a dialogue reads its data file once it is built. A fault there (a
-        // list overflowing) is shown, and the program goes on with what was read.
+        // list overflowing) is shown, once for each file, and the program goes on with what was
+        // read.
         if (auto* d = dynamic_cast<TTrainerForm*>(f)) {
             try {
                 d->Init();
+            } catch (const TDataFileError& e) {
+                ReportDataFileMessage(e.File, e.Message);
             } catch (const std::exception& e) {
                 Application().ShowException(e);
             }
@@ -109,6 +114,7 @@ void CreateTrainerWindows(const std::function<TfmMain*()>& makeMain)
 
 void DestroyTrainerWindows()
 {
+    ResetDataFileReports();
     auto& l = Created();
     while (!l.empty()) {
         delete l.back();

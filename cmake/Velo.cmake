@@ -27,6 +27,14 @@ function(velo_tests name dir)
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
+# velo_sanitizer_runtime_dir(VAR): the folder of clang's sanitizer runtimes.
+function(velo_sanitizer_runtime_dir var)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libclang_rt.asan-x86_64.so
+                  OUTPUT_VARIABLE _so OUTPUT_STRIP_TRAILING_WHITESPACE)
+  get_filename_component(_dir "${_so}" DIRECTORY)
+  set(${var} "${_dir}" PARENT_SCOPE)
+endfunction()
+
 # velo_package(TARGET OUTPUT DIR LIB): the component package OUTPUT (libOUTPUT.so) for a form designer:
 # the .cpp files of DIR with the whole static library LIB and what it links, so it needs no other
 # library of ours. A test in DIR/tests loads it at run time (its path in VELO_PACKAGE_FILE).
@@ -41,5 +49,15 @@ function(velo_package target output dir lib)
     velo_tests(${target}_tests ${dir}/tests GTest::gtest_main ${CMAKE_DL_LIBS})
     target_compile_definitions(${target}_tests PRIVATE VELO_PACKAGE_FILE="$<TARGET_FILE:${target}>")
     add_dependencies(${target}_tests ${target})
+  endif()
+  # clang links the sanitizer runtime into programs only, so an instrumented package would leave
+  # the runtime's symbols undefined: the package and the program that loads it in its test share
+  # the runtime as a shared library instead (found through the run path).
+  if((VELO_SANITIZE OR VELO_FUZZ) AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    velo_sanitizer_runtime_dir(_rt)
+    target_link_options(${target} PRIVATE -shared-libsan "LINKER:-rpath,${_rt}")
+    if(TARGET ${target}_tests)
+      target_link_options(${target}_tests PRIVATE -shared-libsan "LINKER:-rpath,${_rt}")
+    endif()
   endif()
 endfunction()

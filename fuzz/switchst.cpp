@@ -1,8 +1,10 @@
-// Fuzz target: the main window's two station files, "DATA\SwitchSt.dat" (the post sections,
-// read when the window is made) and "data\trenager.ini" (the start-up messages, each line a bus
-// message through the window's dispatcher). The input is SwitchSt.dat, a form feed, trenager.ini.
-// Every window of the program is made and destroyed for each input, around the test main window
-// (two models, the timers and the menu; no panel).
+// Fuzz target: the station lists as the program's windows read them at start, and the start-up
+// messages: "DATA\SwitchSt.dat" (the main window's post sections, the scenario editor's lists,
+// the post and electro-mechanic dialogues), "data\trenager.ini" (each line a bus message through
+// the main window's dispatcher), "DATA\Zacrepit.dat" (the brake-shoe and coupling windows) and
+// "DATA\Pribitie.dat" (the arrival lists of the dialogues). The input is the four files in that
+// order, separated by form feeds. Every window of the program is made and destroyed for each
+// input, around the test main window (two models, the timers and the menu; no panel).
 #include <QApplication>
 
 #include <clocale>
@@ -34,9 +36,11 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::vector<std::string> files = fuzz::SplitFiles(data, size, 2);
+    std::vector<std::string> files = fuzz::SplitFiles(data, size, 4);
     fuzz::WriteFile("data/SwitchSt.dat", files[0]);
     fuzz::WriteFile("data/trenager.ini", files[1]);
+    fuzz::WriteFile("data/Zacrepit.dat", files[2]);
+    fuzz::WriteFile("data/Pribitie.dat", files[3]);
     try {
         CreateTrainerWindows([] { return new TfmMain(VELO_SOURCE_DIR "/app/tests/forms/TestMain.vfm"); });
         fmMain->RunStartupMessages();

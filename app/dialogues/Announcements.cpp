@@ -1,6 +1,7 @@
 // The loudspeaker announcements (see Announcements.h).
 #include "app/dialogues/Announcements.h"
 
+#include "app/DataFileReports.h"
 #include "app/dialogues/ArrivalList.h"
 
 namespace {
@@ -52,7 +53,7 @@ void TfmUvagaRospusk::ReadDataFile()
     cbWay->Items().Clear();
     TrackIds.Clear();
     for (const TArrivalLine& l : ReadArrivalList(DataFileName))
-        if (l.Kind == 2) AddEntry(TrackIds, cbWay, l.Id, l.Text);
+        if (l.Kind == 2) AddEntry(TrackIds, cbWay, l.Id, l.Text, l.Line);
 }
 
 TOutcome TfmUvagaRospusk::Confirm(TTalk& talk)
@@ -64,8 +65,10 @@ void TSecuringTrackDialogue::ReadDataFile()
 {
     cbWay->Items().Clear();
     TrackIds.Clear();
-    for (const TZacrepitTrack& t : ReadZacrepit(DataFileName).Tracks)
-        if (groups.count(t.Group)) AddEntry(TrackIds, cbWay, static_cast<int>(t.Id), t.Name);
+    TZacrepitFile file = ReadZacrepit(DataFileName);
+    ReportDataFileProblems(DataFileName, file.Problems);
+    for (const TZacrepitTrack& t : file.Tracks)
+        if (groups.count(t.Group)) AddEntry(TrackIds, cbWay, static_cast<int>(t.Id), t.Name, t.Line);
 }
 
 TfmUvagaLokoPritc::TfmUvagaLokoPritc() : TSecuringTrackDialogue("fmUvagaLokoPritc", {3, 7})

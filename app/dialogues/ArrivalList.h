@@ -11,6 +11,7 @@ struct TArrivalLine {
     int Id = 0;
     // A station: its third field only, one word. A track: everything after the id, trimmed.
     std::string Text;
+    int Line = 0;  // in the file, from 1
 };
 
 // Every usable line of the file in file order; a missing file or an empty name gives nothing.

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/PanelLinks.h"
+#include "app/StationLists.h"
 #include "app/TrainerBus.h"
 #include "app/UtilityWindows.h"
 #include "app/dialogues/ArrivalList.h"
@@ -41,9 +42,13 @@ std::optional<int> TDialogueForm::ChosenId(const TArray<int>& ids, TComboBox* bo
     return *ids.Get(static_cast<unsigned>(i));
 }
 
-void TDialogueForm::AddEntry(TArray<int>& ids, TComboBox* box, int id, const std::string& text)
+void TDialogueForm::AddEntry(TArray<int>& ids, TComboBox* box, int id, const std::string& text, int line) const
 {
-    ids.Add(id);
+    try {
+        ids.Add(id);
+    } catch (const Exception& e) {
+        throw TDataFileError(DataFileName, line, e.Message);
+    }
     box->Items().Add(text);
 }
 
@@ -55,8 +60,8 @@ void TDialogueForm::ReadStationsAndTracks(TComboBox* stations, TArray<int>& stat
     stationIds.Clear();
     trackIds.Clear();
     for (const TArrivalLine& l : ReadArrivalList(DataFileName)) {
-        if (l.Kind == 1) AddEntry(stationIds, stations, l.Id, l.Text);
-        else if (isTrack(l.Kind)) AddEntry(trackIds, tracks, l.Id, l.Text);
+        if (l.Kind == 1) AddEntry(stationIds, stations, l.Id, l.Text, l.Line);
+        else if (isTrack(l.Kind)) AddEntry(trackIds, tracks, l.Id, l.Text, l.Line);
     }
 }
 

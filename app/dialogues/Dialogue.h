@@ -59,8 +59,9 @@ protected:
     std::optional<TOwnerKeyInfo> OwnerInfo() const;
     // The id behind the chosen entry of box; none when nothing is chosen.
     static std::optional<int> ChosenId(const TArray<int>& ids, TComboBox* box);
-    // Appends an id and its entry text (the id first: an overflow leaves no entry without id).
-    static void AddEntry(TArray<int>& ids, TComboBox* box, int id, const std::string& text);
+    // Appends an id and its entry text, taken from line of DataFileName (the id first: an
+    // overflow leaves no entry without id, and raises a TDataFileError naming the file and line).
+    void AddEntry(TArray<int>& ids, TComboBox* box, int id, const std::string& text, int line) const;
     // Refills the station list from the kind 1 lines of the arrival list (DataFileName) and the
     // track list from the lines whose kind isTrack accepts, each with its Ids.
     void ReadStationsAndTracks(TComboBox* stations, TArray<int>& stationIds, TComboBox* tracks, TArray<int>& trackIds,

@@ -1,6 +1,7 @@
 // The electro-mechanic and the wagon inspection's fencing (see ElectroMechanic.h).
 #include "app/dialogues/ElectroMechanic.h"
 
+#include "app/DataFileReports.h"
 #include "app/dialogues/ArrivalList.h"
 
 TfmElectroMex::TfmElectroMex() : TDialogueForm("fmElectroMex")
@@ -21,8 +22,10 @@ void TfmElectroMex::ReadDataFile()
 {
     cbSection->Items().Clear();
     SectionIds.Clear();
-    for (const TSwitchStLine& l : ReadSwitchSt(DataFileName))
-        if (l.Kind == 2 || l.Kind == 3) AddEntry(SectionIds, cbSection, l.Number, l.Name);
+    TSwitchStFile file = ReadSwitchSt(DataFileName);
+    ReportDataFileProblems(DataFileName, file.Problems);
+    for (const TSwitchStLine& l : file.Lines)
+        if (l.Kind == 2 || l.Kind == 3) AddEntry(SectionIds, cbSection, l.Number, l.Name, l.Line);
 }
 
 void TfmElectroMex::FillFromPanel(const TPanelLists& panel)
@@ -71,7 +74,7 @@ void TfmSnyatOgr::ReadDataFile()
     cbWay->Items().Clear();
     TrackIds.Clear();
     for (const TArrivalLine& l : ReadArrivalList(DataFileName))
-        if (l.Kind == 2 || l.Kind == 3) AddEntry(TrackIds, cbWay, l.Id, l.Text);
+        if (l.Kind == 2 || l.Kind == 3) AddEntry(TrackIds, cbWay, l.Id, l.Text, l.Line);
 }
 
 TOutcome TfmSnyatOgr::Confirm(TTalk& talk)

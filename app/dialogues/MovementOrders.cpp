@@ -49,8 +49,8 @@ void TSignalOrderForm::ReadDataFile()
     if (cbPark) cbPark->Items().Clear();
     ParkIds.Clear();
     for (const TArrivalLine& l : ReadArrivalList(DataFileName)) {
-        if (l.Kind >= 2 && l.Kind <= 4) AddEntry(TrackIds, cbWay, l.Id, l.Text);
-        else if (l.Kind == 5 && takesPark) AddEntry(ParkIds, cbPark, l.Id, l.Text);
+        if (l.Kind >= 2 && l.Kind <= 4) AddEntry(TrackIds, cbWay, l.Id, l.Text, l.Line);
+        else if (l.Kind == 5 && takesPark) AddEntry(ParkIds, cbPark, l.Id, l.Text, l.Line);
     }
 }
 

@@ -1,6 +1,7 @@
 // The signalman post orders and the brake-shoe orders (see PostDialogues.h).
 #include "app/dialogues/PostDialogues.h"
 
+#include "app/DataFileReports.h"
 #include "platform/core/CFormat.h"
 
 namespace {
@@ -28,8 +29,16 @@ void TPostDialogue::ReadDataFile()
     Records.Clear();
     Box->Items().Clear();
     shown.clear();
-    for (const TSwitchStLine& l : ReadSwitchSt(DataFileName))
-        if (l.Kind == recordKind) Records.Add(l);
+    TSwitchStFile file = ReadSwitchSt(DataFileName);
+    ReportDataFileProblems(DataFileName, file.Problems);
+    for (const TSwitchStLine& l : file.Lines) {
+        if (l.Kind != recordKind) continue;
+        try {
+            Records.Add(l);
+        } catch (const Exception& e) {
+            throw TDataFileError(DataFileName, l.Line, e.Message);
+        }
+    }
 }
 
 void TPostDialogue::SetPost(int post)
@@ -132,9 +141,10 @@ void TShoesDialogue::ReadDataFile()
     IdsS.Clear();
     IdsO.Clear();
     TZacrepitFile file = ReadZacrepit(DataFileName);
+    ReportDataFileProblems(DataFileName, file.Problems);
     for (const TZacrepitTrack& t : file.Tracks) {
-        if (t.Group == 7) AddEntry(IdsO, cbWayO, static_cast<int>(t.Id), t.Name);
-        else AddEntry(IdsS, cbWayS, static_cast<int>(t.Id), t.Name);
+        if (t.Group == 7) AddEntry(IdsO, cbWayO, static_cast<int>(t.Id), t.Name, t.Line);
+        else AddEntry(IdsS, cbWayS, static_cast<int>(t.Id), t.Name, t.Line);
     }
     for (unsigned s : ShoeRange(file.Norms)) cbBashm->Items().Add(Format("%u", s));
     Norms = file.Norms;

@@ -1,5 +1,5 @@
-// The confirmations of the announcements, post orders, brake shoes and electro-mechanic, and the
-// station lists they read (see PostTalks.h).
+// The confirmations of the announcements, post orders, brake shoes and electro-mechanic (see
+// PostTalks.h).
 #include "app/dialogues/PostTalks.h"
 
 #include <algorithm>
@@ -9,31 +9,8 @@
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Exception.h"
-#include "platform/core/Paths.h"
 
 namespace {
-
-// Characters of a station list line that count (code page 1251: one byte a character).
-constexpr size_t kLineBytes = 119;
-
-// Every line of a code page 1251 file, cut and converted; nothing when the file is missing.
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    if (path.empty()) return lines;
-    std::FILE* f = OpenFile(path, "rb");
-    if (!f) return lines;
-    std::string raw;
-    while (ReadRawLine(f, raw)) {
-        if (raw.size() > kLineBytes) raw.resize(kLineBytes);
-        while (!raw.empty() && (raw.back() == '\r' || raw.back() == '\n')) raw.pop_back();
-        lines.push_back(Cp1251ToUtf8(raw));
-    }
-    std::fclose(f);
-    return lines;
-}
-
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
 // The object on the chosen track (a missing track is refused with blank). Nothing there is
 // error 8 with the track as shown and closes the window; an answer that is no object leaves it
@@ -57,46 +34,6 @@ std::optional<unsigned> StandingOnTrack(TTalk& talk, std::optional<int> track, c
 
 } // namespace
 
-TZacrepitFile ReadZacrepit(const std::string& path)
-{
-    TZacrepitFile file;
-    for (const std::string& line : ReadLines(path)) {
-        std::string word = FirstWord(line);
-        int group = StartsWith(word, "п") || StartsWith(word, "П") ? 3
-                    : StartsWith(word, "о") || StartsWith(word, "О") ? 7
-                                                                      : 0;
-        if (group != 0) {
-            TZacrepitTrack t;
-            t.Group = group;
-            std::string rest = DropWords(line, 1);
-            t.Name = FirstWord(rest);
-            std::string id = FirstWord(DropWords(line, 2));
-            if (t.Name.empty() || !IsAllDigits(id.c_str()) || SScanf(id.c_str(), "%u", &t.Id) != 1) continue;
-            file.Tracks.push_back(t);
-            continue;
-        }
-        TZacrepitNorm n;
-        if (SScanf(line.c_str(), "%u %u %d %u", &n.Bound, &n.Track, &n.Loaded, &n.Shoes) != 4) continue;
-        if (n.Bound == 0) continue;
-        file.Norms.Append(n);
-    }
-    return file;
-}
-
-std::vector<unsigned> ShoeRange(const TZacrepitNorms& norms)
-{
-    std::vector<unsigned> range;
-    const listob<TZacrepitNorm>* p = norms.First();
-    if (!p) return range;
-    unsigned lo = p->value.Shoes, hi = p->value.Shoes;
-    for (; p; p = p->next) {
-        lo = std::min(lo, p->value.Shoes);
-        hi = std::max(hi, p->value.Shoes);
-    }
-    for (unsigned s = lo; s <= hi; ++s) range.push_back(s);
-    return range;
-}
-
 std::optional<unsigned> NeededShoes(const TZacrepitNorms& norms, unsigned track, int loaded, int length)
 {
     for (const listob<TZacrepitNorm>* p = norms.First(); p; p = p->next) {
@@ -104,19 +41,6 @@ std::optional<unsigned> NeededShoes(const TZacrepitNorms& norms, unsigned track,
         if (n.Track == track && n.Loaded == loaded && static_cast<long long>(n.Bound) > length) return n.Shoes;
     }
     return std::nullopt;
-}
-
-std::vector<TSwitchStLine> ReadSwitchSt(const std::string& path)
-{
-    std::vector<TSwitchStLine> lines;
-    for (const std::string& line : ReadLines(path)) {
-        TSwitchStLine l;
-        if (SScanf(line.c_str(), "%d %d %d", &l.Kind, &l.Post, &l.Number) != 3) continue;
-        if (l.Kind < 1 || l.Kind > 3) continue;
-        l.Name = DropWords(line, 3);
-        lines.push_back(l);
-    }
-    return lines;
 }
 
 int PostExecutor(int post) { return post == 1 ? 5 : post == 7 ? 4 : 3; }

@@ -1,60 +1,18 @@
 // The confirmations of the loudspeaker announcements, the signalman post orders, the brake-shoe
-// orders, the electro-mechanic and the wagon inspection's fencing, and the two station lists they
-// read: "DATA\Zacrepit.dat" (securing tracks and norms) and "DATA\SwitchSt.dat" (the posts'
-// switches and sections). Every confirmation is a plain function over a bus (see Confirmation.h).
+// orders, the electro-mechanic and the wagon inspection's fencing. The station lists they read,
+// "DATA\Zacrepit.dat" and "DATA\SwitchSt.dat", are app/StationLists.h. Every confirmation is a
+// plain function over a bus (see Confirmation.h).
 #pragma once
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/StationLists.h"
 #include "app/dialogues/Confirmation.h"
 #include "models/base/Containers.h"
 
-// ---- "DATA\Zacrepit.dat" ----
-
-// A track line "{word} {name} {id}": the post 3 group when the word begins with "п"/"П", the
-// post 7 group with "о"/"О".
-struct TZacrepitTrack {
-    int Group = 3;
-    std::string Name;
-    unsigned Id = 0;
-};
-
-// A securing norm: trains shorter than Bound, on the track, loaded (1) or empty (0), need Shoes.
-// On disk the order is "bound track loaded shoes".
-struct TZacrepitNorm {
-    unsigned Bound = 0;
-    unsigned Shoes = 0;
-    unsigned Track = 0;
-    int Loaded = 0;
-};
-using TZacrepitNorms = dllist<TZacrepitNorm>;
-
-struct TZacrepitFile {
-    std::vector<TZacrepitTrack> Tracks;  // file order
-    TZacrepitNorms Norms;                 // file order; a zero bound or a short line is skipped
-};
-
-// Reads the file (code page 1251, the first 119 characters of a line); a missing file gives
-// nothing. A track line without its id and a norm line whose fields do not all read are skipped.
-TZacrepitFile ReadZacrepit(const std::string& path);
-// The shoe counts offered: every number from the smallest to the largest of the norms.
-std::vector<unsigned> ShoeRange(const TZacrepitNorms& norms);
 // The first norm in file order for the track and loaded state whose bound exceeds length.
 std::optional<unsigned> NeededShoes(const TZacrepitNorms& norms, unsigned track, int loaded, int length);
-
-// ---- "DATA\SwitchSt.dat" ----
-
-// "kind post number [name]": kind 1 a switch, 2 a section of a post, 3 another section.
-struct TSwitchStLine {
-    int Kind = 0;
-    int Post = 0;
-    int Number = 0;
-    std::string Name;  // the rest of the line, trimmed
-};
-// The lines of kinds 1 to 3 in file order (the first 119 characters count); a missing file
-// gives nothing.
-std::vector<TSwitchStLine> ReadSwitchSt(const std::string& path);
 
 // The technology object of a post's signalman: post 1 -> 5, post 7 -> 4, otherwise 3.
 int PostExecutor(int post);

@@ -27,8 +27,8 @@ void TTrackListDialogue::ReadDataFile()
     cbWay->Items().Clear();
     TrackIds.Clear();
     for (const TArrivalLine& l : ReadArrivalList(DataFileName)) {
-        if (l.Kind == 1) AddStation(l.Text, l.Id);
-        else if (l.Kind == 2 || l.Kind == 3) AddEntry(TrackIds, cbWay, l.Id, l.Text);
+        if (l.Kind == 1) AddStation(l.Text, l.Id, l.Line);
+        else if (l.Kind == 2 || l.Kind == 3) AddEntry(TrackIds, cbWay, l.Id, l.Text, l.Line);
     }
 }
 
@@ -126,8 +126,8 @@ void TfmLocoToTrain::ReadDataFile()
     TrackIds.Clear();
     HelpTrackIds.Clear();
     for (const TArrivalLine& l : ReadArrivalList(DataFileName)) {
-        if (l.Kind == 2 || l.Kind == 3) AddEntry(TrackIds, cbWay, l.Id, l.Text);
-        if (l.Kind == 2) AddEntry(HelpTrackIds, cbWayH, l.Id, l.Text);
+        if (l.Kind == 2 || l.Kind == 3) AddEntry(TrackIds, cbWay, l.Id, l.Text, l.Line);
+        if (l.Kind == 2) AddEntry(HelpTrackIds, cbWayH, l.Id, l.Text, l.Line);
     }
 }
 

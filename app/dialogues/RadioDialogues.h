@@ -22,7 +22,7 @@ protected:
     std::optional<int> Track() const { return ChosenId(TrackIds, cbWay); }
     std::string TrackText() const;
     // Takes the arrival file's stations (kind 1) too.
-    virtual void AddStation(const std::string&, int) {}
+    virtual void AddStation(const std::string&, int, int) {}
 };
 
 class TfmOtpravlenie : public TTrackListDialogue {
@@ -37,7 +37,10 @@ public:
     TArray10<int> StationIds;
 
 protected:
-    void AddStation(const std::string& name, int id) override { AddEntry(StationIds, cbTarget, id, name); }
+    void AddStation(const std::string& name, int id, int line) override
+    {
+        AddEntry(StationIds, cbTarget, id, name, line);
+    }
 };
 
 // Coupling a train locomotive to a train: no menu opens it, and it orders nothing.

@@ -13,8 +13,6 @@
 
 namespace {
 
-// Bytes of a "DATA\SwitchSt.dat" line that count.
-constexpr size_t kSwitchLineBytes = 119;
 // Sections the editor holds, as many as the main window's post-section list.
 constexpr unsigned kSectionCapacity = 200;
 
@@ -89,26 +87,19 @@ std::vector<std::string> OfferedNumbers(const std::vector<std::string>& fileName
 
 // ---- the model ----
 
-void TScenarioEditorModel::ReadSwitchList(const std::string& path)
+TDataLineProblems TScenarioEditorModel::ReadSwitchList(const std::string& path)
 {
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, Closer> f(OpenFile(path, "rb"));
-    if (!f) return;
-    std::string raw;
-    while (ReadRawLine(f.get(), raw)) {
-        if (raw.size() > kSwitchLineBytes) raw.resize(kSwitchLineBytes);
-        std::string line = Cp1251ToUtf8(raw);
-        int kind = 0, post = 0, number = 0;
-        if (SScanf(line.c_str(), "%d %d %d", &kind, &post, &number) != 3) continue;
-        if (kind == 1) {
-            Switches.push_back(Format("%d", number));
-        } else if (kind == 2 || kind == 3) {
-            if (Sections.size() >= kSectionCapacity - 1) throw Exception(Format("Переполнение массива%u", kSectionCapacity));
-            Sections.push_back({number, DropWords(line, 3)});
+    TSwitchStFile file = ReadSwitchSt(path);
+    for (const TSwitchStLine& l : file.Lines) {
+        if (l.Kind == 1) {
+            Switches.push_back(Format("%d", l.Number));
+        } else {
+            if (Sections.size() >= kSectionCapacity - 1)
+                throw TDataFileError(path, l.Line, Format("Переполнение массива%u", kSectionCapacity));
+            Sections.push_back({l.Number, l.Name});
         }
     }
+    return file.Problems;
 }
 
 void TScenarioEditorModel::CheckRepeat(const std::string& number) const

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/StationLists.h"
 #include "app/scenario/ScenarioFile.h"
 #include "platform/core/CFormat.h"
 
@@ -59,10 +60,10 @@ public:
     std::vector<std::string> Switches;  // items of the switch list
     TSectionList Sections;              // items of the section list, with their numbers
 
-    // Reads "kind post number [name]" lines: kind 1 a switch, 2 and 3 a section. A line counts
-    // once however long it is (up to 119 characters read); one that does not scan is skipped.
-    // More than 199 sections raise "Переполнение массива200". A missing file adds nothing.
-    void ReadSwitchList(const std::string& path);
+    // Fills both lists from "DATA\SwitchSt.dat" through its reader (app/StationLists.h): kind 1
+    // a switch, 2 and 3 a section. Returns the lines the reader refused. More than 199 sections
+    // keep the first 199 and raise "Переполнение массива200" naming the file and the line.
+    TDataLineProblems ReadSwitchList(const std::string& path);
 
     // "Повтор номера поезда" when a non-empty number is the Key of an event.
     void CheckRepeat(const std::string& number) const;

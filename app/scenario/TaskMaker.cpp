@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPalette>
 
+#include "app/DataFileReports.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Paths.h"
@@ -23,6 +24,7 @@ TfmTaskMaker* fmTaskMaker = nullptr;
 namespace {
 
 const char* const kSaveQuestion = "Сценарий изменен. Сохранить изменения?";
+const char* const kSwitchFile = "DATA\\SwitchSt.dat";
 
 // Calls the drop-down handler before a combo's list opens (a press on its arrow, F4, Alt+Up or
 // Alt+Down) and the exit handler when the typing leaves its field.
@@ -145,7 +147,12 @@ TfmTaskMaker::TfmTaskMaker() : TForm(nullptr)
     for (TComboBox* c : {lbTrainNumber1, lbTrainNumber2}) WatchCombo(c, true);
     for (TComboBox* c : {lbTrainLoko1, lbTrainLoko2, cbAddLoko1, cbAddLoko2}) WatchCombo(c, false);
 
-    Model.ReadSwitchList("DATA\\SwitchSt.dat");
+    // A faulty line of the list is shown (once for the file) and the editor keeps what it read.
+    try {
+        ReportDataFileProblems(kSwitchFile, Model.ReadSwitchList(kSwitchFile));
+    } catch (const TDataFileError& e) {
+        ReportDataFileMessage(e.File, e.Message);
+    }
     SetItems(cbSwitch->Items(), Model.Switches);
     std::vector<std::string> names;
     for (const TScenarioSection& s : Model.Sections) names.push_back(s.Name);

@@ -9,7 +9,7 @@ protected:
     {
         TrainerTest::SetUp();
         WriteFile("data/errors.dat", "12 5 0\nНе прийнято виклик %s\n13 0 1\nАварія %s\n");
-        WriteFile("data/SwitchSt.dat", "2 3 15 Секция 15\n2 3 16\n");
+        WriteFile("data/SwitchSt.dat", "2 3 15 Секция 15\n");
         m = Start();
         sig = AddElement<TTestSignal>(m, "Sig101", 101, "Н");
         cell = AddElement<TTestCell>(m, "Cell7", 7);
@@ -428,6 +428,11 @@ TEST_F(DispatcherTest, WindowsByNameAndTheInformationLists)
     EXPECT_EQ(fmConsole->Width(), 300);
     EXPECT_EQ(fmConsole->Height(), 200);
     EXPECT_FALSE(Cmd("4 34 fmNone 300 200"));
+    // A window never takes a size whose picture would not fit in memory (-1 reads as 4294967295).
+    EXPECT_FALSE(Cmd("4 34 fmConsole -1 200"));
+    EXPECT_FALSE(Cmd("4 34 fmConsole 300 100000"));
+    EXPECT_EQ(fmConsole->Width(), 300);
+    EXPECT_EQ(fmConsole->Height(), 200);
 
     EXPECT_TRUE(Cmd("4 37 0 Поїзд 2003 на підході"));
     EXPECT_TRUE(Cmd("4 37 1 12 Поїзд 2001 - на 1П"));
@@ -439,8 +444,8 @@ TEST_F(DispatcherTest, WindowsByNameAndTheInformationLists)
     EXPECT_EQ(fmActiveHelp->Memo1->Lines()[0], "Порада");
 
     std::string r;
-    EXPECT_TRUE(Cmd("4 39 16", &r));
-    EXPECT_EQ(r, "");
+    EXPECT_TRUE(Cmd("4 39 15", &r));
+    EXPECT_EQ(r, "Секция 15");
     EXPECT_FALSE(Cmd("4 39 17", &r));
     EXPECT_EQ(r, "4 39 17");
 }

@@ -197,16 +197,17 @@ class StationListsTest : public TrainerTest {};
 
 TEST_F(StationListsTest, SecuringTracksNormsAndTheShoeRange)
 {
-    WriteFile("data/Zacrepit.dat", "п 12 12\nП 13 13\nо 41 41\nО 42 42\nп 15\n* norms\n800 12 1 3\n1200 12 1 5\n"
-                                   "800 12 0 2\n0 12 1 9\n500 12\n");
+    WriteFile("data/Zacrepit.dat", "п 12 12\nП 13 13\nо 41 41\nО 42 42\n* norms\n800 12 1 3\n1000 12 1 5\n"
+                                   "800 12 0 2\n0 12 1 9\n");
     TZacrepitFile f = ReadZacrepit("DATA\\Zacrepit.dat");
-    ASSERT_EQ(f.Tracks.size(), 4u);  // the line without its id is skipped
+    ASSERT_EQ(f.Tracks.size(), 4u);
     EXPECT_EQ(f.Tracks[1].Name, "13");
     EXPECT_EQ(f.Tracks[1].Group, 3);
     EXPECT_EQ(f.Tracks[3].Group, 7);
     EXPECT_EQ(f.Tracks[3].Id, 42u);
-    // The zero bound and the short line are no norms.
+    // The zero bound is no norm and no fault.
     EXPECT_EQ(f.Norms.Length(), 3u);
+    EXPECT_TRUE(f.Problems.empty());
     EXPECT_EQ(ShoeRange(f.Norms), (std::vector<unsigned>{2, 3, 4, 5}));
     // The first norm in file order whose bound exceeds the length.
     EXPECT_EQ(NeededShoes(f.Norms, 12, 1, 700), 3u);
@@ -221,17 +222,57 @@ TEST_F(StationListsTest, SecuringTracksNormsAndTheShoeRange)
     std::filesystem::copy(std::filesystem::path(VELO_SOURCE_DIR) / "station/data/Zacrepit.dat", "data/Zacrepit.dat");
     f = ReadZacrepit("DATA\\Zacrepit.dat");
     EXPECT_EQ(f.Tracks.size(), 7u);
+    EXPECT_TRUE(f.Problems.empty());
     EXPECT_EQ(NeededShoes(f.Norms, 11, 1, 40), 3u);
+}
+
+// A number out of its range would once wrap (a shoe count of -1 or 4294967295 made the shoe list
+// endless, a bound of -5 applied to every train): every such line is refused, naming its line.
+TEST_F(StationListsTest, SecuringLinesOutOfRangeAreRefusedByLine)
+{
+    WriteFile("data/Zacrepit.dat", "п 1П 11\n"
+                                   "300 11 1 4294967295\n"
+                                   "-5 11 1 3\n"
+                                   "31 11 1 -1\n"
+                                   "50000000 11 1 2\n"
+                                   "31 11 2 2\n"
+                                   "31 11 1\n"
+                                   "п 2П\n"
+                                   "о 3В 123456789012345678901\n"
+                                   "61 11 1 3\n" +
+                                   std::string("31 11 1 -\0\n", 11));  // a zero byte is no digit
+    TZacrepitFile f = ReadZacrepit("DATA\\Zacrepit.dat");
+    std::vector<std::string> problems;
+    for (const TDataLineProblem& p : f.Problems) problems.push_back(std::to_string(p.Line) + " " + p.Reason);
+    EXPECT_EQ(problems, (std::vector<std::string>{
+                            "2 число башмаков 4294967295 вне пределов 0..99",
+                            "3 граница длины состава -5 вне пределов 1..1000",
+                            "4 число башмаков -1 вне пределов 0..99",
+                            "5 граница длины состава 50000000 вне пределов 1..1000",
+                            "6 признак загрузки 2 вне пределов 0..1",
+                            "7 не указано: число башмаков",
+                            "8 не указано: номер пути",
+                            "9 номер пути 123456789012345678901 вне пределов 0..99999",
+                            "11 число башмаков - вне пределов 0..99",
+                        }));
+    ASSERT_EQ(f.Tracks.size(), 1u);
+    ASSERT_EQ(f.Norms.Length(), 1u);
+    EXPECT_EQ(ShoeRange(f.Norms), std::vector<unsigned>{3});
 }
 
 TEST_F(StationListsTest, SwitchesAndSectionsOfThePosts)
 {
-    WriteFile("data/SwitchSt.dat", "1 3 11\n1 7 41\n2 3 15 НД \n2 7 27 НД\n3 1 5 1/51\n4 1 1 x\nx 1 1\n");
-    std::vector<TSwitchStLine> l = ReadSwitchSt("DATA\\SwitchSt.dat");
-    ASSERT_EQ(l.size(), 5u);
-    EXPECT_EQ(l[2].Name, "НД");
-    EXPECT_EQ(l[3].Post, 7);
-    EXPECT_EQ(l[3].Number, 27);
-    EXPECT_EQ(l[4].Kind, 3);
-    EXPECT_TRUE(ReadSwitchSt("DATA\\None.dat").empty());
+    WriteFile("data/SwitchSt.dat", "1 3 11\n1 7 41\n2 3 15 НД \n2 7 27 НД\n3 1 5 1/51\n4 1 1 x\nx 1 1\n2 3 16\n");
+    TSwitchStFile f = ReadSwitchSt("DATA\\SwitchSt.dat");
+    ASSERT_EQ(f.Lines.size(), 5u);
+    EXPECT_EQ(f.Lines[2].Name, "НД");
+    EXPECT_EQ(f.Lines[3].Post, 7);
+    EXPECT_EQ(f.Lines[3].Number, 27);
+    EXPECT_EQ(f.Lines[4].Kind, 3);
+    EXPECT_EQ(f.Lines[4].Line, 5);
+    // A section without its name is no entry of any list.
+    ASSERT_EQ(f.Problems.size(), 1u);
+    EXPECT_EQ(DataLineMessage("DATA\\SwitchSt.dat", f.Problems[0].Line, f.Problems[0].Reason),
+              "DATA\\SwitchSt.dat, строка 8: у секции 16 нет названия");
+    EXPECT_TRUE(ReadSwitchSt("DATA\\None.dat").Lines.empty());
 }

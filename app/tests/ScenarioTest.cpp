@@ -355,7 +355,8 @@ TEST_F(ScenarioEditorModelTest, SwitchListGivesSwitchesAndNamedSections)
     for (int i = 0; i < 200; ++i) many += "2 1 " + std::to_string(i) + " s\n";
     Write("many.dat", many);
     TScenarioEditorModel big;
-    EXPECT_EQ(Error([&] { big.ReadSwitchList(Path("many.dat")); }), "Переполнение массива200");
+    EXPECT_EQ(Error([&] { big.ReadSwitchList(Path("many.dat")); }),
+              Path("many.dat") + ", строка 200: Переполнение массива200");
     EXPECT_EQ(big.Sections.size(), 199u);
 }
 

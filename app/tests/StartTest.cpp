@@ -13,6 +13,8 @@
 #include "TrainerFixture.h"
 #include "app/dialogues/MovementOrders.h"
 #include "app/dialogues/ElectroMechanic.h"
+#include "app/dialogues/PostDialogues.h"
+#include "app/scenario/TaskMaker.h"
 #include "models/operations/DelayModel.h"
 #include "models/operations/InstructorModel.h"
 #include "panel/EC_Speaker.h"
@@ -56,22 +58,66 @@ TEST_F(PostSectionsTest, ALongLineIsOneRecordAndItsTailNoNewOne)
     EXPECT_EQ(s.Get(1)->Number, 22);
 }
 
-TEST_F(PostSectionsTest, MissingFileLeavesTheListEmptyAndTooManyLinesOverflow)
+TEST_F(PostSectionsTest, MissingFileLeavesTheListEmptyAndTooManyLinesKeepTheFirstAndSaySo)
 {
     TArray200<TSectionNumber> s;
     ReadPostSections("none.dat", s);
     EXPECT_EQ(s.Count(), 0u);
+    EXPECT_TRUE(Boxes.empty());
 
     std::string text;
     for (int i = 0; i < 200; ++i) text += Format("2 1 %d С%d\n", i, i);
     WriteFile("list.dat", text);
-    try {
-        ReadPostSections("list.dat", s);
-        FAIL() << "no overflow";
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message, "Переполнение массива200");
-    }
+    ReadPostSections("list.dat", s);
     EXPECT_EQ(s.Count(), 199u);
+    EXPECT_EQ(Boxes, std::vector<std::string>{"list.dat, строка 200: Переполнение массива200"});
+}
+
+// Every window that lists the posts' sections reads them through the one reader: a section
+// line without a name, numbers out of range, a line of another kind or none are left out of
+// every list alike, and the file's first faulty line is shown once, naming the file and the line.
+TEST_F(PostSectionsTest, OneReaderForTheMainWindowTheEditorAndTheDialogues)
+{
+    WriteFile("data/SwitchSt.dat",
+              "1 3 17\n"
+              "2 3 15\n"                 // no name
+              "2 3 16 НД\n"
+              "2 99999999999999999999 5 x\n"  // post out of range
+              "3 7 -4 1В\n"             // number out of range
+              "4 1 2 чужое\n"
+              "Секция 9\n"
+              "3 7 21   1В  \n");
+    Start();
+    EXPECT_EQ(Boxes, std::vector<std::string>{"DATA\\SwitchSt.dat, строка 2: у секции 15 нет названия"});
+    std::vector<std::string> main, editor, dialogue, electro;
+    for (unsigned i = 0; i < fmMain->PostSections.Count(); ++i) main.push_back(fmMain->PostSections.Get(i)->Name);
+    for (const TScenarioSection& sec : fmTaskMaker->Model.Sections) editor.push_back(sec.Name);
+    auto* state = Window<TfmSectionState>("fmSectionState");
+    auto* electroMex = Window<TfmElectroMex>("fmElectroMex");
+    ASSERT_NE(state, nullptr);
+    ASSERT_NE(electroMex, nullptr);
+    for (unsigned i = 0; i < state->Records.Count(); ++i) dialogue.push_back(state->Records.Get(i)->Name);
+    electro = electroMex->cbSection->Items().ToStringList().lines;
+    EXPECT_EQ(main, (std::vector<std::string>{"НД", "1В"}));
+    EXPECT_EQ(editor, main);
+    EXPECT_EQ(electro, main);
+    EXPECT_EQ(dialogue, std::vector<std::string>{"НД"});  // kind 2 only
+    EXPECT_EQ(fmTaskMaker->Model.Switches, std::vector<std::string>{"17"});
+}
+
+// ---- "DATA\Zacrepit.dat" ----
+
+// A shoe count of 4294967295 once made the brake-shoe windows' shoe list endless at start.
+TEST_F(PostSectionsTest, ASecuringNormOutOfRangeIsShownOnceAndTheStartGoesOn)
+{
+    WriteFile("data/Zacrepit.dat", "п 1П 11\nо 1В 21\n31 11 1 2\n300 11 1 4294967295\n61 11 1 3\n");
+    Start();
+    EXPECT_EQ(Boxes,
+              std::vector<std::string>{"DATA\\Zacrepit.dat, строка 4: число башмаков 4294967295 вне пределов 0..99"});
+    auto* z = Window<TfmZacrepit>("fmZacrepit");
+    ASSERT_NE(z, nullptr);
+    EXPECT_EQ(z->cbBashm->Items().ToStringList().lines, (std::vector<std::string>{"2", "3"}));
+    EXPECT_NE(Screen().FindForm("fmKeyBoard"), nullptr);  // every window after it is made
 }
 
 // ---- scenario lines ----

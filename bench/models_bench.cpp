@@ -1,7 +1,7 @@
 // Figures of record of the models without a screen: one tick of every model (idle, with routes
 // locked, while the scripted activity sets and releases routes) and a model day with the scripted
 // activity, on the sample station and on copies of it scaled two and four times; one tick with
-// five lesson trains moving by signals on the sample station and with ten on the station scaled
+// five lesson trains moving by signals on the sample station and with six on the station scaled
 // twice. The tick figures count the heap allocations of a tick too.
 #include <benchmark/benchmark.h>
 
@@ -225,10 +225,20 @@ void TickTrainsMoving(benchmark::State& state)
     auto run = std::make_unique<TTrainsRun>(copies);
     double moving = 0;
     size_t allocations = 0;
+    // A run that never has that many moving at once is tried a few times, then reported, so
+    // a change of the lesson data cannot make the benchmark wait for ever.
+    int fruitless = 0;
     for (auto _ : state) {
         int m = 0;
         while ((m = MovingTrains(*run->s)) < want)
-            if (!run->Step()) run = std::make_unique<TTrainsRun>(copies);
+            if (!run->Step()) {
+                run = std::make_unique<TTrainsRun>(copies);
+                if (++fruitless > 3) {
+                    state.SkipWithError("fewer trains than asked ever move at once");
+                    return;
+                }
+            }
+        fruitless = 0;
         run->Prepare();
         const size_t before = Allocations();
         const auto start = std::chrono::steady_clock::now();
@@ -271,7 +281,7 @@ void Ticks(benchmark::internal::Benchmark* b)
 BENCHMARK(TickIdle)->Apply(Ticks);
 BENCHMARK(TickRoutesLocked)->Apply(Ticks);
 BENCHMARK(TickSetAndRelease)->Apply(Ticks);
-BENCHMARK(TickTrainsMoving)->Args({5, 1})->Args({10, 2})->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(300)->Repetitions(5)
+BENCHMARK(TickTrainsMoving)->Args({5, 1})->Args({6, 2})->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(300)->Repetitions(5)
     ->ReportAggregatesOnly(true)->ComputeStatistics("min", Min)->ComputeStatistics("max", Max);
 BENCHMARK(TrainsRunMost)->Arg(1)->Arg(2)->Iterations(1);
 BENCHMARK(Day)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3)

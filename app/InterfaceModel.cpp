@@ -15,6 +15,7 @@
 #include "app/TrainerWindows.h"
 #include "app/scenario/ScenarioFile.h"
 #include "models/base/Utilit.h"
+#include "models/technology/TecnModel.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Paths.h"
 
@@ -137,10 +138,14 @@ void TfmMain::FirstActivation()
 void TfmMain::PreparePanel()
 {
     CollectComponents();
+    // The trainer cannot run a lesson without automata and car types; headless models can.
+    for (unsigned i = 0; i < Models.Count(); ++i)
+        if (auto* t = dynamic_cast<TTecnModel*>(*Models.Get(i))) t->StationRequired = true;
     for (unsigned i = 0; i < Models.Count(); ++i) (*Models.Get(i))->Init();
     for (unsigned i = 0; i < Sections.Count(); ++i) (*Sections.Get(i))->Check();
     FillDialogueLists();
     if (IPartnerTable* c = Connection()) c->Check();
+    ReadStartupMessages();
     if (ForeheadPanel) ForeheadPanel->Hide();
 }
 
@@ -221,23 +226,42 @@ void TfmMain::FillDialogueLists()
         if (auto* d = dynamic_cast<IPanelListsDialog*>(Screen().Forms(i))) d->FillFromPanel(panel);
 }
 
-void TfmMain::RunStartupMessages()
+void TfmMain::ReadStartupMessages()
 {
-    std::FILE* f = OpenFile("data\\trenager.ini", "rb");
-    if (!f) return;
+    static const char* const kFile = "data\\trenager.ini";
+    startupMessages.clear();
+    std::FILE* f = OpenFile(kFile, "rb");
+    if (!f) throw Exception(DataFileMessage(kFile, 0, "нет файла стартовых сообщений"));
     std::string buf;
     try {
         int r;
         while ((r = ReadDataLine(f, buf, "*")) != -1) {
             if (r != 1) continue;
-            std::string mes = buf;
-            MessageDispatcher(nullptr, mes, nullptr);
+            const int line = DataLineNumber(f);
+            // As the scenario loader does: a message for a receiver without a model would ask
+            // the operator before the lesson has even been chosen.
+            std::string why = ReceiverProblem(buf);
+            if (!why.empty()) throw Exception(DataFileMessage(kFile, line, why));
+            startupMessages.emplace_back(line, buf);
         }
     } catch (...) {
         std::fclose(f);
         throw;
     }
     std::fclose(f);
+    if (startupMessages.empty()) throw Exception(DataFileMessage(kFile, 0, "нет ни одного стартового сообщения"));
+}
+
+void TfmMain::RunStartupMessages()
+{
+    for (const auto& [line, text] : startupMessages) {
+        std::string mes = text;
+        try {
+            MessageDispatcher(nullptr, mes, nullptr);
+        } catch (const Exception& e) {
+            throw Exception(DataFileMessage("data\\trenager.ini", line, e.Message));
+        }
+    }
 }
 
 void TfmMain::LoadScenarioFile(const AnsiString& name)

@@ -44,6 +44,11 @@ public:
     // start-up messages with the start dialog.
     void PreparePanel();
     void StartRun();
+    // Reads "data\trenager.ini" whole: a missing file, one without a message, or a line for a
+    // receiver the trainer has no model for is refused with the file and the line, and the run
+    // does not start.
+    void ReadStartupMessages();
+    // Sends what ReadStartupMessages read; a message that fails is reported with its line.
     void RunStartupMessages();
     void LoadScenarioFile(const AnsiString& name);
     // Shows the start dialog modally; tests replace it.
@@ -169,6 +174,8 @@ private:
     }
 
     bool activated = false;
+    // The start-up messages with their line numbers, read before the panel is uncovered.
+    std::vector<std::pair<int, std::string>> startupMessages;
 };
 
 // Free functions of the other windows (SendTrainerMessage in TrainerBus.h).

@@ -244,6 +244,17 @@ bool ReadScenarioText(const std::string& path, TScenarioText& out)
     return true;
 }
 
+std::string ReceiverProblem(const std::string& mes)
+{
+    int receiver = -1;
+    const char* p = mes.c_str();
+    while (IsBlankChar(*p)) ++p;
+    const bool known = ScanInt(p, receiver) && (*p == '\0' || IsBlankChar(*p)) &&
+                       (receiver == brInstructor || receiver == brPlan || receiver == brEC || receiver == brTecn ||
+                        receiver == brInterface || receiver == brMessage || receiver == brDelay);
+    return known ? std::string() : "неизвестный получатель " + FirstWord(mes);
+}
+
 std::string ScheduledMessage(const std::string& line, std::string* reason)
 {
     auto refuse = [reason](const std::string& why) {
@@ -259,12 +270,8 @@ std::string ScheduledMessage(const std::string& line, std::string* reason)
     if (seconds < 0) return refuse("время " + time + " уже прошло");
     std::string mes = DropWords(line, 1);
     if (mes.empty()) return refuse("нет сообщения");
-    int receiver = -1;
-    const char* p = mes.c_str();
-    const bool known = ScanInt(p, receiver) && (*p == '\0' || IsBlankChar(*p)) &&
-                       (receiver == brInstructor || receiver == brPlan || receiver == brEC || receiver == brTecn ||
-                        receiver == brInterface || receiver == brMessage || receiver == brDelay);
-    if (!known) return refuse("неизвестный получатель " + FirstWord(mes));
+    std::string why = ReceiverProblem(mes);
+    if (!why.empty()) return refuse(why);
     return Format("%d %d %f %s", brDelay, 4, static_cast<double>(seconds), mes.c_str());
 }
 

@@ -86,6 +86,9 @@ struct TUnscheduledLine {
     std::string Text;
     std::string Reason;
 };
+// Why a bus message cannot be sent to the trainer's models: "" when its receiver is one of them
+// (instructor, plan, interlocking, technology, interface, message, delay), else the reason.
+std::string ReceiverProblem(const std::string& mes);
 // What a scenario line becomes at run time: [8 4 {seconds} {message}], the seconds with six
 // decimals; empty, with the reason, when it cannot be scheduled (a time that is not a number or
 // lies before the start, no message, a receiver the trainer does not have).

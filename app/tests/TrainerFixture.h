@@ -36,6 +36,9 @@ protected:
         std::filesystem::create_directories(dir / "data");
         std::filesystem::create_directories(dir / "sound");
         std::filesystem::current_path(dir);
+        // The trainer starts no run without start-up messages; this one asks the instructor
+        // model for a parameter it has not, and changes nothing.
+        WriteFile("data/trenager.ini", "0 1 1\n");
         sound = std::make_shared<TRecordingSoundOutput>();
         SetSoundOutput(sound);
         oldBox = SetMessageBoxHook([this](const std::string& text, const std::string&, unsigned) {

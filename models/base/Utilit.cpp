@@ -69,6 +69,27 @@ int ReadDataLine(std::FILE* f, std::string& buf, const char* marker)
     return 1;
 }
 
+int DataLineNumber(std::FILE* f)
+{
+    long pos = std::ftell(f);
+    if (pos <= 0) return 0;
+    std::rewind(f);
+    int lines = 0, c = 0, last = 0;
+    for (long i = 0; i < pos && (c = std::fgetc(f)) != EOF; ++i) {
+        if (c == '\n') ++lines;
+        last = c;
+    }
+    std::fseek(f, pos, SEEK_SET);
+    // The line read last ended at its line end, or is the file's last line without one.
+    return last == '\n' ? lines : lines + 1;
+}
+
+std::string DataFileMessage(const std::string& file, int line, const std::string& reason)
+{
+    if (line <= 0) return file + ": " + reason;
+    return file + ", строка " + std::to_string(line) + ": " + reason;
+}
+
 bool ReadRawLine(std::FILE* f, std::string& line)
 {
     line.clear();

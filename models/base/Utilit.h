@@ -32,6 +32,12 @@ constexpr size_t kDataLineBytes = 239;
 // After the last line end one 0 (nothing read) comes before the -1.
 int ReadDataLine(std::FILE* f, std::string& buf, const char* marker);
 
+// The number (from 1) of the physical line that the last read of f ended in; 0 before any read.
+// Messages about a faulty data file name it; the file's position is left as it was.
+int DataLineNumber(std::FILE* f);
+// "{file}, строка {line}: {reason}", or "{file}: {reason}" for a fault of the whole file (line 0).
+std::string DataFileMessage(const std::string& file, int line, const std::string& reason);
+
 // Reads one physical line, its line end consumed and not kept; false at the end of the file.
 bool ReadRawLine(std::FILE* f, std::string& line);
 

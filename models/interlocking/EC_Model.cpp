@@ -162,6 +162,7 @@ TEC_Model::~TEC_Model()
 
 void TEC_Model::DataError(int lineNo, const std::string& reason) const
 {
+    if (lineNo <= 0) RaiseError(Format("Ошибка в файле %s: %s", FileName.c_str(), reason.c_str()));
     RaiseError(Format("Ошибка в файле %s, строка %d: %s", FileName.c_str(), lineNo, reason.c_str()));
 }
 
@@ -282,6 +283,11 @@ void TEC_Model::Read(std::FILE* f)
         if (r == 1) ReadLine(line, lineNo);
     }
     CheckDescribed();
+    // A file that describes neither a signal nor a section (empty, or no line of it a record)
+    // is no interlocking: a lesson on it would set no route and show nothing.
+    bool signal = false;
+    for (unsigned i = 0; i < Vertexes.Count() && !signal; ++i) signal = AsSignal(Vertexes.Get(i)) != nullptr;
+    if (!signal && Sections.Count() == 0) DataError(0, "нет ни одного светофора и ни одной секции");
     // A pair is named by one half or by both; either half knows the other.
     for (unsigned i = 0; i < Vertexes.Count(); ++i) {
         TEC_Switch1* sw = AsSwitch(Vertexes.Get(i));

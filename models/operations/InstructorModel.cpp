@@ -5,6 +5,7 @@
 
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
+#include "platform/core/Exception.h"
 
 const TErrorMess* TaErrorDefs::Find(unsigned int number) const
 {
@@ -41,17 +42,30 @@ size_t CharBytes(unsigned char lead)
 
 void TInstructorModel::Read(std::FILE* f)
 {
+    // Taken whole or refused with the line: an entry's first line begins with its number, and
+    // every entry has its text.
+    auto refuse = [&](int line, const std::string& reason) { RaiseError(DataFileMessage(FileName, line, reason)); };
     std::string head, text;
-    while (ReadCatalogueLine(f, head) && ReadCatalogueLine(f, text)) {
+    while (ReadCatalogueLine(f, head)) {
+        const int headLine = DataLineNumber(f);
         unsigned int number = 0, points = 0, fatal = 0;
+        std::string first = FirstWord(head);
+        if (first.empty()) continue;  // a blank line between entries (or at the end) is no entry
+        if (!IsAllDigits(first.c_str())) refuse(headLine, "запись ошибки начинается не с номера");
+        if (!ReadCatalogueLine(f, text)) refuse(headLine, "нет текста ошибки " + first);
         SScanf(head.c_str(), "%u%u%u", &number, &points, &fatal);
         TErrorMess e;
         e.Number = number;
         e.Points = static_cast<int>(points);
         e.Fatal = fatal != 0;
         e.Text = text;
-        defs.Add(e);
+        try {
+            defs.Add(e);
+        } catch (const Exception& x) {
+            refuse(headLine, x.Message);
+        }
     }
+    if (defs.Count() == 0) refuse(0, "нет ни одной записи ошибки");
 }
 
 int TInstructorModel::fnGetModelMessage(std::string& mes, TlstParams*)

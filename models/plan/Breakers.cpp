@@ -102,9 +102,17 @@ void TaBreakerProperties::Load(const std::string& path)
                     throw;
                 }
                 // A type cut off by the end of the file keeps what it read.
-                if (!p->Read(f)) break;
+                bool more = p->Read(f);
+                // A type without a name can never be placed: the file is cut or garbled there.
+                if (p->Name.empty()) RaiseError("у типа замедлителя нет имени (ключ 1)");
+                if (!more) break;
             }
         }
+    } catch (const Exception& e) {
+        // Every fault names the file and the line it was found on.
+        std::string message = DataFileMessage(path, DataLineNumber(f), e.Message);
+        std::fclose(f);
+        throw Exception(message);
     } catch (...) {
         std::fclose(f);
         throw;

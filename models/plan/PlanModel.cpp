@@ -11,6 +11,7 @@
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Exception.h"
+#include "platform/core/Paths.h"
 
 namespace {
 
@@ -447,6 +448,8 @@ void TPlanModel::Read(std::FILE* f)
         if (type <= 0 || type > 9) continue;
         ReadRecord(TPlanLine(file, lineNo, text), type);
     }
+    // A plan without a section is no station: a lesson on it would show nothing.
+    if (Sections.Count() == 0) throw Exception(DataFileMessage(file, 0, "нет ни одного участка"));
     CheckLinks();
 
     Sections.Sort();
@@ -523,7 +526,12 @@ void TPlanModel::ReadBreaker(const TPlanLine& line)
     if (number <= 0) line.Fail(Format("неверный номер замедлителя %d", number));
     TRM_Breaker* b = Breakers.FindOrCreate(number);
     TBreakerProperties* p = BreakerProperties.Find(line.Text(2, ""));
-    if (!p) RaiseError("Неизвестный тип замедлителя. Смотри файл data\\breakers.dat");
+    if (!p) {
+        // The plan's line names the retarder; without the type file every type is unknown.
+        std::string reason = "Неизвестный тип замедлителя. Смотри файл data\\breakers.dat";
+        if (!FileExists(kBreakersFile)) reason = "нет файла data\\breakers.dat с типами замедлителей";
+        line.Fail(reason + " (тип " + line.Text(2, "") + ")");
+    }
     b->Device = CreateBreakerDevice(p->Kind());
     if (b->Device) b->Device->BindProperties(p);
     int index = 0;

@@ -5,6 +5,7 @@
 
 #include "models/base/Utilit.h"
 #include "models/technology/TecnModel.h"
+#include "platform/core/Exception.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Paths.h"
 
@@ -219,8 +220,14 @@ void TTecnModel::ReadAutomata(std::FILE* f)
 
 void TTecnModel::Read(std::FILE* f)
 {
-    if (ReadWorks(f) && !ReadFunctions(f)) return;
-    ReadAutomata(f);
+    try {
+        if (!ReadWorks(f) || ReadFunctions(f)) ReadAutomata(f);
+    } catch (const Exception& e) {
+        if (FileName.empty()) throw;
+        throw Exception(DataFileMessage(FileName, DataLineNumber(f), e.Message));
+    }
+    // No object can be created without an automaton: a lesson on such a file would hold nothing.
+    if (StationRequired && TaAutomats.Count() == 0) throw Exception(DataFileMessage(FileName, 0, "нет ни одного автомата (Объект)"));
 }
 
 void TTecnModel::ReadCars(const AnsiString& path)
@@ -229,6 +236,8 @@ void TTecnModel::ReadCars(const AnsiString& path)
     std::FILE* raw = nullptr;
     int lines = OpenDataFile(&raw, path);
     TFileHandle f(raw);
+    auto refuse = [&](int line, const std::string& reason) { RaiseError(DataFileMessage(path, line, reason)); };
+    if (StationRequired && lines < 3) refuse(0, FileExists(path) ? "нет ни одного типа вагона" : "нет файла");
     if (lines < 2 || !f) return;
     int records = lines / 3;
     std::string line;
@@ -246,7 +255,8 @@ void TTecnModel::ReadCars(const AnsiString& path)
         if (!next()) break;
         c.Name = FirstWord(line);
         if (!next()) break;
-        SScanf(line.c_str(), "%f%f%f%f%f%f", &c.C[0], &c.C[1], &c.C[2], &c.C[3], &c.C[4], &c.C[5]);
+        int coefficients = SScanf(line.c_str(), "%f%f%f%f%f%f", &c.C[0], &c.C[1], &c.C[2], &c.C[3], &c.C[4], &c.C[5]);
+        if (StationRequired && coefficients != 6) refuse(lineNo, "нужно шесть коэффициентов вагона " + c.Name);
         if (!next()) break;
         std::vector<double> d;
         const char* p = line.c_str();
@@ -257,6 +267,8 @@ void TTecnModel::ReadCars(const AnsiString& path)
             d.push_back(x);
             p = end;
         }
+        if (StationRequired && (d.size() < 2 || !Trim(p).empty()))
+            refuse(lineNo, "нужны расстояния между осями вагона " + c.Name + " (не меньше двух чисел)");
         if (d.size() > kMaxCarAxles + 1)
             RaiseError(Format("%s, строка %d: больше %d осей у вагона %s", path.c_str(), lineNo, kMaxCarAxles,
                               c.Name.c_str()));
@@ -267,6 +279,11 @@ void TTecnModel::ReadCars(const AnsiString& path)
         }
         if (c.Axles < 0) c.Axles = 0;
         TaCarDef.Add(c);
+    }
+    // The lines after the last whole record: a record cut short.
+    if (StationRequired && lines % 3 != 0) {
+        next();
+        refuse(lineNo, "неполная запись типа вагона (нужны три строки)");
     }
 }
 

@@ -155,6 +155,10 @@ public:
 
     // "data\cars.dat" by default; tests point it elsewhere.
     AnsiString CarsFileName = "data\\cars.dat";
+    // The trainer's model: the technology file must hold an automaton and the car file car
+    // types, each record whole (name, six coefficients, at least two distances), or the file is
+    // refused with its line. Headless models of a few functions or automata run without them.
+    bool StationRequired = false;
     void ReadCars(const AnsiString& path);
     // 1-based index of the car type with this name and axle count, 0 when none.
     unsigned int FindCarDef(const AnsiString& name, int axles) const;

@@ -6,7 +6,6 @@
 //   6 2 0   "Загружено на 100%"           7 4 0   "Опасно: %s%n%x %5.2f%%"
 //   8 1 0   "Путь %дальше"                9       "Без баллов" (points, fatal missing)
 //   103 10 1 "Перевод стрелки %u под поездом %s" (fatal)
-//   and a lone last line "11 1 0" with no text.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -58,7 +57,7 @@ protected:
 TEST_F(InstructorTest, CatalogueIsReadInPairsWithoutLineEnds)
 {
     const TaErrorDefs& defs = model.ErrorDefs();
-    ASSERT_EQ(defs.Count(), 9u);  // the lone last line makes no entry
+    ASSERT_EQ(defs.Count(), 9u);
     EXPECT_EQ(defs.Get(0)->Number, 17u);
     EXPECT_EQ(defs.Get(0)->Points, 3);
     EXPECT_FALSE(defs.Get(0)->Fatal);
@@ -195,5 +194,20 @@ TEST(InstructorModel, CatalogueFileErrors)
 
     TInstructorModel over;
     over.FileName = write("over.dat", 300);
-    EXPECT_EQ(MessageOf([&] { over.Init(); }), "Переполнение массива300");
+    EXPECT_EQ(MessageOf([&] { over.Init(); }), over.FileName + ", строка 599: Переполнение массива300");
+
+    // A catalogue is taken whole or refused with its line: no entry at all, an entry that does
+    // not begin with its number, one cut off before its text. Blank lines between entries are no entry.
+    const std::pair<const char*, const char*> bad[] = {
+        {"", ": нет ни одной записи ошибки"},
+        {"\n\n", ": нет ни одной записи ошибки"},
+        {"1 1 0\nтекст\nx 2 0\nтекст\n", ", строка 3: запись ошибки начинается не с номера"},
+        {"1 1 0\nтекст\n\n2 1 0", ", строка 4: нет текста ошибки 2"},
+    };
+    for (const auto& [text, error] : bad) {
+        std::ofstream(dir / "bad.dat", std::ios::binary) << text;
+        TInstructorModel m;
+        m.FileName = (dir / "bad.dat").string();
+        EXPECT_EQ(MessageOf([&] { m.Init(); }), m.FileName + error) << text;
+    }
 }

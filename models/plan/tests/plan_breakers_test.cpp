@@ -69,15 +69,17 @@ TEST(PlanBreakers, FileVariants)
     TTypes commented("* types\n0\n\n1\n* name next\n1\nВЗ\n0\n");
     EXPECT_EQ((*commented.list.Get(0))->Name, "ВЗ");
 
-    EXPECT_EQ(TypesError("1\n1\n0\n"), "Ошибка в файле данных замедлителей");
-    EXPECT_EQ(TypesError("0\n4\n0\n"), "Ошибка в файле данных замедлителей");
-    EXPECT_EQ(TypesError("0\nx\n0\n"), "Ошибка в файле данных замедлителей");
+    EXPECT_EQ(TypesError("1\n1\n0\n"), "data\\breakers.dat, строка 1: Ошибка в файле данных замедлителей");
+    EXPECT_EQ(TypesError("* kinds\n0\n4\n0\n"), "data\\breakers.dat, строка 3: Ошибка в файле данных замедлителей");
+    EXPECT_EQ(TypesError("0\nx\n0\n"), "data\\breakers.dat, строка 2: Ошибка в файле данных замедлителей");
+    // A type without a name can never be placed: the file is cut or garbled there.
+    EXPECT_EQ(TypesError("0\n1\n2\n1.5\n0\n"), "data\\breakers.dat, строка 5: у типа замедлителя нет имени (ключ 1)");
     std::string ten = "0\n";
     for (int i = 0; i < 10; ++i) ten += "1\n1\nT" + std::to_string(i) + "\n0\n";
-    EXPECT_EQ(TypesError(ten), "Переполнение массива10");
+    EXPECT_EQ(TypesError(ten), "data\\breakers.dat, строка 38: Переполнение массива10");
     std::string five = "0\n2\n";
     for (int i = 0; i < 5; ++i) five += "2" + std::to_string(i + 1) + "\n1 1\n";
-    EXPECT_EQ(TypesError(five + "0\n"), "Переполнение массива5");
+    EXPECT_EQ(TypesError(five + "0\n"), "data\\breakers.dat, строка 12: Переполнение массива5");
 }
 
 TEST(PlanBreakers, NoFileNoTypes)
@@ -86,7 +88,7 @@ TEST(PlanBreakers, NoFileNoTypes)
     LoadPlan(m, kPlanWithoutRetarder, nullptr);
     EXPECT_EQ(m.BreakerProperties.Count(), 0u);
     EXPECT_EQ(LoadError(kPlanWithoutRetarder + "5 1 ВЗ 1 1 0\n", nullptr),
-              "Неизвестный тип замедлителя. Смотри файл data\\breakers.dat");
+              "data\\plan.dat, строка 2: нет файла data\\breakers.dat с типами замедлителей (тип ВЗ)");
 }
 
 TEST(PlanBreakers, PlacementRecords)

@@ -305,9 +305,10 @@ TEST(PlanSwitch, NextSectionFollowsThePosition)
 
 TEST(PlanCapacity, ParksVerticesSectionsAndRetarders)
 {
-    EXPECT_EQ(LoadError(Repeat("4 %d P", 20, 1)), "(loaded)");
+    // A plan needs a section: the parks and joints alone are refused as a plan without one.
+    EXPECT_EQ(LoadError(Repeat("4 %d P", 20, 1)), "data\\plan.dat: нет ни одного участка");
     EXPECT_EQ(LoadError(Repeat("4 %d P", 21, 1)), "TRM_SectionPlaceArray:: переполнение массива");
-    EXPECT_EQ(LoadError(Repeat("3 %d", 499, 2000)), "(loaded)");
+    EXPECT_EQ(LoadError(Repeat("3 %d", 499, 2000)), "data\\plan.dat: нет ни одного участка");
     EXPECT_EQ(LoadError(Repeat("3 %d", 500, 2000)), "TaVertexes:: переполнение массива");
     std::string joints = "3 2000\n3 2001\n";
     EXPECT_EQ(LoadError(joints + Repeat("2 %d 2000 2001 10 - 0 0 0", 499, 1)), "(loaded)");
@@ -371,7 +372,7 @@ TEST(PlanErrors, EachBadLineNamesItsLine)
     p = bad("5 1 ВЗ 1 5 0", "5 0 ВЗ 1 5 0");
     EXPECT_EQ(LoadError(p), AtLine(p, "5 0 ВЗ 1 5 0", "неверный номер замедлителя 0"));
     p = bad("5 1 ВЗ 1 5 0", "5 1 XX 1 5 0");
-    EXPECT_EQ(LoadError(p), "Неизвестный тип замедлителя. Смотри файл data\\breakers.dat");
+    EXPECT_EQ(LoadError(p), AtLine(p, "5 1 XX 1 5 0", "Неизвестный тип замедлителя. Смотри файл data\\breakers.dat (тип XX)"));
 }
 
 TEST(PlanErrors, IgnoredRecordsAndTolerances)

@@ -151,7 +151,13 @@ void TfmMain::PreparePanel()
 
 void TfmMain::StartRun()
 {
-    RunStartupMessages();
+    try {
+        RunStartupMessages();
+    } catch (...) {
+        // No lesson on a start that failed half way: the panel is covered again.
+        if (ForeheadPanel) ForeheadPanel->Show();
+        throw;
+    }
     if (ShowStartDialog) ShowStartDialog();
 }
 

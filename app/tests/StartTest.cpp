@@ -316,7 +316,7 @@ TEST_F(StartTest, AFailedActivationIsShownOnceAndLeavesThePanelCovered)
     m->ForeheadPanel->Show();
     m->DoActivate();
     ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0], "Не могу загрузить файл данных для модели InstructorModel");
+    EXPECT_EQ(Boxes[0], "Не могу загрузить файл данных для модели InstructorModel: DATA\\errors.dat");
     EXPECT_TRUE(m->ForeheadPanel->Visible());
     EXPECT_EQ(StartDialogs, 0);
     m->DoActivate();

@@ -20,7 +20,8 @@ void TModel::Init()
     InitState();
     if (FileName.empty()) return;
     std::FILE* f = OpenFile(FileName, "r");
-    if (!f) throw Exception("Не могу загрузить файл данных для модели " + Name());
+    // The message names the file too: the instructor fixes the file, not the model.
+    if (!f) throw Exception("Не могу загрузить файл данных для модели " + Name() + ": " + FileName);
     try {
         Read(f);
     } catch (...) {

@@ -530,6 +530,7 @@ void TPlanModel::ReadBreaker(const TPlanLine& line)
         // The plan's line names the retarder; without the type file every type is unknown.
         std::string reason = "Неизвестный тип замедлителя. Смотри файл data\\breakers.dat";
         if (!FileExists(kBreakersFile)) reason = "нет файла data\\breakers.dat с типами замедлителей";
+        else if (BreakerProperties.Count() == 0) reason = "в файле data\\breakers.dat нет ни одного типа замедлителя";
         line.Fail(reason + " (тип " + line.Text(2, "") + ")");
     }
     b->Device = CreateBreakerDevice(p->Kind());

@@ -67,7 +67,7 @@ TEST(TModel, InitReadsTheFileAfterInitState)
 
     m.calls.clear();
     m.FileName = "data\\no-such-file.dat";
-    EXPECT_EQ(MessageOf([&] { m.Init(); }), "Не могу загрузить файл данных для модели PlanModel");
+    EXPECT_EQ(MessageOf([&] { m.Init(); }), "Не могу загрузить файл данных для модели PlanModel: data\\no-such-file.dat");
     EXPECT_EQ(m.calls, "InitState;");
 
     namespace fs = std::filesystem;

@@ -230,7 +230,7 @@ TEST(EC_ModelData, CapacitiesAndMissingFile)
         TEC_Model m;
         m.SetName("EC_Model");
         m.FileName = "data\\no-such-EC_Model.dat";
-        EXPECT_EQ(ErrorOf([&] { m.Init(); }), "Не могу загрузить файл данных для модели EC_Model");
+        EXPECT_EQ(ErrorOf([&] { m.Init(); }), "Не могу загрузить файл данных для модели EC_Model: data\\no-such-EC_Model.dat");
     }
     {
         std::string text;

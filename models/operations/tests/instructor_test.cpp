@@ -175,7 +175,7 @@ TEST(InstructorModel, CatalogueFileErrors)
     TInstructorModel model;
     model.SetName("InstructorModel");
     model.FileName = "DATA\\no-errors.dat";
-    EXPECT_EQ(MessageOf([&] { model.Init(); }), "Не могу загрузить файл данных для модели InstructorModel");
+    EXPECT_EQ(MessageOf([&] { model.Init(); }), "Не могу загрузить файл данных для модели InstructorModel: DATA\\no-errors.dat");
 
     namespace fs = std::filesystem;
     fs::path dir = fs::path(testing::TempDir()) / "velo_instructor";

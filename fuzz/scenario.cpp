@@ -2,7 +2,8 @@
 // it (with sections 12 "2П" and 219 "19СП" of the sample station listed) and written back: a file
 // read in code page 1251 must come back byte for byte, one read as UTF-8 as its code page 1251
 // text. Sorted by time and written again it must hold the same lines; and the run's loader must
-// schedule or name every data line of it.
+// schedule or name every data line of it. The input's bytes mapped onto what a Russian or
+// Ukrainian text in code page 1251 holds are never taken for UTF-8 and come back byte for byte.
 #include <algorithm>
 
 #include "app/scenario/ScenarioFile.h"
@@ -29,6 +30,17 @@ std::vector<std::string> SortedMessages(const TScenarioDocument& d)
     for (const TTrainRecord& r : d.Events()) m.push_back(r.Message);
     std::sort(m.begin(), m.end());
     return m;
+}
+
+// The bytes a code page 1251 text of people holds: line ends, tabs, ASCII, the letters from 0xC0
+// and the letters and signs of 0x80-0xBF that Utf8Only does not count as foreign.
+std::string RealCp1251Bytes()
+{
+    std::string a = "\t\n\r";
+    for (int b = 0x20; b < 0x7F; ++b) a += static_cast<char>(b);
+    for (int b = 0x80; b < 0x100; ++b)
+        if (!Utf8Only(std::string(1, static_cast<char>(b)))) a += static_cast<char>(b);
+    return a;
 }
 
 } // namespace
@@ -91,5 +103,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     };
     if (!ScheduleScenario("data\\in.shd", send, skipped)) std::abort();
     if (sent + skipped.size() != dataLines) std::abort();
+
+    // A real code page 1251 text, however it happens to look as UTF-8, stays code page 1251.
+    static const std::string alphabet = RealCp1251Bytes();
+    std::string real = in;
+    for (char& c : real) c = alphabet[static_cast<unsigned char>(c) % alphabet.size()];
+    // "п»ї" in front is the byte-order mark, which says UTF-8 in so many words.
+    if (real.compare(0, 3, "\xEF\xBB\xBF") == 0) real[0] = 'x';
+    fuzz::WriteFile("data/real.shd", real);
+    TScenarioDocument cp;
+    if (cp.Load("data\\real.shd", sections) == TScenarioDocument::TLoadResult::CannotOpen || cp.Utf8) std::abort();
+    if (!cp.Save("data\\real_out.shd") || FileBytes("data/real_out.shd") != real) std::abort();
     return 0;
 }

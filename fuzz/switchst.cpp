@@ -43,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::WriteFile("data/Pribitie.dat", files[3]);
     try {
         CreateTrainerWindows([] { return new TfmMain(VELO_SOURCE_DIR "/app/tests/forms/TestMain.vfm"); });
+        fmMain->ReadStartupMessages();
         fmMain->RunStartupMessages();
     } catch (const Exception&) {
         // The program shows the text in a message box.

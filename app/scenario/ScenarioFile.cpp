@@ -213,6 +213,20 @@ TTrainRecord ReadScenarioLine(const std::string& line, const TSectionList& secti
     return KeptLine(line, NotUnderstood(time, fault ? "значение " + w[4] : "", line));
 }
 
+bool Utf8Only(const std::string& bytes)
+{
+    // Code page 1251 bytes 0x80-0xBF that Russian and Ukrainian texts never hold: Ђ Ѓ ѓ † ‡ ‰ Љ ‹
+    // Њ Ќ Ћ Џ ђ, the undefined 0x98, ™ љ › њ ќ ћ џ Ј ¤ ¦ ¬ ® µ ¶ ј Ѕ ѕ. Nearly every word of UTF-8
+    // Cyrillic has one as the second byte of a letter (е, о, н, р, с, м ...), while the letters,
+    // digits, quotes, dashes and signs of a real text (and every byte from 0xC0) are not here.
+    static const unsigned char foreign[] = {0x80, 0x81, 0x83, 0x86, 0x87, 0x89, 0x8A, 0x8B, 0x8C, 0x8D, 0x8E,
+                                            0x8F, 0x90, 0x98, 0x99, 0x9A, 0x9B, 0x9C, 0x9D, 0x9E, 0x9F, 0xA3,
+                                            0xA4, 0xA6, 0xAC, 0xAE, 0xB5, 0xB6, 0xBC, 0xBD, 0xBE};
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        return std::find(std::begin(foreign), std::end(foreign), static_cast<unsigned char>(c)) != std::end(foreign);
+    });
+}
+
 bool ReadScenarioText(const std::string& path, TScenarioText& out)
 {
     FilePtr f(OpenFile(path, "rb"));
@@ -226,9 +240,10 @@ bool ReadScenarioText(const std::string& path, TScenarioText& out)
     std::string body = bytes.substr(at);
     bool beyondAscii = std::any_of(body.begin(), body.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     // Valid UTF-8 whose every character code page 1251 has: the round trip gives it back.
-    out.Utf8 = (at > 0 || beyondAscii) && Cp1251ToUtf8(Utf8ToCp1251(body)) == body;
+    out.Utf8 = beyondAscii && (at > 0 || Utf8Only(body)) && Cp1251ToUtf8(Utf8ToCp1251(body)) == body;
     out.Bom = out.Utf8 && at > 0;
-    if (!out.Bom) at = 0;
+    if (at > 0 && !beyondAscii) out.Lead = bytes.substr(0, at);
+    if (!out.Bom && out.Lead.empty()) at = 0;
     while (at < bytes.size()) {
         size_t nl = bytes.find('\n', at);
         size_t end = nl == std::string::npos ? bytes.size() : nl + 1;
@@ -368,6 +383,7 @@ void TScenarioDocument::New()
     Modified = false;
     Utf8 = false;
     Unlisted = 0;
+    Lead.clear();
     events.clear();
     tail.clear();
 }
@@ -434,6 +450,7 @@ TScenarioDocument::TLoadResult TScenarioDocument::Load(const std::string& path, 
     events = std::move(read);
     tail = blank + rest;
     Utf8 = text.Utf8;
+    Lead = text.Lead;
     Unlisted = unlisted;
     return unlisted > 0 ? TLoadResult::Overflow : TLoadResult::Read;
 }
@@ -481,9 +498,19 @@ bool TScenarioDocument::Save(const std::string& path)
     const fs::path temp = target.string() + ".tmp";
     fs::remove(temp, ec);
     bool ok = true;
+    bool keepLead = false;
     {
         FilePtr f(std::fopen(temp.c_str(), "wb"));
         if (!f) return false;
+        // The kept byte-order mark stays only over a text that the two code pages still read alike.
+        if (!Lead.empty()) {
+            auto ascii = [](const std::string& s) {
+                return std::none_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+            };
+            keepLead = ascii(tail);
+            for (const TTrainRecord& r : events) keepLead = keepLead && ascii(r.Before) && ascii(r.Message);
+            if (keepLead) ok = WriteLine(f.get(), Lead);
+        }
         for (size_t i = 0; i < events.size() && ok; ++i) {
             const TTrainRecord& r = events[i];
             std::string line = r.Before + (r.FromFile && !Utf8 ? r.Raw : Utf8ToCp1251(r.Message));
@@ -511,6 +538,7 @@ bool TScenarioDocument::Save(const std::string& path)
         tail = Utf8ToCp1251(tail);
         Utf8 = false;
     }
+    if (!keepLead) Lead.clear();
     Modified = false;
     return true;
 }

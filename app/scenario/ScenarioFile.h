@@ -64,9 +64,12 @@ std::string TimePrefix(int minutes);
 // One file line read the way the editor reads it (the line without its line end).
 TTrainRecord ReadScenarioLine(const std::string& line, const TSectionList& sections);
 
-// A scenario file's lines. A file that is valid UTF-8 with a character beyond ASCII, or that
-// starts with a byte-order mark, is read as UTF-8 (each of its characters has a code page 1251
-// one); every other file as code page 1251.
+// A scenario file's lines. Scenario files are code page 1251; a file is read as UTF-8 only where
+// code page 1251 cannot be meant: it starts with a byte-order mark and has a character beyond
+// ASCII, or it is valid UTF-8 with such characters and holds a byte that, read in code page 1251,
+// is a character no Russian or Ukrainian text uses (Utf8Only); in both cases each of its
+// characters must have a code page 1251 one. A byte-order mark over a text the two read alike
+// (ASCII, or nothing) is kept as it is.
 struct TScenarioText {
     struct Line {
         std::string Bytes;  // as on disk, without the line end
@@ -75,8 +78,13 @@ struct TScenarioText {
     };
     bool Utf8 = false;
     bool Bom = false;  // the byte-order mark, read as UTF-8 and not part of the first line
+    std::string Lead;  // a byte-order mark kept over a text without a character beyond ASCII
     std::vector<Line> Lines;
 };
+// True when the bytes hold one that code page 1251 reads as a character no Russian or Ukrainian
+// text uses (the letters of other Cyrillic alphabets, rare signs, the one undefined byte): where
+// such text is valid UTF-8, UTF-8 is what was meant.
+bool Utf8Only(const std::string& bytes);
 // False when the file cannot be opened.
 bool ReadScenarioText(const std::string& path, TScenarioText& out);
 
@@ -149,6 +157,8 @@ public:
     bool Utf8 = false;
     // Lines of the file beyond the 299 events, not listed; written back unchanged.
     unsigned Unlisted = 0;
+    // A byte-order mark the file began with over ASCII text: written back while the text stays so.
+    std::string Lead;
 
     // Writes one line to an open file; false when it failed (tests make it fail).
     std::function<bool(std::FILE*, const std::string&)> WriteLine;

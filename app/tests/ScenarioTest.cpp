@@ -189,6 +189,21 @@ TEST_F(ScenarioFileTest, OpenedAndSavedWithoutAnEditTheBytesStay)
         ASSERT_TRUE(u.Save(Path("utf8.shd")));
         EXPECT_EQ(bytes("utf8.shd"), "10 4 9 \xcf\xc4\xd1\xf3 0 \xc8\xe2\xe0\xed\n");
     }
+
+    // Code page 1251 text that happens to be valid UTF-8 ("Р", a no-break space, "В", "°": in
+    // UTF-8 "Р°") stays code page 1251; so does a file of a lone byte-order mark, kept as it is.
+    for (const std::string& kept : {std::string("0 4 28 \xD0\xA0\xC2\xB0\n"), std::string("\xEF\xBB\xBF"),
+                                    std::string("\xEF\xBB\xBF" "5 1 37 12 3\n")}) {
+        std::ofstream(Path("kept.shd"), std::ios::binary) << kept;
+        TScenarioDocument k;
+        ASSERT_EQ(k.Load(Path("kept.shd"), kSections), TScenarioDocument::TLoadResult::Read);
+        EXPECT_FALSE(k.Utf8);
+        ASSERT_TRUE(k.Save(Path("kept.shd")));
+        EXPECT_EQ(bytes("kept.shd"), kept);
+    }
+    TScenarioDocument k;
+    ASSERT_EQ(k.Load(Path("kept.shd"), kSections), TScenarioDocument::TLoadResult::Read);
+    EXPECT_EQ(k.Events()[0].Display, "00:05 Невозможность перевода стрелки 12");
 }
 
 TEST_F(ScenarioFileTest, EverySampleScenarioReadsAndWritesBackUnchanged)

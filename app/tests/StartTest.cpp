@@ -323,6 +323,23 @@ TEST_F(StartTest, AFailedActivationIsShownOnceAndLeavesThePanelCovered)
     EXPECT_EQ(Boxes.size(), 1u);
 }
 
+TEST_F(StartTest, AStartUpLineForAReceiverWithoutAModelStopsTheStartBeforeAnyIsSent)
+{
+    WriteErrors();
+    WriteFile("data/trenager.ini", "4 38 Підказка\n* 5 1\n99999999 1 2\n");
+    TfmMain* m = Start();
+    AddPanel(m);
+    m->ForeheadPanel->Show();
+    m->DoActivate();
+    // Named by its line, as the scenario loader names such lines; the operator is never asked.
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0], "data\\trenager.ini, строка 3: неизвестный получатель 99999999");
+    EXPECT_TRUE(Prompts.empty());
+    EXPECT_EQ(fmActiveHelp->Memo1->Lines().Count(), 0);
+    EXPECT_EQ(StartDialogs, 0);
+    EXPECT_TRUE(m->ForeheadPanel->Visible());
+}
+
 TEST_F(StartTest, ScenarioLinesAreQueuedWithTheDelayModel)
 {
     WriteErrors();

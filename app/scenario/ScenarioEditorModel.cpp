@@ -61,7 +61,10 @@ int TimeToMinutes(const std::string& text)
     std::string m = colon == std::string::npos ? "" : t.substr(colon + 1);
     if (h.empty() || h.size() > 2 || m.size() != 2 || !IsAllDigits(h.c_str()) || !IsAllDigits(m.c_str()))
         throw Exception("Не указано время (ЧЧ:ММ)");
-    return static_cast<int>(AtolC(h.c_str()) * 60 + AtolC(m.c_str()));
+    // The rule the file's reader and the run's loader keep: a time of the model day.
+    const long hours = AtolC(h.c_str()), minutes = AtolC(m.c_str());
+    if (hours > 23 || minutes > 59) throw Exception("Время " + h + ":" + m + " вне суток: часы от 0 до 23, минуты от 0 до 59");
+    return static_cast<int>(hours * 60 + minutes);
 }
 
 std::vector<std::string> OfferedNumbers(const std::vector<std::string>& fileNames, char prefix,

@@ -45,7 +45,8 @@ struct TTrainPanels {
 TTrainPanels TrainPanels(int page, int type);
 
 // Minutes of "HH:MM" (blanks ignored). An incomplete time raises "Не указано время (ЧЧ:ММ)";
-// hours and minutes are not tested against a range ("12:75" is 13:15).
+// hours above 23 or minutes above 59 raise "Время HH:MM вне суток: ..." (the day's minutes are
+// what ReadScenarioMinutes takes back).
 int TimeToMinutes(const std::string& text);
 
 // The numbers offered by a drop-down list: for every file name that begins with the prefix

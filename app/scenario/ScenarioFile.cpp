@@ -131,12 +131,33 @@ int PageOfKind(int kind)
     }
 }
 
+bool ReadScenarioMinutes(const std::string& word, double& minutes, std::string* reason)
+{
+    auto refuse = [&](const std::string& why) {
+        if (reason) *reason = why;
+        return false;
+    };
+    size_t digits = 0, points = 0;
+    for (char c : word) {
+        if (c >= '0' && c <= '9') ++digits;
+        else if (c == '.') ++points;
+        else return refuse("не прочитано время " + word);
+    }
+    if (digits == 0 || points > 1) return refuse("не прочитано время " + word);
+    minutes = AtofC(word.c_str());
+    if (minutes >= kMinutesOfDay) return refuse("время " + word + " вне суток (до 1439 минут, 23:59)");
+    return true;
+}
+
 bool ParseTrainLine(const std::string& line, TTrainLine& out)
 {
     std::vector<std::string> w = Words(line);
     if (w.size() < 4 || w.size() % 2 != 0) return false;
     TTrainLine t;
-    if (!Unsigned(w[0], t.Minutes) || w[1] != "3" || w[2] != "6" || !Unsigned(w[3], t.Kind)) return false;
+    double minutes = 0;
+    if (!ReadScenarioMinutes(w[0], minutes)) return false;
+    t.Minutes = static_cast<int>(minutes);
+    if (w[1] != "3" || w[2] != "6" || !Unsigned(w[3], t.Kind)) return false;
     for (size_t i = 4; i < w.size(); i += 2) {
         int param = 0;
         if (!Unsigned(w[i], param)) return false;
@@ -161,9 +182,10 @@ TTrainRecord ReadScenarioLine(const std::string& line, const TSectionList& secti
     std::vector<std::string> w = Words(line);
     std::string first = TrimLeft(line);
     if (!first.empty() && first[0] == '*') return KeptLine(line, "примечание: " + Trim(first.substr(1)));
-    int minutes = 0;
-    if (w.empty() || !Unsigned(w[0], minutes))
-        return KeptLine(line, NotUnderstood("", w.empty() ? "" : "время " + w[0], line));
+    double exact = 0;
+    std::string why;
+    if (w.empty() || !ReadScenarioMinutes(w[0], exact, &why)) return KeptLine(line, NotUnderstood("", why, line));
+    const int minutes = static_cast<int>(exact);
     const std::string time = TimePrefix(minutes);
 
     if (w.size() > 1 && w[1] == "3") {
@@ -276,16 +298,16 @@ std::string ScheduledMessage(const std::string& line, std::string* reason)
         if (reason) *reason = why;
         return std::string();
     };
-    std::string time = FirstWord(line);
-    if (!IsNumber(time.c_str())) return refuse("не прочитано время " + time);
+    // The editor's rule: a line it cannot place on the day is not scheduled either.
+    std::string time = FirstWord(line), why;
+    double exact = 0;
+    if (!ReadScenarioMinutes(time, exact, &why)) return refuse(why);
     float minutes = 0;
     SScanf(line.c_str(), "%f", &minutes);
     float seconds = minutes * 60;
-    if (!std::isfinite(seconds)) return refuse("время " + time + " вне суток модели");
-    if (seconds < 0) return refuse("время " + time + " уже прошло");
     std::string mes = DropWords(line, 1);
     if (mes.empty()) return refuse("нет сообщения");
-    std::string why = ReceiverProblem(mes);
+    why = ReceiverProblem(mes);
     if (!why.empty()) return refuse(why);
     return Format("%d %d %f %s", brDelay, 4, static_cast<double>(seconds), mes.c_str());
 }

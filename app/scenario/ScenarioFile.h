@@ -56,6 +56,11 @@ struct TTrainLine {
 
 // The page a train kind belongs to (1 or 2), 0 for a kind the editor does not know.
 int PageOfKind(int kind);
+// The one rule for a scenario line's time, shared by the editor's reader and the run's loader: a
+// number of minutes since 00:00 written in digits with at most one decimal point, below 1440
+// (23:59 at most, as the editor's fields allow). False with the reason for anything else.
+constexpr int kMinutesOfDay = 24 * 60;
+bool ReadScenarioMinutes(const std::string& word, double& minutes, std::string* reason = nullptr);
 // Splits a scenario line whose words are all well formed: whole minutes, receiver 3, command 6,
 // then pairs of a whole parameter number and a value word. False for anything else.
 bool ParseTrainLine(const std::string& line, TTrainLine& out);

@@ -92,7 +92,10 @@ TEST_F(ScenarioFileTest, EveryKindOfLineIsShownAndWrittenBackAsRead)
         {"9 4 32 ПДСу Состав готов", 3, kNoKey, "00:09 текст для ПДСу: Состав готов"},
         {"9 4 28", 3, kNoKey, "00:09 не разобрано — 9 4 28"},
         {"* the next train is late", 3, kNoKey, "примечание: the next train is late"},
-        {"8:30 3 6 5 1025 59 2001 400", 3, 59, "не разобрано: время 8:30 — 8:30 3 6 5 1025 59 2001 400"},
+        {"8:30 3 6 5 1025 59 2001 400", 3, 59, "не разобрано: не прочитано время 8:30 — 8:30 3 6 5 1025 59 2001 400"},
+        // The time's rule is the run's: these are not scheduled either.
+        {"1e1 3 6 5 1025 60 2001 400", 3, 60, "не разобрано: не прочитано время 1e1 — 1e1 3 6 5 1025 60 2001 400"},
+        {"5999 1 37 12 3", 3, kNoKey, "не разобрано: время 5999 вне суток (до 1439 минут, 23:59) — 5999 1 37 12 3"},
     };
     std::string file;
     for (const Case& c : cases) {
@@ -444,7 +447,12 @@ TEST_F(ScenarioEditorModelTest, AddingTrainsWritesTheirLinesAndRefusesBadFields)
         bad.Time = time;
         EXPECT_EQ(refused(bad), "Не указано время (ЧЧ:ММ)") << time;
     }
-    bad.Time = "12:75";  // no range test: 13:15
+    // One rule with the reader and the loader: a time of the model day.
+    for (const char* time : {"99:99", "24:00", "12:60"}) {
+        bad.Time = time;
+        EXPECT_EQ(refused(bad), "Время " + std::string(time) + " вне суток: часы от 0 до 23, минуты от 0 до 59") << time;
+    }
+    bad.Time = "23:59";
     bad.Length = "5O";
     EXPECT_EQ(refused(bad), "'5O' не является целым числом");
     bad.Number = "x";

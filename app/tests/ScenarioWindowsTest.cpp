@@ -429,7 +429,7 @@ TEST_F(ScenarioWindowsTest, PuskSaysWhichLinesItCouldNotSchedule)
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0], "Не поставлены в расписание строки сценария hand.shd (3):\n"
                         "строка 2: не прочитано время 8:30: 8:30 4 9 ПДСу 0 Другий\n"
-                        "строка 3: время -5 уже прошло: -5 1 37 27 3\n"
+                        "строка 3: не прочитано время -5: -5 1 37 27 3\n"
                         "строка 4: неизвестный получатель 7: 12 7 1 2");
     std::vector<std::string> console;
     for (int i = 0; i < fmConsole->Memo1->Lines().Count(); ++i) console.push_back(fmConsole->Memo1->Lines()[i]);

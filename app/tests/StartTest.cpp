@@ -129,6 +129,14 @@ TEST(ScenarioLine, MinutesBecomeSecondsWithSixDecimals)
     // A line whose time is not a number is not scheduled.
     EXPECT_EQ(ScenarioLineMessage("x 4 28"), "");
     EXPECT_EQ(ScenarioLineMessage("10:30 4 28"), "");
+    // The editor's rule for the time: digits and at most one point, within the day.
+    EXPECT_EQ(ScenarioLineMessage("1439.5 4 28"), "8 4 86370.000000 4 28");
+    std::string why;
+    for (const char* line : {"1e1 4 28", "1440 4 28", "-5 4 28", "0x10 4 28", "1..2 4 28"})
+        EXPECT_EQ(ScheduledMessage(line, &why), "") << line;
+    EXPECT_EQ(why, "не прочитано время 1..2");
+    ScheduledMessage("5999 4 28", &why);
+    EXPECT_EQ(why, "время 5999 вне суток (до 1439 минут, 23:59)");
 }
 
 // ---- windows ----

@@ -28,7 +28,8 @@
 //
 // CI runs a fixed set of seeds (fewer moves in the sanitizer build). The long walk:
 //   VELO_WALK_MOVES=1000000 VELO_WALK_SEEDS=100 build/models/models_station_tests
-//       --gtest_filter=InterlockingWalk.RandomMoves*
+//       --gtest_filter='*InterlockingWalk*.RandomMoves*'
+// (the walk runs in five test cases, each a fifth of the seeds);
 // and with trains (best in a Release build; a tick of six models costs more):
 //   VELO_WALK_MOVES=100000 VELO_WALK_SEEDS=50 build-rel/models/models_station_tests
 //       --gtest_filter=InterlockingWalk.Trains*
@@ -740,21 +741,24 @@ void Replay(const char* text, bool trains)
     }
 }
 
-// Runs the walk over the seeds the environment asks for (see the head of the file).
-void RunSeeds(bool trains, long defaultMoves, long defaultSeeds, const char* name)
+// Runs the walk over the seeds the environment asks for (see the head of the file), or over
+// slice `part` of `parts` even slices of them: the same seeds and moves, spread over test cases
+// that ctest can run at once.
+void RunSeeds(bool trains, long defaultMoves, long defaultSeeds, const char* name, long part = 0, long parts = 1)
 {
     namespace fs = std::filesystem;
     if (!fs::exists(fs::path(VELO_SOURCE_DIR) / "station" / "data" / "EC_Model.dat")) GTEST_SKIP() << "no sample station";
     TStationCopy copy;
-    if (const char* replay = std::getenv("VELO_WALK_REPLAY")) return Replay(replay, trains);
+    if (const char* replay = std::getenv("VELO_WALK_REPLAY")) return part == 0 ? Replay(replay, trains) : void();
     const long totalMoves = EnvNumber("VELO_WALK_MOVES", defaultMoves);
     const long seeds = std::max(1L, EnvNumber("VELO_WALK_SEEDS", defaultSeeds));
     const long firstSeed = EnvNumber("VELO_WALK_FIRST_SEED", 1);
     const long perSeed = std::max(1L, totalMoves / seeds);
+    const long from = firstSeed + seeds * part / parts, to = firstSeed + seeds * (part + 1) / parts;
     auto started = std::chrono::steady_clock::now();
     long moves = 0, ticks = 0, violations = 0;
     gOpenings = gPassed = gByOrder = gAfterClosing = 0;
-    for (long seed = firstSeed; seed < firstSeed + seeds; ++seed) {
+    for (long seed = from; seed < to; ++seed) {
         std::mt19937 rng(static_cast<uint32_t>(seed));
         std::vector<TMove> walk;
         while (static_cast<long>(walk.size()) < perSeed) RandomMove(rng, walk, trains);
@@ -779,20 +783,25 @@ void RunSeeds(bool trains, long defaultMoves, long defaultSeeds, const char* nam
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("%s: %ld moves, %ld one-second ticks, %ld signals opened, %ld signals passed (closed: %ld under an "
                 "order, %ld closed in front), seeds %ld-%ld, %ld violations, %.1f s\n",
-                name, moves, ticks, gOpenings, gPassed, gByOrder, gAfterClosing, firstSeed, firstSeed + seeds - 1,
-                violations, seconds);
+                name, moves, ticks, gOpenings, gPassed, gByOrder, gAfterClosing, from, to - 1, violations, seconds);
 }
 
 } // namespace
 
-TEST(InterlockingWalk, RandomMovesKeepTheRoutesSafe)
+// The walk in five slices of four seeds each, so that no one test case sets the suite's time.
+constexpr long kWalkSlices = 5;
+class InterlockingWalkSlice : public ::testing::TestWithParam<long> {};
+
+TEST_P(InterlockingWalkSlice, RandomMovesKeepTheRoutesSafe)
 {
 #if defined(__SANITIZE_ADDRESS__)
-    RunSeeds(false, 3000, 20, "interlocking walk");
+    RunSeeds(false, 3000, 20, "interlocking walk", GetParam(), kWalkSlices);
 #else
-    RunSeeds(false, 30000, 20, "interlocking walk");
+    RunSeeds(false, 30000, 20, "interlocking walk", GetParam(), kWalkSlices);
 #endif
 }
+
+INSTANTIATE_TEST_SUITE_P(Seeds, InterlockingWalkSlice, ::testing::Range(0L, kWalkSlices));
 
 // The same walk with all six models of the main window: the lesson's trains run by signals, and
 // no leading end passes a closed one.

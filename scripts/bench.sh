@@ -8,8 +8,9 @@
 # VELO_BENCH_CPU runs every benchmark on that one processor (taskset): on a shared machine the
 # cores are loaded differently, and a run that moves between them spreads its figures.
 # VELO_GUI=OFF leaves out the program's figures (start, click, repaint, memory). The raw results
-# stay in {build}/results/*.json. The figures are wall-clock times: on a shared machine they are
-# noisy, which the medians and the spread show.
+# stay in {build}/results/*.json. Each figure has its processor time beside its wall time: on a
+# shared machine the wall times are noisy (the medians and the spread show it), the processor
+# times much less. The date of the run and the load average before and after it are printed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${VELO_BENCH_BUILD:-build-bench}
@@ -28,6 +29,8 @@ cmake --build "$BUILD" -j"$JOBS" --target "${targets[@]}"
 out="$(pwd)/$BUILD/results"  # absolute: the program benchmark works in a scratch folder
 mkdir -p "$out"
 rm -f "$out"/*.json
+started="$(date -u '+%Y-%m-%d %H:%M UTC')"
+load_before="$(cut -d' ' -f1-3 /proc/loadavg)"
 "${PIN[@]}" "$BUILD/bench/velo_models_bench" --benchmark_out="$out/models.json" --benchmark_out_format=json
 if [ "$GUI" = ON ]; then
   export QT_QPA_PLATFORM=offscreen
@@ -40,4 +43,5 @@ if [ "$GUI" = ON ]; then
   done
 fi
 echo
+echo "run of $started on $(nproc) processors${VELO_BENCH_CPU:+, pinned to processor $VELO_BENCH_CPU}; load average (1, 5, 15 min) before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
 python3 scripts/bench_report.py "$out"/*.json

@@ -4,6 +4,7 @@
 // dialog, the panel covered). The post-section list, the arrival list and the securing list are
 // read with skips (a faulty line of the securing list is reported once): the lesson starts anyway.
 #include <fstream>
+#include <ostream>
 #include <random>
 
 #include "TrainerFixture.h"
@@ -16,6 +17,9 @@ struct TDataFileCase {
     const char* File;  // under data/
     bool Required;     // refused whenever it is not whole; else read with skips
 };
+
+// Test names show the file, not the record's bytes.
+void PrintTo(const TDataFileCase& c, std::ostream* os) { *os << c.File; }
 
 std::string Lower(std::string s)
 {

@@ -14,6 +14,7 @@
 #include "app/dialogues/MovementOrders.h"
 #include "app/dialogues/ElectroMechanic.h"
 #include "app/dialogues/PostDialogues.h"
+#include "app/scenario/ScenarioFile.h"
 #include "app/scenario/TaskMaker.h"
 #include "models/operations/DelayModel.h"
 #include "models/operations/InstructorModel.h"
@@ -137,6 +138,13 @@ TEST(ScenarioLine, MinutesBecomeSecondsWithSixDecimals)
     EXPECT_EQ(why, "не прочитано время 1..2");
     ScheduledMessage("5999 4 28", &why);
     EXPECT_EQ(why, "время 5999 вне суток (до 1439 минут, 23:59)");
+
+    // The box about unscheduled lines lists twenty and counts the rest.
+    std::vector<TUnscheduledLine> lines;
+    for (int i = 1; i <= 25; ++i) lines.push_back({i, "1e1 4 28", "не прочитано время 1e1"});
+    const std::string text = UnscheduledText("x.shd", lines);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21);
+    EXPECT_NE(text.find("\nстрока 20: не прочитано время 1e1: 1e1 4 28\nи ещё 5 (см. консоль)"), std::string::npos) << text;
 }
 
 // ---- windows ----

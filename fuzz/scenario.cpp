@@ -104,10 +104,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!ScheduleScenario("data\\in.shd", send, skipped)) std::abort();
     if (sent + skipped.size() != dataLines) std::abort();
 
-    // A real code page 1251 text, however it happens to look as UTF-8, stays code page 1251.
+    // A real code page 1251 text, however it happens to look as UTF-8, stays code page 1251: the
+    // input itself when it is one (bytes such as D0 A0 C2 B0, "Р", a no-break space, "В", "°"),
+    // else the input with each other byte replaced by one of such a text.
     static const std::string alphabet = RealCp1251Bytes();
     std::string real = in;
-    for (char& c : real) c = alphabet[static_cast<unsigned char>(c) % alphabet.size()];
+    for (char& c : real)
+        if (alphabet.find(c) == std::string::npos) c = alphabet[static_cast<unsigned char>(c) % alphabet.size()];
     // "п»ї" in front is the byte-order mark, which says UTF-8 in so many words.
     if (real.compare(0, 3, "\xEF\xBB\xBF") == 0) real[0] = 'x';
     fuzz::WriteFile("data/real.shd", real);

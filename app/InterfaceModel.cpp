@@ -15,6 +15,7 @@
 #include "app/TrainerWindows.h"
 #include "app/scenario/ScenarioFile.h"
 #include "models/base/Utilit.h"
+#include "models/interlocking/EC_Model.h"
 #include "models/technology/TecnModel.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Paths.h"
@@ -139,8 +140,10 @@ void TfmMain::PreparePanel()
 {
     CollectComponents();
     // The trainer cannot run a lesson without automata and car types; headless models can.
-    for (unsigned i = 0; i < Models.Count(); ++i)
+    for (unsigned i = 0; i < Models.Count(); ++i) {
         if (auto* t = dynamic_cast<TTecnModel*>(*Models.Get(i))) t->StationRequired = true;
+        if (auto* e = dynamic_cast<TEC_Model*>(*Models.Get(i))) e->StationRequired = true;
+    }
     for (unsigned i = 0; i < Models.Count(); ++i) (*Models.Get(i))->Init();
     for (unsigned i = 0; i < Sections.Count(); ++i) (*Sections.Get(i))->Check();
     FillDialogueLists();

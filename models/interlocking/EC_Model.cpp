@@ -288,6 +288,8 @@ void TEC_Model::Read(std::FILE* f)
     bool signal = false;
     for (unsigned i = 0; i < Vertexes.Count() && !signal; ++i) signal = AsSignal(Vertexes.Get(i)) != nullptr;
     if (!signal && Sections.Count() == 0) DataError(0, "нет ни одного светофора и ни одной секции");
+    if (StationRequired && !signal) DataError(0, "нет ни одного светофора: ни один маршрут не задать");
+    if (StationRequired && Sections.Count() == 0) DataError(0, "нет ни одной секции");
     // A pair is named by one half or by both; either half knows the other.
     for (unsigned i = 0; i < Vertexes.Count(); ++i) {
         TEC_Switch1* sw = AsSwitch(Vertexes.Get(i));

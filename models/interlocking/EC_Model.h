@@ -313,6 +313,9 @@ public:
     ~TEC_Model() override;
 
     void Read(std::FILE* f) override;
+    // The trainer's model: the file must describe a signal (without one no route is ever set)
+    // and a section. Fixtures of a few switches or joints run without.
+    bool StationRequired = false;
     virtual void RegistryDevices();
     void Synchronization(double t) override;
     // Receiver 2: commands 4 to 22. The common parameter commands 1 to 3 are not served here.

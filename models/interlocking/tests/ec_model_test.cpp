@@ -222,6 +222,14 @@ TEST(EC_ModelData, FaultsOfTheDataNameTheLine)
     TEC_Model m;
     EXPECT_EQ(LoadText(m, std::string("  \n* 1 5\nnot a record\n0 1 2\n7 1 2\n-1 2\n") + kTinyStation), "");
     EXPECT_EQ(m.Vertexes.Count(), 1u);
+
+    // A file of no record is no interlocking; the trainer's also needs a signal to set a route.
+    TEC_Model none, trainer;
+    std::string error = LoadText(none, "not a record\n");
+    EXPECT_EQ(error, "Ошибка в файле " + none.FileName + ": нет ни одного светофора и ни одной секции");
+    trainer.StationRequired = true;
+    error = LoadText(trainer, kTinyStation);
+    EXPECT_EQ(error, "Ошибка в файле " + trainer.FileName + ": нет ни одного светофора: ни один маршрут не задать");
 }
 
 TEST(EC_ModelData, CapacitiesAndMissingFile)

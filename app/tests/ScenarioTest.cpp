@@ -214,7 +214,7 @@ TEST_F(ScenarioFileTest, EverySampleScenarioReadsAndWritesBackUnchanged)
             EXPECT_EQ(r.Kept, receiver == 4) << name << ": " << r.Message;
         }
     }
-    EXPECT_EQ(files, 2);
+    EXPECT_EQ(files, 3);
 }
 
 TEST_F(ScenarioFileTest, OverflowKeepsTheRestOfTheFileAndTheRunSchedulesAll)

@@ -237,7 +237,7 @@ TEST_F(ScenarioWindowsTest, StartDialogListsTheScenariosAndOpensTheEditor)
     start->Show();
     start->FormActivate(start);
     EXPECT_EQ(start->Caption(), "Умови  тренування");
-    EXPECT_EQ(Items(start->lbDataFiles), (std::vector<std::string>{"Extra.SHD", "empty.shd", "lesson1.shd"}));
+    EXPECT_EQ(Items(start->lbDataFiles), (std::vector<std::string>{"Extra.SHD", "empty.shd", "lesson1.shd", "lesson2.shd"}));
     // The sample lesson is chosen first.
     EXPECT_EQ(start->lbDataFiles->ItemIndex(), 2);
 
@@ -249,7 +249,7 @@ TEST_F(ScenarioWindowsTest, StartDialogListsTheScenariosAndOpensTheEditor)
     std::filesystem::remove("data/Extra.SHD");
     Click(start->Button1);
     EXPECT_EQ(Boxes.back(), "Не найден файл сценария data\\Extra.SHD");
-    EXPECT_EQ(Items(start->lbDataFiles), (std::vector<std::string>{"empty.shd", "lesson1.shd"}));
+    EXPECT_EQ(Items(start->lbDataFiles), (std::vector<std::string>{"empty.shd", "lesson1.shd", "lesson2.shd"}));
 
     // "Підхід..." opens the editor modally on the chosen file; a file saved there under a new name
     // is listed as soon as the editor closes.
@@ -263,7 +263,7 @@ TEST_F(ScenarioWindowsTest, StartDialogListsTheScenariosAndOpensTheEditor)
     });
     Click(start->Button3);
     EXPECT_EQ(opened, "data\\lesson1.shd modal");
-    EXPECT_EQ(Items(start->lbDataFiles), (std::vector<std::string>{"copy.shd", "empty.shd", "lesson1.shd"}));
+    EXPECT_EQ(Items(start->lbDataFiles), (std::vector<std::string>{"copy.shd", "empty.shd", "lesson1.shd", "lesson2.shd"}));
     EXPECT_EQ(start->lbDataFiles->ItemIndex(), 2);
 }
 

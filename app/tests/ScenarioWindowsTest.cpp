@@ -276,6 +276,8 @@ TEST_F(ScenarioWindowsTest, PuskRunsTheLessonForItsHourAndVykhidEndsTheProgram)
     m->Bus.SetReceiver(brTecn, [&](std::string& mes, TlstParams* p) {
         // The movement model's questions about the run state of the plan's objects are refused.
         if (mes.rfind("3 4 ", 0) == 0) return 0;
+        // The faults told to the electro-mechanic are taken.
+        if (mes.rfind("3 5 ", 0) == 0) return 1;
         createdAt.push_back(m->ModelTime);
         return tecn(mes, p);
     });

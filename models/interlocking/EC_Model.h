@@ -391,7 +391,9 @@ private:
     int ConfirmRelease();
     int DoRelease();
     int SetClosed(unsigned planSection, unsigned flag);
-    int SetFault(unsigned sec, unsigned mode);
+    int SetFault(unsigned sec, unsigned mode, std::string& mes);
+    // [2 23 {object}]: the technology object told of every fault mode set (TModel::TellFault).
+    int SetFaultListener(const TBusWords& w);
     int SectionInquiry(const TBusWords& w, std::string& mes);
     int FindSection(unsigned planSection, std::string& mes);
 

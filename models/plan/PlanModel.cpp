@@ -767,6 +767,9 @@ int TPlanModel::SwitchClose(const TBusWords& w)
 {
     TRM_Switch* sw = FindSwitch(w.Int(2));
     if (!sw) return 0;
+    const int was = sw->LockMode;
     sw->Close(w.Int(3));
+    // Above 2 the switch cannot be turned: a fault the station's data is told of.
+    if (was <= 2 && sw->LockMode > 2) TellFault(sw->Number, sw->LockMode);
     return 1;
 }

@@ -128,6 +128,7 @@ struct TPending {
     std::string Train, From, To;
     int Wait = 0;  // ticks left before an order that follows a route
     bool Ordered = false;  // waits for the dispatcher's order
+    std::string Again = "";  // a cancelled arrival route set again afterwards: its end
 };
 
 // The slip the model trainee makes once, on the first occasion for it.
@@ -138,6 +139,8 @@ enum class TSlip {
     SecondCancel,       // a humping route cancelled twice
     LateRoute,          // an arrival route set four minutes after it could have been
     LateFaultReport,    // the electro-mechanic called about a fault four minutes after it showed
+    OtherTrack,         // a passenger train routed to another free track than the help proposed
+    CancelAndReset,     // an arrival route cancelled at once and set again once released
 };
 
 } // namespace
@@ -329,6 +332,8 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
                 outstanding.insert("inspection " + n);
                 steps += 2;
                 pending.push_back({TPending::Arrival, n, from, t.Track});
+            } else if (Has(line, "прибыл на") && !Has(line, ": закрепить")) {
+                trains[n].Track = After(line, "на");
             } else if (Has(line, ": закрепить")) {
                 // "Поезд 2401 прибыл на 2П: закрепить 3 башмаками (СП3), ...": the track it stands on
                 // and the shoe count its norm asks for.
@@ -401,7 +406,8 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
                         Click(kSignals.at(p.From));
                     }
                     slipped = slipped || times == 2;
-                    humpBusy = false;
+                    if (!p.Again.empty()) next.push_back({TPending::Arrival, p.Train, p.From, p.Again});
+                    else humpBusy = false;
                     ++steps;
                     done = true;
                 } else {
@@ -452,6 +458,16 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
                 }
                 if (allowed && p.What == TPending::Arrival && slip == TSlip::LateRoute && !slipped && --lateBy > 0)
                     allowed = false;
+                TRoute r2 = r;
+                if (allowed && p.What == TPending::Arrival && slip == TSlip::OtherTrack && !slipped &&
+                    trains[p.Train].Passenger())
+                    for (const char* other : {"1В", "2В", "3В"}) {
+                        TRoute o = RouteOf(p.From, other);
+                        if (other == p.To || !Dark(o.Sections)) continue;
+                        r2 = o;
+                        slipped = true;
+                        break;
+                    }
                 if (allowed) {
                     if (p.What == TPending::Arrival && slip == TSlip::LateRoute) slipped = true;
                     if (p.What == TPending::Arrival && slip == TSlip::WrongEndButton && !slipped) {
@@ -462,11 +478,19 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
                     if (log) std::printf("%s route %s - %s for %s\n", Clock().c_str(), p.From.c_str(), p.To.c_str(), p.Train.c_str());
                     // The interlocking sets one route at a time: a start it does not take now is
                     // clicked again at the next tick.
-                    if (!Click(r.Start)) {
+                    if (!Click(r2.Start)) {
                         ++it;
                         continue;
                     }
-                    EXPECT_TRUE(Click(r.End)) << p.Train;
+                    EXPECT_TRUE(Click(r2.End)) << p.Train;
+                    if (p.What == TPending::Arrival && slip == TSlip::CancelAndReset && !slipped) {
+                        // Cancelled as soon as the interlocking takes it, and set again once its
+                        // sections are dark.
+                        slipped = true;
+                        TPending cancel{TPending::Cancel, p.Train, p.From, ""};
+                        cancel.Again = p.To;
+                        next.push_back(cancel);
+                    }
                     ++steps;
                     if (p.What == TPending::Hump) humpBusy = true;
                     if (p.What == TPending::Departure) {
@@ -608,6 +632,8 @@ TEST_F(FirstShiftTest, ASlipCostsItsOwnErrorsAndNothingMore)
         // The second lesson's first fault (3СП shown occupied, on the west arrivals' way) reported
         // four minutes late: the routes over it wait, nothing is charged.
         {TSlip::LateFaultReport, "late fault report", {}},
+        {TSlip::OtherTrack, "another track", {}},
+        {TSlip::CancelAndReset, "cancelled and set again", {}},
     };
     for (const auto& c : slips) {
         SCOPED_TRACE(c.Name);

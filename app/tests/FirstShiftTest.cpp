@@ -277,6 +277,9 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
 
     const int lessonEnd = 75 * 60;
     const bool log = std::getenv("VELO_FIRSTSHIFT_LOG") != nullptr;  // what the trainee saw, minute by minute
+    // VELO_FIRSTSHIFT_SHOT_MINUTE: the minute of the pictures (24 when not set).
+    const char* minute = std::getenv("VELO_FIRSTSHIFT_SHOT_MINUTE");
+    const int shotMinute = minute ? std::atoi(minute) : 24;
     while (m->ModelTime < lessonEnd) {
         Tick();
         // Calls: taken at once, read, closed.
@@ -506,14 +509,14 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
         }
         pending.insert(pending.end(), next.begin(), next.end());
         // VELO_FIRSTSHIFT_SHOTS=folder: pictures of the information window (its train states) and
-        // of the help window at minute 24, both open from the start as a trainee keeps them.
+        // of the help window at the shot minute, both open from the start as a trainee keeps them.
         if (const char* shots = std::getenv("VELO_FIRSTSHIFT_SHOTS"); shots && m->ModelTime == 1) {
             auto* pages = fmInfo->FindChild<TPageControl>("PageControl1");
             pages->SetActivePage(fmInfo->FindChild<TTabSheet>("TabSheet1"));
             fmInfo->Show();
             fmActiveHelp->Show();
         }
-        if (const char* shots = std::getenv("VELO_FIRSTSHIFT_SHOTS"); shots && m->ModelTime == 24 * 60) {
+        if (const char* shots = std::getenv("VELO_FIRSTSHIFT_SHOTS"); shots && m->ModelTime == shotMinute * 60) {
             SaveScreenshot(fmInfo, std::string(shots) + "/info.png");
             SaveScreenshot(fmActiveHelp, std::string(shots) + "/help.png");
             SaveScreenshot(m, std::string(shots) + "/panel.png");

@@ -254,6 +254,8 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
     std::map<std::string, std::string> finalState;
     int helpSeen = 0, steps = 0;
     bool slipped = false;  // the slip is made once
+    std::pair<std::string, std::string> routedElsewhere;  // the train and the track it went to instead
+    std::set<std::string> stateLines;                     // every line "Стан поїздів" showed
     int lateBy = 240;      // ticks a late route waits
     std::vector<std::pair<int, std::string>> faultLines;  // fault help lines, with the tick to act
 
@@ -469,6 +471,7 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
                         if (other == p.To || !Dark(o.Sections)) continue;
                         r2 = o;
                         slipped = true;
+                        routedElsewhere = {p.Train, other};
                         break;
                     }
                 if (allowed) {
@@ -530,6 +533,7 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
                     if (list->Items()[i].rfind(n + " -", 0) == 0) {
                         listed = true;
                         finalState[n] = list->Items()[i];
+                        stateLines.insert(list->Items()[i]);
                     }
                 EXPECT_TRUE(listed) << "train " << n << " not listed at " << Clock();
             }
@@ -554,6 +558,11 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
             EXPECT_NE(Words(q).at(1), "0") << "train " << Words(q).at(0) << " was never handled";
         }
     EXPECT_TRUE(pending.empty()) << pending.size() << " steps left undone";
+    // A train routed to another track than announced is shown running onto that one.
+    if (!routedElsewhere.first.empty()) {
+        const auto& [n, track] = routedElsewhere;
+        EXPECT_TRUE(stateLines.count(n + " - принимается на путь " + track)) << n << " " << track;
+    }
     if (slip != TSlip::None) {
         EXPECT_TRUE(slipped) << "the slip was never made";
     }

@@ -660,3 +660,18 @@ TEST_F(FirstShiftTest, ASlipCostsItsOwnErrorsAndNothingMore)
         for (size_t i = 0; i < errors.size(); ++i) EXPECT_TRUE(Has(errors[i], c.Errors[i])) << errors[i];
     }
 }
+
+// The securing help asks the main window for the shoe count of a train on a track, from the norms
+// the securing dialogue checks (data/Zacrepit.dat); a train beyond every norm gets no count.
+TEST_F(FirstShiftTest, TheSecuringNormIsAskedOfTheMainWindow)
+{
+    const struct {
+        const char* Ask;
+        const char* Shoes;  // nullptr: refused
+    } asks[] = {{"4 40 21 1 52", "4"}, {"4 40 12 1 50", "3"}, {"4 40 11 0 20", "1"}, {"4 40 23 1 45", nullptr}};
+    for (const auto& a : asks) {
+        std::string mes = a.Ask;
+        EXPECT_EQ(SendTrainerMessage(mes), a.Shoes != nullptr) << a.Ask;
+        EXPECT_EQ(mes, a.Shoes ? a.Shoes : a.Ask);
+    }
+}

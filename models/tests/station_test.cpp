@@ -518,6 +518,35 @@ TEST_F(StationMoveTest, LessonOneRunsItsHour)
     }
 }
 
+// The second lesson's hour and a quarter with nobody at the panel: all nine trains are created,
+// the first of each stretch runs up to its entry signal and the next waits on the entry block
+// behind it, and its faults and calls bring no error, no exception and no train past a closed
+// signal.
+TEST_F(StationMoveTest, LessonTwoRunsItsHour)
+{
+    std::FILE* f = nullptr;
+    ASSERT_GT(OpenDataFile(&f, "data\\lesson2.shd"), 0);
+    std::string line;
+    for (int r; (r = ReadDataLine(f, line, "*")) >= 0;) {
+        if (r != 1) continue;
+        float minutes = 0;
+        SScanf(line.c_str(), "%f", &minutes);
+        Send(Format("%d %d %f %s", static_cast<int>(brDelay), 4, static_cast<double>(minutes * 60), DropWords(line, 1).c_str()));
+    }
+    std::fclose(f);
+    bus.ClearLog();
+    bus.logLimit = 0;
+    for (int i = 0; i < 75 * 60; ++i) ASSERT_NO_THROW(Step()) << "at " << t;
+    std::vector<std::string> created;
+    for (const auto& r : bus.log)
+        if (r.request.rfind("3 6 ", 0) == 0) created.push_back(r.reply);
+    EXPECT_EQ(created.size(), 9u);
+    int placed = 0;
+    for (const std::string& n : created) placed += Ask("3 4 " + n + " 1029") != "0 ";
+    EXPECT_EQ(placed, 4);
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+}
+
 // A train from the lesson arrives from the east stretch, waits at the closed entry signal 101,
 // runs into receiving track 2П when the trainee sets the route and stops there.
 TEST_F(StationMoveTest, ATrainArrivesWaitsAtTheEntrySignalAndRunsInOnItsRoute)

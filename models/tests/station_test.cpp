@@ -893,9 +893,10 @@ TEST_F(StationPartnersTest, ElectroMechanicClearsTheLessonsFaults)
     EXPECT_EQ(errors, std::vector<std::string>{});
 }
 
-// The two faults of the second lesson, sent as its lines are: each shows on the help at once with
-// what the duty officer sees and whom to call, on which section; the order the help names is
-// answered with the fault found and cleared, and the panel then shows the section as it is.
+// The two faults of the second lesson, sent as its lines are: each shows on the help as the duty
+// officer would see it (a section red with nothing on it at once, a switch when it does not turn),
+// with whom to call on which section; the order the help names is answered with the fault found
+// and cleared, and the panel then shows the section as it is.
 TEST_F(StationPartnersTest, TheSecondLessonsFaultsAreToldOnTheHelpAndCleared)
 {
     std::vector<std::string> faults;
@@ -913,7 +914,7 @@ TEST_F(StationPartnersTest, TheSecondLessonsFaultsAreToldOnTheHelpAndCleared)
 
     auto help = [&](const std::string& message) {
         bus.ClearLog();
-        EXPECT_EQ(Send(message), 1) << message;
+        Send(message);
         std::vector<std::string> out;
         for (const std::string& r : bus.Requests(brInterface))
             if (NormalizeBlanks(r).rfind("4 38 ", 0) == 0) out.push_back(NormalizeBlanks(r).substr(5));
@@ -921,6 +922,7 @@ TEST_F(StationPartnersTest, TheSecondLessonsFaultsAreToldOnTheHelpAndCleared)
     };
     using Texts = std::vector<std::string>;
     // 3СП falsely occupied.
+    ASSERT_EQ(Ask("2 11 203").rfind("203 0", 0), 0u);
     EXPECT_EQ(help(faults[0]), Texts{"0:00 Секция 3СП занята, а поезда на ней нет: вызвать электромеханика Рел, заявка "
                                      "\"Ложная занятость секции\" 3СП"});
     EXPECT_EQ(Ask("2 11 203").rfind("203 1", 0), 0u);
@@ -934,12 +936,14 @@ TEST_F(StationPartnersTest, TheSecondLessonsFaultsAreToldOnTheHelpAndCleared)
     EXPECT_EQ(help("2 19 203 101"), Texts{});
     ASSERT_EQ(Send("2 19 203 100"), 1);
 
-    // Switch 25 cannot be turned: ordered on its section 25СП, it turns again.
+    // Switch 25 cannot be turned: nothing shows until it is asked to turn; ordered on its section
+    // 25СП, it turns again.
     for (int i = 0; i < 60; ++i) TickAll();
-    EXPECT_EQ(help(faults[1]), Texts{"0:03 Стрелка 25 не переводится: вызвать электромеханика Рел, заявка "
-                                     "\"Ложная занятость секции\" 25СП"});
-    EXPECT_EQ(help("1 37 25 3"), Texts{});
-    ASSERT_EQ(Send("1 9 25 1"), 1);
+    EXPECT_EQ(help(faults[1]), Texts{});
+    EXPECT_EQ(help("1 9 25 1"), Texts{"0:03 Стрелка 25 не переводится: вызвать электромеханика Рел, заявка "
+                                      "\"Ложная занятость секции\" 25СП"});
+    EXPECT_EQ(help("1 9 25 1"), Texts{});  // still stuck: told once
+    EXPECT_EQ(Ask("1 4 25").rfind("0 4 0 3", 0), 0u);
     ASSERT_EQ(Send("3 19 6 225 25СП"), 1);
     ASSERT_EQ(Send("3 5 6 411 1"), 1);
     EXPECT_EQ(Rings("Рел", 130),

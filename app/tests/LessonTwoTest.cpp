@@ -120,6 +120,8 @@ TEST(LessonTwo, TheShippedLessonIsWhatTheEditorWrites)
     const fs::path data = fs::path(VELO_SOURCE_DIR) / "station" / "data";
     TScenarioEditorModel m;
     ASSERT_TRUE(m.ReadSwitchList((data / "SwitchSt.dat").string()).empty());
+    m.ReadTrainKinds((data / "Tecnology.dat").string());
+    ASSERT_FALSE(m.TrainKinds.empty());
     ComposeLessonTwo(m);
     // Every train and fault went through the editor's pages; only the dispatcher's calls are kept.
     int trains[3] = {0, 0, 0};

@@ -164,6 +164,8 @@ public:
     unsigned char SectionState = 0;
     unsigned char SavedState = 0;
     unsigned char FaultMode = 100;
+    // A movement stood on the section at its last step, whatever the section showed.
+    bool MovementOn = false;
     int Number;
     int Type;
     int Variant = 0;

@@ -72,7 +72,7 @@ void TEC_Section1::WatchFault(bool occupied, int errorBase)
 {
     // A movement that leaves the section while it shows a false state takes its route's lock with
     // it, as its leaving would have in the normal mode: the repair then shows what is there.
-    if (!occupied && SavedState == 1) {
+    if (!occupied && MovementOn) {
         LockedMemory = false;
         RouteId = 0;
         Next = nullptr;
@@ -92,10 +92,12 @@ void TEC_Section1::Step(double t)
     if (!occupied && PlanSections.size() > 1) occupied = IsOccupied();
     if (t > CheckTime + 600.0) CheckTime = 0;
     if (FaultMode == 100) {
+        MovementOn = occupied;
         if (occupied || SectionState != 2) ChangeState(occupied ? 1 : 0);
         return;
     }
     WatchFault(occupied, 126);
+    MovementOn = occupied;
     if (FaultMode == 101 && Option) {
         int old = Variant;
         ComputeVariant();
@@ -272,10 +274,12 @@ void TEC_SwitchSection::Step(double t)
     bool occupied = IsOccupied();
     if (t > CheckTime + 600.0) CheckTime = 0;
     if (FaultMode == 100) {
+        MovementOn = occupied;
         ChangeState(occupied ? 1 : SectionState == 2 ? 2 : 0);
         return;
     }
     WatchFault(occupied, 128);
+    MovementOn = occupied;
     SavedState = occupied ? 1 : 0;
 }
 

@@ -452,10 +452,10 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
                 if (p.What == TPending::Hump) {
                     const std::string ordered = HumpTrack(p.From);
                     allowed = allowed && !humpBusy && humpOrders.count(ordered);
-                    if (allowed) humpOrders.erase(ordered);
                 }
                 if (p.What == TPending::Departure && p.Ordered) allowed = allowed && transitOrders > 0;
-                if (allowed && p.What != TPending::Arrival) {
+                if (allowed && p.What != TPending::Arrival && p.Wait == 0) {
+                    p.Wait = 1;  // done once, also when the route must be clicked again
                     // The shoes away first, as the help says.
                     const std::string track = p.What == TPending::Hump ? HumpTrack(p.From) : trains[p.Train].Track;
                     if (shoesOn.count(track)) {
@@ -519,7 +519,10 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
                     // was not taken and is set again.
                     const std::string to = r2.End == r.End ? p.To : routedElsewhere.second;
                     next.push_back({TPending::Verify, p.Train, p.From, to, 20});
-                    if (p.What == TPending::Hump) humpBusy = true;
+                    if (p.What == TPending::Hump) {
+                        humpBusy = true;
+                        humpOrders.erase(HumpTrack(p.From));
+                    }
                     if (p.What == TPending::Departure) {
                         if (p.Ordered) --transitOrders;
                         next.push_back({TPending::Order, p.Train, "", "", 15});

@@ -582,6 +582,9 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
             EXPECT_NE(Words(q).at(1), "0") << "train " << Words(q).at(0) << " was never handled";
         }
     EXPECT_TRUE(pending.empty()) << pending.size() << " steps left undone";
+    // Every order of the dispatcher was carried out.
+    EXPECT_TRUE(humpOrders.empty()) << "humping of " << *humpOrders.begin() << " never done";
+    EXPECT_EQ(transitOrders, 0) << "transit departures ordered and not done";
     // A train routed to another track than announced is shown running onto that one.
     if (!routedElsewhere.first.empty()) {
         const auto& [n, track] = routedElsewhere;

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "app/InterfaceModel.h"
+#include "app/StationLists.h"
 #include "app/TrainerWindows.h"
+#include "app/dialogues/PostTalks.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Paths.h"
@@ -47,6 +49,8 @@ private:
 
 const char* const kTickSound = "sound\\tick.wav";
 const char* const kRingSound = "sound\\td.wav";
+// The securing norms the brake-shoe dialogue checks an order against.
+const char* const kSecuringNorms = "DATA\\Zacrepit.dat";
 
 } // namespace
 
@@ -405,6 +409,19 @@ bool TfmMain::InterfaceCommand(std::string& mes, TlstParams*)
             return true;
         }
         return false;
+    }
+
+    case 40: {
+        // The shoe count a train needs on a track, so a help line can name it: the same norms the
+        // securing dialogue checks the order against.
+        unsigned track = 0;
+        int loaded = 0, length = 0;
+        if (!f.Unsigned(2, track) || !f.Int(3, loaded) || !f.Int(4, length)) return false;
+        TZacrepitFile file = ReadZacrepit(kSecuringNorms);
+        auto need = NeededShoes(file.Norms, track, loaded ? 1 : 0, length);
+        if (!need) return false;
+        mes = Format("%u", *need);
+        return true;
     }
 
     default:

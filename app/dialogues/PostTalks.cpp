@@ -200,6 +200,8 @@ TOutcome ConfirmCrank(TTalk& talk, int e, const std::string& crank)
 TOutcome ConfirmSecuring(TTalk& talk, const std::string& n, std::optional<int> track, const std::string& shoes,
                          const TZacrepitNorms& norms)
 {
+    // An empty field is a blank, not a train the model lacks.
+    Blank(Trim(n).empty(), "Не указан номер поезда");
     auto t = talk.SignedNumber(Format("%d %d %d %s", 3, 10, 1025, n.c_str()));
     if (!t) {
         talk.Error(13, n);

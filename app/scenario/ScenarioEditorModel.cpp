@@ -105,6 +105,25 @@ TDataLineProblems TScenarioEditorModel::ReadSwitchList(const std::string& path)
     return file.Problems;
 }
 
+void TScenarioEditorModel::ReadTrainKinds(const std::string& path)
+{
+    TrainKinds.clear();
+    std::FILE* raw = nullptr;
+    if (OpenDataFile(&raw, path) <= 0) return;
+    std::string line;
+    bool typeNext = false;
+    for (int r; (r = ReadDataLine(raw, line, "*")) >= 0;) {
+        if (r == 0) continue;
+        std::string word = Trim(line);
+        if (typeNext) {
+            int type = 0;
+            if (ReadWholeNumber(word, type)) TrainKinds.push_back(type);
+        }
+        typeNext = word == "Объект";
+    }
+    std::fclose(raw);
+}
+
 void TScenarioEditorModel::CheckRepeat(const std::string& number) const
 {
     if (Trim(number).empty()) return;
@@ -132,6 +151,9 @@ void TScenarioEditorModel::AddTrain(int page, TTrainFields& f)
     if (f.Type < ttBreakUp || f.Type > ttSuburban) return;
     bool help = page == 1 && f.Help;
     int kind = KindOf(page, f.Type, help);
+    if (!TrainKinds.empty() && std::find(TrainKinds.begin(), TrainKinds.end(), kind) == TrainKinds.end())
+        throw Exception(Format("Станция не принимает поезд этого типа с этого перегона: в файле технологии нет автомата вида %d",
+                               kind));
 
     TTrainRecord r;
     r.Key = number;

@@ -66,10 +66,17 @@ public:
     // keep the first 199 and raise "Переполнение массива200" naming the file and the line.
     TDataLineProblems ReadSwitchList(const std::string& path);
 
+    // The automaton types the station's technology file defines ("Объект" records): a train of a
+    // kind without one could not be created in the run, so the editor refuses it. Empty when the
+    // file was not read: every kind is taken then.
+    std::vector<int> TrainKinds;
+    void ReadTrainKinds(const std::string& path);
+
     // "Повтор номера поезда" when a non-empty number is the Key of an event.
     void CheckRepeat(const std::string& number) const;
     // Adds the train of a stretch page (1 or 2), sorts, and empties the number field. Marks the
-    // document modified first, also when it fails. With no type chosen nothing is added.
+    // document modified first, also when it fails. With no type chosen nothing is added; a kind
+    // the station has no automaton for is refused.
     void AddTrain(int page, TTrainFields& f);
     // Adds the fault of the faults page and sorts; marked modified first.
     void AddFault(const TFaultFields& f);

@@ -153,6 +153,7 @@ TfmTaskMaker::TfmTaskMaker() : TForm(nullptr)
     } catch (const TDataFileError& e) {
         ReportDataFileMessage(e.File, e.Message);
     }
+    Model.ReadTrainKinds("DATA\\Tecnology.dat");
     SetItems(cbSwitch->Items(), Model.Switches);
     std::vector<std::string> names;
     for (const TScenarioSection& s : Model.Sections) names.push_back(s.Name);

@@ -232,7 +232,7 @@ TEST_F(ScenarioFileTest, EverySampleScenarioReadsAndWritesBackUnchanged)
             EXPECT_EQ(r.Kept, receiver == 4) << name << ": " << r.Message;
         }
     }
-    EXPECT_EQ(files, 2);
+    EXPECT_EQ(files, 3);
 }
 
 TEST_F(ScenarioFileTest, OverflowKeepsTheRestOfTheFileAndTheRunSchedulesAll)
@@ -461,6 +461,17 @@ TEST_F(ScenarioEditorModelTest, AddingTrainsWritesTheirLinesAndRefusesBadFields)
     bad.Number = "5000";
     bad.Type = ttNone;
     EXPECT_EQ(refused(bad), "");
+
+    // A station whose technology has automata only for kinds 1 and 9 takes no transit train.
+    Write("Tecnology.dat", "Работы\nФункции\nОбъекты\n* a remark\nОбъект\n1\nПараметр\n1025 0\nОбъект\n 9 \n");
+    m.ReadTrainKinds(Path("Tecnology.dat"));
+    EXPECT_EQ(m.TrainKinds, (std::vector<int>{1, 9}));
+    bad = {"5001", "00:07", ttTransit, "170", "4008 12 4100", "52", false, "174", false};
+    EXPECT_EQ(refused(bad), "Станция не принимает поезд этого типа с этого перегона: в файле технологии нет автомата вида 3");
+    bad = Train2417();
+    bad.Number = "5002";
+    m.AddTrain(1, bad);
+    EXPECT_EQ(m.Doc.Events().size(), count + 1);
 }
 
 TEST_F(ScenarioEditorModelTest, OneRuleForANumberAndAnAddedEventReadsBackAsShown)

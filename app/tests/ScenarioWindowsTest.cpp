@@ -237,7 +237,7 @@ TEST_F(ScenarioWindowsTest, StartDialogListsTheScenariosAndOpensTheEditor)
     start->Show();
     start->FormActivate(start);
     EXPECT_EQ(start->Caption(), "Умови  тренування");
-    EXPECT_EQ(Items(start->lbDataFiles), (std::vector<std::string>{"Extra.SHD", "empty.shd", "lesson1.shd"}));
+    EXPECT_EQ(Items(start->lbDataFiles), (std::vector<std::string>{"Extra.SHD", "empty.shd", "lesson1.shd", "lesson2.shd"}));
     // The sample lesson is chosen first.
     EXPECT_EQ(start->lbDataFiles->ItemIndex(), 2);
 
@@ -249,7 +249,7 @@ TEST_F(ScenarioWindowsTest, StartDialogListsTheScenariosAndOpensTheEditor)
     std::filesystem::remove("data/Extra.SHD");
     Click(start->Button1);
     EXPECT_EQ(Boxes.back(), "Не найден файл сценария data\\Extra.SHD");
-    EXPECT_EQ(Items(start->lbDataFiles), (std::vector<std::string>{"empty.shd", "lesson1.shd"}));
+    EXPECT_EQ(Items(start->lbDataFiles), (std::vector<std::string>{"empty.shd", "lesson1.shd", "lesson2.shd"}));
 
     // "Підхід..." opens the editor modally on the chosen file; a file saved there under a new name
     // is listed as soon as the editor closes.
@@ -263,7 +263,7 @@ TEST_F(ScenarioWindowsTest, StartDialogListsTheScenariosAndOpensTheEditor)
     });
     Click(start->Button3);
     EXPECT_EQ(opened, "data\\lesson1.shd modal");
-    EXPECT_EQ(Items(start->lbDataFiles), (std::vector<std::string>{"copy.shd", "empty.shd", "lesson1.shd"}));
+    EXPECT_EQ(Items(start->lbDataFiles), (std::vector<std::string>{"copy.shd", "empty.shd", "lesson1.shd", "lesson2.shd"}));
     EXPECT_EQ(start->lbDataFiles->ItemIndex(), 2);
 }
 
@@ -276,6 +276,8 @@ TEST_F(ScenarioWindowsTest, PuskRunsTheLessonForItsHourAndVykhidEndsTheProgram)
     m->Bus.SetReceiver(brTecn, [&](std::string& mes, TlstParams* p) {
         // The movement model's questions about the run state of the plan's objects are refused.
         if (mes.rfind("3 4 ", 0) == 0) return 0;
+        // The faults told to the electro-mechanic are taken.
+        if (mes.rfind("3 5 ", 0) == 0) return 1;
         createdAt.push_back(m->ModelTime);
         return tecn(mes, p);
     });
@@ -390,15 +392,15 @@ TEST_F(ScenarioWindowsTest, EveryPageShowsTheListsOrderAndClearingKeepsTheCalls)
     std::vector<std::string> calls;
     for (const std::string& i : Items(ed->ListBox3))
         if (i.find("виклик ") != std::string::npos || i.find("текст для ") != std::string::npos) calls.push_back(i);
-    ASSERT_EQ(calls.size(), 12u);
-    EXPECT_EQ(calls[1], "00:00 виклик СП7: Состав на втором пути готов к отправлению");
-    EXPECT_EQ(calls[2], "00:04 текст для ПДСу: Состав с первого пути распустить");
+    ASSERT_EQ(calls.size(), 10u);
+    EXPECT_EQ(calls[0], "00:04 текст для ПДСу: Состав с первого пути распустить");
+    EXPECT_EQ(calls[1], "00:04 виклик ПДСу: Состав с первого пути распустить");
     Click(ed->FindChild<TButton>("btClear3"));
     EXPECT_EQ(Items(ed->ListBox3), calls);
     ed->N3Click(nullptr);
     int kept = 0;
     for (const std::string& l : FileLines("data/lesson1.shd")) kept += l.find(" 4 9 ") != std::string::npos;
-    EXPECT_EQ(kept, 6);
+    EXPECT_EQ(kept, 5);
 }
 
 TEST_F(ScenarioWindowsTest, PuskSaysWhichLinesItCouldNotSchedule)

@@ -55,6 +55,12 @@ void TModel::ChangeState(const AnsiString& text)
     if (OnChangeState) OnChangeState(this, text);
 }
 
+void TModel::TellFault(int number, int mode)
+{
+    int listener = VarToInt(GetModelParam("1090"));
+    if (listener > 0) SendMessageA(Format("3 5 %d 1553 %d 1554 %d 414 1", listener, number, mode).c_str());
+}
+
 int TModel::fnGetMessage(std::string& mes, TlstParams* lstPar)
 {
     // The receiver and the command, read as "%d%d" reads them: a missing command is 0.

@@ -61,6 +61,12 @@ public:
     int SendMessageA(const char* mes, TlstParams* lstPar = nullptr);
     // Raises OnChangeState when it is set.
     void ChangeState(const AnsiString& text);
+    // Tells the technology object named by the model parameter 1090 (none: nobody) that a fault
+    // now shows (a section given a fault mode; a faulty switch asked to turn): report 414 with
+    // 1553 the section or switch and 1554 the fault mode. That object's
+    // automaton makes itself the listener, so the station's data says who hears of faults and its
+    // own help can say what the duty officer sees and whom to call.
+    void TellFault(int number, int mode);
 
     // Receives one bus message addressed to this model: commands 1-3 here, the rest to
     // fnGetModelMessage. Virtual so the interlocking model can replace it.

@@ -367,10 +367,11 @@ int TEC_Model::Dispatch(const TBusWords& w, std::string& mes)
     case 16: return fnEndRouteClick(w, mes);
     case 17: return SetClosed(a, b);
     case 18: return AuxTurning(a, b);
-    case 19: return SetFault(a, b);
+    case 19: return SetFault(a, b, mes);
     case 20: return SectionInquiry(w, mes);
     case 21: return SwitchInquiry(a, mes);
     case 22: return FindSection(a, mes);
+    case 23: return SetFaultListener(w);
     default: return 0;
     }
 }

@@ -164,6 +164,8 @@ public:
     unsigned char SectionState = 0;
     unsigned char SavedState = 0;
     unsigned char FaultMode = 100;
+    // A movement stood on the section at its last step, whatever the section showed.
+    bool MovementOn = false;
     int Number;
     int Type;
     int Variant = 0;
@@ -394,7 +396,9 @@ private:
     int ConfirmRelease();
     int DoRelease();
     int SetClosed(unsigned planSection, unsigned flag);
-    int SetFault(unsigned sec, unsigned mode);
+    int SetFault(unsigned sec, unsigned mode, std::string& mes);
+    // [2 23 {object}]: the technology object told of every fault mode set (TModel::TellFault).
+    int SetFaultListener(const TBusWords& w);
     int SectionInquiry(const TBusWords& w, std::string& mes);
     int FindSection(unsigned planSection, std::string& mes);
 

@@ -70,6 +70,13 @@ void TEC_Section1::ComputeVariant()
 
 void TEC_Section1::WatchFault(bool occupied, int errorBase)
 {
+    // A movement that leaves the section while it shows a false state takes its route's lock with
+    // it, as its leaving would have in the normal mode: the repair then shows what is there.
+    if (!occupied && MovementOn) {
+        LockedMemory = false;
+        RouteId = 0;
+        Next = nullptr;
+    }
     if (occupied && SavedState != 1 && CheckTime < 0.01) {
         LockedMemory = false;
         std::string name = Owner->SectionName(Number);
@@ -85,10 +92,12 @@ void TEC_Section1::Step(double t)
     if (!occupied && PlanSections.size() > 1) occupied = IsOccupied();
     if (t > CheckTime + 600.0) CheckTime = 0;
     if (FaultMode == 100) {
+        MovementOn = occupied;
         if (occupied || SectionState != 2) ChangeState(occupied ? 1 : 0);
         return;
     }
     WatchFault(occupied, 126);
+    MovementOn = occupied;
     if (FaultMode == 101 && Option) {
         int old = Variant;
         ComputeVariant();
@@ -265,10 +274,12 @@ void TEC_SwitchSection::Step(double t)
     bool occupied = IsOccupied();
     if (t > CheckTime + 600.0) CheckTime = 0;
     if (FaultMode == 100) {
+        MovementOn = occupied;
         ChangeState(occupied ? 1 : SectionState == 2 ? 2 : 0);
         return;
     }
     WatchFault(occupied, 128);
+    MovementOn = occupied;
     SavedState = occupied ? 1 : 0;
 }
 
@@ -392,6 +403,15 @@ int TEC_Model::SwitchControl(unsigned on)
     return 1;
 }
 
+int TEC_Model::SetFaultListener(const TBusWords& w)
+{
+    // The interlocking serves no parameter commands: the listener has a command of its own.
+    int object = 0;
+    if (!w.Get(2, object) || object < 0) return 0;
+    if (!SetModelParam("1090", object)) AddParam("1090", Format("%d", object));
+    return 1;
+}
+
 int TEC_Model::SectionInfo(unsigned sec, std::string& mes)
 {
     TEC_Section1* s = Sections.Find(static_cast<int>(sec));
@@ -445,15 +465,19 @@ int TEC_Model::SetClosed(unsigned planSection, unsigned flag)
     return 1;
 }
 
-int TEC_Model::SetFault(unsigned sec, unsigned mode)
+int TEC_Model::SetFault(unsigned sec, unsigned mode, std::string& mes)
 {
     TEC_Section1* s = Sections.Find(static_cast<int>(sec));
     if (!s) return 0;
     // Only the normal mode and the two fault modes exist.
     if (mode != 100 && mode != 101 && mode != 102) return 0;
+    // The reply is the mode the section was in, so that a repair can tell whether it found a fault.
+    const int was = s->FaultMode;
+    mes = Format("%d", was);
     // Normal mode on a section in normal mode changes nothing (its saved state is stale).
-    if (mode == 100 && s->FaultMode == 100) return 1;
+    if (mode == 100 && was == 100) return 1;
     s->ChangeFault(static_cast<int>(mode));
+    if (mode != 100 && was != static_cast<int>(mode)) TellFault(s->Number, static_cast<int>(mode));
     return 1;
 }
 

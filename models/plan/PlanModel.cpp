@@ -235,6 +235,9 @@ int TRM_Switch::Throw(int position, const double* timeGiven)
     if (time >= -1 && LockMode >= 2) {
         if (State == 0 || State == 1) {
             State += 4;
+            // Above 2 a fault keeps it from turning (2 is a clamp put on by hand): the moment the
+            // duty officer sees a switch that does not turn, the station's data is told of it.
+            if (LockMode > 2) Model->TellFault(Number, LockMode);
             return 1;
         }
         if ((State == 4 || State == 5) && position == State - 4) {

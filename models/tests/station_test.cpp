@@ -518,6 +518,35 @@ TEST_F(StationMoveTest, LessonOneRunsItsHour)
     }
 }
 
+// The second lesson's hour and a quarter with nobody at the panel: all nine trains are created,
+// the first of each stretch runs up to its entry signal and the next waits on the entry block
+// behind it, and its faults and calls bring no error, no exception and no train past a closed
+// signal.
+TEST_F(StationMoveTest, LessonTwoRunsItsHour)
+{
+    std::FILE* f = nullptr;
+    ASSERT_GT(OpenDataFile(&f, "data\\lesson2.shd"), 0);
+    std::string line;
+    for (int r; (r = ReadDataLine(f, line, "*")) >= 0;) {
+        if (r != 1) continue;
+        float minutes = 0;
+        SScanf(line.c_str(), "%f", &minutes);
+        Send(Format("%d %d %f %s", static_cast<int>(brDelay), 4, static_cast<double>(minutes * 60), DropWords(line, 1).c_str()));
+    }
+    std::fclose(f);
+    bus.ClearLog();
+    bus.logLimit = 0;
+    for (int i = 0; i < 75 * 60; ++i) ASSERT_NO_THROW(Step()) << "at " << t;
+    std::vector<std::string> created;
+    for (const auto& r : bus.log)
+        if (r.request.rfind("3 6 ", 0) == 0) created.push_back(r.reply);
+    EXPECT_EQ(created.size(), 9u);
+    int placed = 0;
+    for (const std::string& n : created) placed += Ask("3 4 " + n + " 1029") != "0 ";
+    EXPECT_EQ(placed, 4);
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+}
+
 // A train from the lesson arrives from the east stretch, waits at the closed entry signal 101,
 // runs into receiving track 2П when the trainee sets the route and stops there.
 TEST_F(StationMoveTest, ATrainArrivesWaitsAtTheEntrySignalAndRunsInOnItsRoute)
@@ -608,6 +637,8 @@ protected:
         keys.On("4 39 12", "2П");
         keys.On("4 39 227", "27СП");
         keys.On("4 39 219", "19СП");
+        keys.On("4 39 203", "3СП");
+        keys.On("4 39 225", "25СП");
         keys.On("4 39", nullptr, 0);
         keys.On("4", nullptr, 1);
         bus.SetReceiver(brInterface, keys.AsHandler());
@@ -806,7 +837,8 @@ TEST_F(StationPartnersTest, AnnouncementsAndReportsOnATrainAreAnswered)
 }
 
 // The electro-mechanic takes one order at a time and reports it done two minutes later, the fault
-// cleared in the models: 2П and 19СП show their true state, switch 27 turns again.
+// cleared in the models, saying plainly whether he found one: 2П and 19СП show their true state,
+// switch 27 turns again, a section with nothing wrong is "исправны".
 TEST_F(StationPartnersTest, ElectroMechanicClearsTheLessonsFaults)
 {
     ASSERT_EQ(Send("2 19 12 101"), 1);  // 2П shows occupied while free
@@ -820,7 +852,8 @@ TEST_F(StationPartnersTest, ElectroMechanicClearsTheLessonsFaults)
     int onTrack = std::atoi(Ask("3 18 2001 17").c_str());
     ASSERT_EQ(Send(Format("1 6 12 %d 100 0", onTrack)), 1);
     EXPECT_EQ(Rings("Рел", 110), std::vector<std::string>{"Занят на другой заявке, повторите позже"});
-    EXPECT_EQ(Rings("Рел", 20), std::vector<std::string>{"Устройства исправны. Путевая секция №2П занята"});
+    EXPECT_EQ(Rings("Рел", 20),
+              std::vector<std::string>{"Неисправность устранена: ложная занятость секции 2П. Путевая секция №2П занята"});
     EXPECT_EQ(Ask("2 11 12").rfind("12 1", 0), 0u);
 
     ASSERT_EQ(Send("1 37 27 3"), 1);
@@ -828,7 +861,8 @@ TEST_F(StationPartnersTest, ElectroMechanicClearsTheLessonsFaults)
     EXPECT_EQ(Ask("1 4 27").rfind("0 4 0 3", 0), 0u) << "switch 27 does not turn";
     ASSERT_EQ(Send("3 19 6 227 27СП"), 1);
     ASSERT_EQ(Send("3 5 6 411 1"), 1);
-    EXPECT_EQ(Rings("Рел", 130), std::vector<std::string>{"Устройства исправны. Путевая секция №27СП свободна"});
+    EXPECT_EQ(Rings("Рел", 130),
+              std::vector<std::string>{"Неисправность устранена: стрелка 27 переводится. Путевая секция №27СП свободна"});
     EXPECT_EQ(Ask("1 4 27").rfind("0 0 0 0", 0), 0u);
     ASSERT_EQ(Send("1 9 27 1"), 1);
     for (int i = 0; i < 10; ++i) TickAll();
@@ -842,8 +876,14 @@ TEST_F(StationPartnersTest, ElectroMechanicClearsTheLessonsFaults)
     EXPECT_EQ(Ask("2 11 219").rfind("219 0", 0), 0u);
     ASSERT_EQ(Send("3 19 6 219 19СП"), 1);
     ASSERT_EQ(Send("3 5 6 412 1"), 1);
-    EXPECT_EQ(Rings("Рел", 130), std::vector<std::string>{"Устройства исправны. Путевая секция №19СП занята"});
+    EXPECT_EQ(Rings("Рел", 130),
+              std::vector<std::string>{"Неисправность устранена: ложная свободность секции 19СП. Путевая секция №19СП занята"});
     EXPECT_EQ(Ask("2 11 219").rfind("219 1", 0), 0u);
+
+    // Nothing wrong with 27СП any more.
+    ASSERT_EQ(Send("3 19 6 227 27СП"), 1);
+    ASSERT_EQ(Send("3 5 6 411 1"), 1);
+    EXPECT_EQ(Rings("Рел", 130), std::vector<std::string>{"Устройства исправны. Путевая секция №27СП свободна"});
 
     // A button sealed again.
     ASSERT_EQ(Send("3 19 6 ИР"), 1);
@@ -851,6 +891,92 @@ TEST_F(StationPartnersTest, ElectroMechanicClearsTheLessonsFaults)
     EXPECT_EQ(Rings("Рел", 130), std::vector<std::string>{"Кнопка ИР опломбирована"});
     ExpectFragments();
     EXPECT_EQ(errors, std::vector<std::string>{});
+}
+
+// The two faults of the second lesson, sent as its lines are: each shows on the help as the duty
+// officer would see it (a section red with nothing on it at once, a switch when it does not turn),
+// with whom to call on which section; the order the help names is answered with the fault found
+// and cleared, and the panel then shows the section as it is.
+TEST_F(StationPartnersTest, TheSecondLessonsFaultsAreToldOnTheHelpAndCleared)
+{
+    std::vector<std::string> faults;
+    std::FILE* f = nullptr;
+    ASSERT_GT(OpenDataFile(&f, "data\\lesson2.shd"), 0);
+    std::string line;
+    for (int r; (r = ReadDataLine(f, line, "*")) >= 0;) {
+        std::istringstream w(line);
+        int minutes = 0, receiver = 0;
+        w >> minutes >> receiver;
+        if (r == 1 && (receiver == 1 || receiver == 2)) faults.push_back(Trim(DropWords(line, 1)));
+    }
+    std::fclose(f);
+    ASSERT_EQ(faults, (std::vector<std::string>{"2 19 203 101", "1 37 25 3"}));
+
+    auto help = [&](const std::string& message) {
+        bus.ClearLog();
+        Send(message);
+        std::vector<std::string> out;
+        for (const std::string& r : bus.Requests(brInterface))
+            if (NormalizeBlanks(r).rfind("4 38 ", 0) == 0) out.push_back(NormalizeBlanks(r).substr(5));
+        return out;
+    };
+    using Texts = std::vector<std::string>;
+    // 3СП falsely occupied.
+    ASSERT_EQ(Ask("2 11 203").rfind("203 0", 0), 0u);
+    EXPECT_EQ(help(faults[0]), Texts{"0:00 Секция 3СП занята, а поезда на ней нет: вызвать электромеханика Рел, заявка "
+                                     "\"Ложная занятость секции\" 3СП"});
+    EXPECT_EQ(Ask("2 11 203").rfind("203 1", 0), 0u);
+    ASSERT_EQ(Send("3 19 6 203 3СП"), 1);
+    ASSERT_EQ(Send("3 5 6 411 1"), 1);
+    EXPECT_EQ(Rings("Рел", 130),
+              Texts{"Неисправность устранена: ложная занятость секции 3СП. Путевая секция №3СП свободна"});
+    EXPECT_EQ(Ask("2 11 203").rfind("203 0", 0), 0u);
+    // The same fault again tells the help again; a mode the section already has does not.
+    EXPECT_EQ(help("2 19 203 101").size(), 1u);
+    EXPECT_EQ(help("2 19 203 101"), Texts{});
+    ASSERT_EQ(Send("2 19 203 100"), 1);
+
+    // Switch 25 cannot be turned: nothing shows until it is asked to turn; ordered on its section
+    // 25СП, it turns again.
+    for (int i = 0; i < 60; ++i) TickAll();
+    EXPECT_EQ(help(faults[1]), Texts{});
+    EXPECT_EQ(help("1 9 25 1"), Texts{"0:03 Стрелка 25 не переводится: вызвать электромеханика Рел, заявка "
+                                      "\"Ложная занятость секции\" 25СП"});
+    EXPECT_EQ(help("1 9 25 1"), Texts{});  // still stuck: told once
+    EXPECT_EQ(Ask("1 4 25").rfind("0 4 0 3", 0), 0u);
+    ASSERT_EQ(Send("3 19 6 225 25СП"), 1);
+    ASSERT_EQ(Send("3 5 6 411 1"), 1);
+    EXPECT_EQ(Rings("Рел", 130),
+              Texts{"Неисправность устранена: стрелка 25 переводится. Путевая секция №25СП свободна"});
+    ASSERT_EQ(Send("1 9 25 1"), 1);
+    for (int i = 0; i < 10; ++i) TickAll();
+    EXPECT_EQ(Ask("1 4 25").rfind("0 1 0 0", 0), 0u) << "switch 25 turns again";
+    ExpectFragments();
+    EXPECT_EQ(errors, std::vector<std::string>{});
+}
+
+// A train received on 2П stands there when 2П is given a false occupancy, and leaves before the
+// repair: the repaired section shows free, not still held by the route the train came in on.
+TEST_F(StationPartnersTest, ARepairedSectionShowsFreeOnceItsTrainHasLeft)
+{
+    TickAll();
+    ASSERT_EQ(Send("2 5 101 1"), 1);
+    ASSERT_EQ(Send("2 5 112 1"), 1);
+    for (int i = 0; i < 20; ++i) TickAll();
+    int loco = std::atoi(Ask("3 18 2001 17").c_str());
+    ASSERT_EQ(Send(Format("1 6 12 %d 100 0", loco)), 1);
+    for (int i = 0; i < 5; ++i) TickAll();
+    ASSERT_EQ(Ask("2 11 12").rfind("12 1", 0), 0u);
+    ASSERT_EQ(Send("2 19 12 101"), 1);
+    ASSERT_EQ(Send(Format("1 7 %d", loco)), 1);
+    for (int i = 0; i < 5; ++i) TickAll();
+    bus.ClearLog();
+    ASSERT_EQ(Send("2 19 12 100"), 1);
+    EXPECT_EQ(Ask("2 11 12").rfind("12 0", 0), 0u) << Ask("2 11 12");
+    std::string shown;
+    for (const std::string& r : bus.Requests(brInterface))
+        if (NormalizeBlanks(r).rfind("4 8 12 ", 0) == 0) shown = NormalizeBlanks(r);
+    EXPECT_EQ(shown, "4 8 12 0 0");
 }
 
 // Errors name a train by its number and a locomotive by its name, not by their object numbers:

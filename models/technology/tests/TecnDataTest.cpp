@@ -32,7 +32,7 @@ TEST(TecnData, SampleStationLoads)
     EXPECT_NO_THROW(m.Init());
     fs::current_path(previous);
 
-    EXPECT_EQ(m.TaWorkTemplates.Count(), 7u);
+    EXPECT_EQ(m.TaWorkTemplates.Count(), 9u);
     // Every function a transition names is defined.
     for (unsigned i = 0; i < m.TaAutomats.Count(); ++i) {
         const TAutomat* a = m.TaAutomats.Get(i);

@@ -38,6 +38,8 @@
 #include <vector>
 
 #include <QImage>
+#include <QMargins>
+#include <QPoint>
 
 #include "platform/qt/Controls.h"
 #include "platform/qt/Properties.h"
@@ -184,6 +186,23 @@ public:
     // The button that Enter presses: the focused button, else the shown and enabled default
     // button; null when there is none.
     class TButton* EnterButton() const;
+    // The shown and enabled button that Escape presses; null when there is none (Escape then
+    // closes the window, unless it is the main form).
+    class TButton* CancelButton() const;
+    // Scrolls the inside of an AutoScroll window by a wheel turn (angle in eighths of a degree,
+    // or pixels from a touchpad); sideways turns the vertical turn into a horizontal one. False
+    // when the window does not scroll.
+    bool ScrollByWheel(QPoint angle, QPoint pixels, bool sideways);
+    // Moves the window's frame wholly onto its screen, by the least way; a window larger than the
+    // screen is made as large as the screen and its inside scrolls, so no control is out of
+    // reach. Done each time the window is shown, and again once the window manager has told the
+    // real frame. Maximised windows are the window manager's.
+    void FitOnScreen();
+    // The frame around the window's inside: the real one once shown, else the last one a window
+    // manager drew around a window (a title bar and thin borders before any).
+    QMargins FrameMargins() const;
+    // Called when the window moved or changed size (the window manager's answer to a show).
+    void FrameChanged();
     void SetFormStyle(TFormStyle s);
     void SetBorderIcons(unsigned icons);
     void SetWindowState(TWindowState s);
@@ -223,6 +242,7 @@ private:
     bool fModal = false;
     int fModalResult = mrNone;
     bool fInClose = false;
+    bool fFitPending = false; // shown; fitted again once the real frame is known
     class QEventLoop* fLoop = nullptr;
     QScrollArea* fScroll = nullptr;
     QWidget* fCanvas = nullptr; // the scrolled inside

@@ -42,7 +42,7 @@ struct TScreenLayout {
 
 // The weight of a pixel of the parks' tracks and of the signals, and of the other elements of
 // the diagram (switch posts, lamps, captions).
-constexpr int kTrackWeight = 8;
+constexpr int kTrackWeight = 32;
 constexpr int kElementWeight = 1;
 
 // The places of the channel windows of these sizes (frames included), in the order of the channel

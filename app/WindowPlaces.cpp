@@ -202,7 +202,9 @@ int DiagramWeight(const TControl& c)
 TScreenLayout CurrentScreenLayout()
 {
     TScreenLayout s;
-    if (QScreen* screen = QGuiApplication::primaryScreen()) s.Area = screen->availableGeometry();
+    // A little in from the edges: a window manager may put a window's frame a border's width
+    // beside the place asked.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) s.Area = screen->availableGeometry().adjusted(2, 2, -2, -2);
     if (fmMain && fmMain->Widget()->isVisible()) {
         s.Menu = ShownRect(fmMain->Window()->menuWidget());
         for (const char* name : {"KeyPanel", "ChannelPanel"})
@@ -264,12 +266,10 @@ bool TouchesKeysOrStatus(const TScreenLayout& screen, const QRect& r)
     return Touches(r, {screen.Keys, screen.Status, screen.Menu}) || !screen.Area.contains(r);
 }
 
-void Place(TForm& w, TToolPlace& place, bool keepChosen)
+void Place(TForm& w, TToolPlace& place)
 {
     const TScreenLayout screen = CurrentScreenLayout();
     const QRect now = FramedRect(w);
-    // A place the trainee chose stays while it leaves the keys and the status bar free.
-    if (keepChosen && now.topLeft() != place.Placed && !TouchesKeysOrStatus(screen, now)) return;
     QPoint p;
     if (place.Channel) {
         std::vector<QSize> sizes;
@@ -315,9 +315,11 @@ void KeepToolWindowsClear()
         QWidget* w = f->Widget();
         if (!w->isVisible()) continue;
         const QRect now = FramedRect(*f);
+        // A place the trainee chose stays while it leaves the keys and the status bar free.
         const bool ours = now.topLeft() == place.Placed;
-        if (TouchesKeysOrStatus(screen, now) || (ours && CoveredWeight(now, screen.Diagram) > place.Covered))
-            RunGuarded([&, f = f, &place = place] { Place(*f, place, false); });
+        if (TouchesKeysOrStatus(screen, now) ||
+            (ours && (CoveredWeight(now, screen.Diagram) > place.Covered || Touches(now, OtherToolWindows(*f)))))
+            RunGuarded([&, f = f, &place = place] { Place(*f, place); });
     }
 }
 
@@ -329,7 +331,7 @@ void PlaceTrainerToolWindows()
         ToolPlaces()[f] = TToolPlace{FramedRect(*f), QPoint(-1, -1), 0, channel, slot};
         f->Placement = [](TForm& w) {
             auto it = ToolPlaces().find(&w);
-            if (it != ToolPlaces().end()) Place(w, it->second, true);
+            if (it != ToolPlaces().end()) Place(w, it->second);
         };
     };
     for (int slot = 0; slot < 3; ++slot) add(Screen().FindForm(kChannels[slot]), true, slot);

@@ -60,9 +60,9 @@ QPoint ToolWindowPlace(const TScreenLayout& screen, const QRect& designed, const
 
 class TForm;
 // Gives the channel windows, the error list, the route-section, information and help windows
-// their placement each time they show, keeps a place the trainee chose while it stays clear of
-// the keys and the status bar, and moves them off these again when the panel scrolls or the
-// main window changes size. Call once all windows exist.
+// their placement each time they show, and moves them off the keys and the status bar again when
+// the panel scrolls or the main window changes size (a place the trainee chose stays while it
+// leaves those free). Call once all windows exist.
 void PlaceTrainerToolWindows();
 // Places the shown tool windows again where they cover the keys, the status bar or the menu, or
 // (where the program placed them) more of the diagram than they need to.

@@ -319,7 +319,6 @@ void TForm::SetVisible(bool v)
             }
         }
         FitOnScreen();
-        fFitPending = true;
         Widget()->show();
         Widget()->raise();
         Widget()->activateWindow();
@@ -369,9 +368,11 @@ void TForm::FitOnScreen()
 
 void TForm::FrameChanged()
 {
-    if (!fFitPending || !Widget()->isVisible() || Widget()->frameGeometry() == Widget()->geometry()) return;
-    fFitPending = false;
-    FitOnScreen();
+    QWidget* w = Widget();
+    if (!w->isVisible() || w->frameGeometry() == w->geometry() || !w->screen()) return;
+    // The window manager may place a window otherwise than asked (by its border, or where it was
+    // before), and the trainee may drag it: it is brought back whole.
+    if (!w->screen()->availableGeometry().contains(w->frameGeometry())) FitOnScreen();
 }
 
 bool TForm::ScrollByWheel(QPoint angle, QPoint pixels, bool sideways)

@@ -134,13 +134,15 @@ std::string ShotPrefix()
     return std::to_string(s.width()) + "x" + std::to_string(s.height()) + "-";
 }
 
+// A picture of the whole screen as the X server shows it (ImageMagick's import where present).
 void Shot(const std::string& name)
 {
     const char* dir = std::getenv("VELO_WM_SHOTS");
     if (!dir) return;
     QApplication::processEvents();
-    QGuiApplication::primaryScreen()->grabWindow(0).save(
-        QString::fromStdString(std::string(dir) + "/" + ShotPrefix() + name + ".png"));
+    const std::string path = std::string(dir) + "/" + ShotPrefix() + name + ".png";
+    if (OnPath("import") && std::system(("import -window root " + Quoted(path)).c_str()) == 0) return;
+    QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromStdString(path));
 }
 
 // Runs this program's test of that name on a virtual display of its own for each screen size

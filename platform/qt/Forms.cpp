@@ -369,7 +369,8 @@ void TForm::FitOnScreen()
 void TForm::FrameChanged()
 {
     QWidget* w = Widget();
-    if (!w->isVisible() || w->frameGeometry() == w->geometry() || !w->screen()) return;
+    // The main window's size is the trainee's and the window manager's.
+    if (this == Application().MainForm() || !w->isVisible() || w->frameGeometry() == w->geometry() || !w->screen()) return;
     // The window manager may place a window otherwise than asked (by its border, or where it was
     // before), and the trainee may drag it: it is brought back whole.
     if (!w->screen()->availableGeometry().contains(w->frameGeometry())) FitOnScreen();

@@ -97,13 +97,7 @@ public:
             if (TControl* c = ControlOf(obj); c && c->InheritsFromClassName("TForm") && obj == c->Widget()) {
                 auto* f = static_cast<TForm*>(c);
                 if (f->OnResize) RunGuarded([&] { f->OnResize(f); });
-                f->FrameChanged();
             }
-            return false;
-        }
-        case QEvent::Move: {
-            if (TControl* c = ControlOf(obj); c && c->InheritsFromClassName("TForm") && obj == c->Widget())
-                static_cast<TForm*>(c)->FrameChanged();
             return false;
         }
         case QEvent::Show:

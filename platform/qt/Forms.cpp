@@ -349,11 +349,17 @@ QMargins TForm::FrameMargins() const
 void TForm::FitOnScreen()
 {
     QWidget* w = Widget();
-    if (w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) return;
+    // The main window's size is the trainee's and the window manager's (it opens maximised).
+    if (this == Application().MainForm() || (w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) return;
     QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
-    const QRect area = screen->availableGeometry();
+    // A little in from the edges where there is room: a window manager may put the frame a
+    // border's width beside the place asked.
+    QRect area = screen->availableGeometry();
     const QMargins m = FrameMargins();
+    const QSize framed = w->size().grownBy(m);
+    if (framed.width() + 4 <= area.width()) area.adjust(2, 0, -2, 0);
+    if (framed.height() + 4 <= area.height()) area.adjust(0, 2, 0, -2);
     const QSize room(area.width() - m.left() - m.right(), area.height() - m.top() - m.bottom());
     if (w->width() > room.width() || w->height() > room.height()) {
         if (!AutoScroll()) SetAutoScroll(true);
@@ -364,16 +370,6 @@ void TForm::FitOnScreen()
     const int x = std::clamp(w->x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width()));
     const int y = std::clamp(w->y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height()));
     if (x != w->x() || y != w->y()) w->move(x, y);
-}
-
-void TForm::FrameChanged()
-{
-    QWidget* w = Widget();
-    // The main window's size is the trainee's and the window manager's.
-    if (this == Application().MainForm() || !w->isVisible() || w->frameGeometry() == w->geometry() || !w->screen()) return;
-    // The window manager may place a window otherwise than asked (by its border, or where it was
-    // before), and the trainee may drag it: it is brought back whole.
-    if (!w->screen()->availableGeometry().contains(w->frameGeometry())) FitOnScreen();
 }
 
 bool TForm::ScrollByWheel(QPoint angle, QPoint pixels, bool sideways)

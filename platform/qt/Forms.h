@@ -195,15 +195,13 @@ public:
     bool ScrollByWheel(QPoint angle, QPoint pixels, bool sideways);
     // Moves the window's frame wholly onto its screen, by the least way; a window larger than the
     // screen is made as large as the screen and its inside scrolls, so no control is out of
-    // reach. Done each time the window is shown, and again whenever its real frame leaves the
-    // screen. Maximised windows are the window manager's.
+    // reach. Done each time the window is shown. The main form and maximised windows are the
+    // window manager's.
     void FitOnScreen();
     // The frame around the window's inside: the real one once shown, else the last one a window
     // manager drew around a window (a title bar and thin borders before any).
     QMargins FrameMargins() const;
-    // Called when the window moved or changed size (the window manager's answer to a show, or
-    // the trainee's drag).
-    void FrameChanged();
+
     void SetFormStyle(TFormStyle s);
     void SetBorderIcons(unsigned icons);
     void SetWindowState(TWindowState s);

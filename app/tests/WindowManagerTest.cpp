@@ -139,6 +139,10 @@ void Shot(const std::string& name)
 {
     const char* dir = std::getenv("VELO_WM_SHOTS");
     if (!dir) return;
+    // What the window manager's last moves uncovered is painted before the picture is taken.
+    QApplication::processEvents();
+    for (QWidget* t : QApplication::topLevelWidgets())
+        if (t->isVisible()) t->repaint();
     QApplication::processEvents();
     const std::string path = std::string(dir) + "/" + ShotPrefix() + name + ".png";
     if (OnPath("import") && std::system(("import -window root " + Quoted(path)).c_str()) == 0) return;

@@ -168,7 +168,13 @@ TfmActiveHelp::TfmActiveHelp() : TForm(nullptr)
 
 TfmActiveHelp::~TfmActiveHelp() { Unset(fmActiveHelp, this); }
 
-void TfmActiveHelp::AppendHelpLine(const std::string& mes) { Memo1->Lines().Add(DropWords(mes, 2)); }
+void TfmActiveHelp::AppendHelpLine(const std::string& mes)
+{
+    // The newest line comes into view, unless the trainee scrolled up to read an earlier one.
+    const bool follow = Memo1->AtEnd();
+    Memo1->Lines().Add(DropWords(mes, 2));
+    if (follow) Memo1->ScrollToEnd();
+}
 
 void TfmActiveHelp::miZakrClick(TObject*)
 {

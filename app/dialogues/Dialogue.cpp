@@ -22,6 +22,8 @@ void TDialogueForm::Load(const std::string& definition)
 {
     LoadDefinition(":/app/dialogues/forms/" + definition);
     fDefinitionCaption = Caption();
+    // Escape cancels as "Відміна" does.
+    if (auto* cancel = dynamic_cast<TButton*>(FindComponent("btCancel"))) cancel->Cancel = true;
     BindControls();
 }
 

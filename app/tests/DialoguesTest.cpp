@@ -3,6 +3,7 @@
 // object 7 from the first neighbour (1011 = 1), to be broken up (1028 = 1).
 #include <QApplication>
 #include <QTest>
+#include <QWheelEvent>
 #include <QTimer>
 
 #include "TrainerFixture.h"
@@ -381,6 +382,34 @@ TEST_F(DialoguesTest, EnterConfirmsADialogueAndOnlySizeableWindowsCanBeResized)
     for (const char* sizeable : {"fmMain", "fmTrain", "fmError"}) EXPECT_TRUE(Screen().FindForm(sizeable)->Sizeable()) << sizeable;
 }
 
+TEST_F(DialoguesTest, EscapeCancelsADialogueAndClosesAToolWindow)
+{
+    auto* key = Key("EC_ComutatorButton2"); // "ПТО"
+    auto* d = Window<TfmPribivaetR>("fmPribivaetR");
+    Choose(key, "N25");
+    ASSERT_TRUE(d->Visible());
+    d->Widget()->activateWindow();
+    QTest::keyClicks(d->ebTrNumber->Widget(), "2001");
+    d->cbStation->SetItemIndex(0);
+    d->cbWay->SetItemIndex(1);
+    tecn.received.clear();
+    m->Bus.ClearLog();
+    QTest::keyClick(d->ebTrNumber->Widget(), Qt::Key_Escape);
+    EXPECT_FALSE(d->Visible());
+    EXPECT_TRUE(m->Bus.log.empty());
+    EXPECT_TRUE(tecn.received.empty());
+    EXPECT_FALSE(key->Down());
+    EXPECT_EQ(key->State(), TEC_ComutatorButton::ksIdle);
+    EXPECT_EQ(d->Caption(), "Комутатор->ПТО");
+
+    // A tool window closes; the main window stays.
+    fmError->Show();
+    QTest::keyClick(fmError->Widget(), Qt::Key_Escape);
+    EXPECT_FALSE(fmError->Visible());
+    QTest::keyClick(m->Widget(), Qt::Key_Escape);
+    EXPECT_TRUE(m->Visible());
+}
+
 TEST_F(DialoguesTest, ThePanelScrollsInASmallWindowAndNothingCoversTheStatusBar)
 {
     m->SetWindowState(wsNormal);
@@ -395,6 +424,19 @@ TEST_F(DialoguesTest, ThePanelScrollsInASmallWindowAndNothingCoversTheStatusBar)
     EXPECT_FALSE(scroll->geometry().intersects(bar->Widget()->geometry()));
     // The keys at the bottom of the panel sit on the scrolled inside.
     EXPECT_EQ(m->FindChild<TControl>("KeyPanel")->Widget()->parentWidget(), m->ContentWidget());
+    // The wheel over a signal scrolls the panel down, with Shift sideways; over a scroll bar it
+    // is the bar's own.
+    auto wheel = [](QWidget* w, Qt::KeyboardModifiers mods) {
+        QWheelEvent e(QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), QPoint(), QPoint(0, -120), Qt::NoButton, mods,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &e);
+    };
+    QWidget* signal = m->FindChild<TControl>("EC_Signal181")->Widget();
+    wheel(signal, Qt::NoModifier);
+    EXPECT_GT(scroll->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(scroll->horizontalScrollBar()->value(), 0);
+    wheel(m->ContentWidget(), Qt::ShiftModifier);
+    EXPECT_GT(scroll->horizontalScrollBar()->value(), 0);
     m->SetBounds(0, 0, 1400, 900);
     QApplication::processEvents();
     EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());

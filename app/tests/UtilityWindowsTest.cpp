@@ -1,4 +1,6 @@
 // The small windows around the panel, each built from its definition and shown offscreen.
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTimer>
 
 #include "TrainerFixture.h"
@@ -90,6 +92,27 @@ TEST_F(UtilityWindowsTest, ErrorListMessageInformationAndHelpWindows)
     fmActiveHelp->miFloatClick(nullptr);
     EXPECT_EQ(fmActiveHelp->BorderStyle(), bsSizeToolWin);
     EXPECT_EQ(fmActiveHelp->Memo1->Color(), clInfoBk);
+}
+
+TEST_F(UtilityWindowsTest, TheHelpWindowFollowsItsNewestLineUnlessScrolledBack)
+{
+    Start();
+    fmActiveHelp->Show();
+    EXPECT_TRUE(fmActiveHelp->Sizeable());
+    auto* memo = static_cast<QPlainTextEdit*>(fmActiveHelp->Memo1->Widget());
+    QScrollBar* scroll = memo->verticalScrollBar();
+    for (int i = 1; i <= 40; ++i) fmActiveHelp->AppendHelpLine("4 38 step " + std::to_string(i));
+    ASSERT_GT(scroll->maximum(), 0);
+    EXPECT_EQ(scroll->value(), scroll->maximum());
+    // Scrolled back to read an earlier step, the trainee keeps it in view; every line is kept.
+    scroll->setValue(0);
+    fmActiveHelp->AppendHelpLine("4 38 step 41");
+    EXPECT_EQ(scroll->value(), 0);
+    EXPECT_EQ(fmActiveHelp->Memo1->Lines().Count(), 41);
+    scroll->setValue(scroll->maximum());
+    fmActiveHelp->AppendHelpLine("4 38 step 42");
+    EXPECT_EQ(scroll->value(), scroll->maximum());
+    EXPECT_EQ(fmActiveHelp->Memo1->Lines().Get(41), "step 42");
 }
 
 TEST_F(UtilityWindowsTest, PicturesOfThePauseAndAboutWindows)

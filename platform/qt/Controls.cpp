@@ -3,6 +3,8 @@
 #include "platform/qt/Controls.h"
 
 #include <QAbstractScrollArea>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -19,11 +21,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -127,11 +131,13 @@ TEventRouter* Router()
     return r;
 }
 
-// Key events go to the focus widget; the form sees them first when it has KeyPreview.
+// Key events go to the focus widget; the form sees them first when it has KeyPreview. The wheel
+// over a control that has no use for it scrolls the window's inside.
 class TKeyRouter : public QObject {
 public:
     bool eventFilter(QObject* obj, QEvent* ev) override
     {
+        if (ev->type() == QEvent::Wheel) return Wheel(qobject_cast<QWidget*>(obj), static_cast<QWheelEvent*>(ev));
         if (ev->type() != QEvent::KeyPress && ev->type() != QEvent::KeyRelease) return false;
         auto* w = qobject_cast<QWidget*>(obj);
         if (!w) return false;
@@ -145,6 +151,7 @@ public:
         TShiftState s = ShiftOf(ke->modifiers(), Qt::NoButton);
         bool down = ev->type() == QEvent::KeyPress;
         TButton* enter = nullptr;
+        bool cancel = false;
         RunGuarded([&] {
             TForm* f = c->ParentForm();
             if (f && f->KeyPreview && f != c) {
@@ -158,13 +165,42 @@ public:
             if (down && f && (key == Qt::Key_Return || key == Qt::Key_Enter) && !ke->isAutoRepeat() &&
                 !QApplication::activePopupWidget() && w->window() == f->Widget() && !TakesReturn(w))
                 enter = f->EnterButton();
+            // Escape that no handler took cancels the window as its cancel button does, or closes
+            // it; an open drop-down list closes first, the main window stays.
+            cancel = down && f && key == Qt::Key_Escape && !ke->isAutoRepeat() && !QApplication::activePopupWidget() &&
+                     w->window() == f->Widget() && f != Application().MainForm();
         });
+        if (cancel) {
+            TForm* f = c->ParentForm();
+            if (TButton* b = f->CancelButton())
+                static_cast<QPushButton*>(b->Widget())->click();
+            else
+                RunGuarded([f] { f->Close(); });
+            return true;
+        }
         if (!enter) return false;
         static_cast<QPushButton*>(enter->Widget())->click();
         return true;
     }
 
 private:
+    // The wheel scrolls the AutoScroll window under it, unless a control on the way uses the
+    // wheel itself (a list, a memo, a drop-down, a scroll bar).
+    static bool Wheel(QWidget* w, QWheelEvent* we)
+    {
+        if (!w) return false;
+        TControl* c = nullptr;
+        for (QWidget* x = w; x; x = x->isWindow() ? nullptr : x->parentWidget()) {
+            if (x->property("veloFormScroll").toBool()) break;
+            if (qobject_cast<QAbstractScrollArea*>(x) || qobject_cast<QComboBox*>(x) || qobject_cast<QAbstractSlider*>(x) ||
+                qobject_cast<QAbstractSpinBox*>(x))
+                return false;
+            if (!c) c = ControlOf(x);
+        }
+        TForm* f = c ? c->ParentForm() : nullptr;
+        return f && f->ScrollByWheel(we->angleDelta(), we->pixelDelta(), we->modifiers() & Qt::ShiftModifier);
+    }
+
     static bool TakesReturn(QWidget* w)
     {
         auto* memo = qobject_cast<QPlainTextEdit*>(w);
@@ -1170,6 +1206,20 @@ TMemo::TMemo(TComponent* owner) : TCustomMemo(owner)
 }
 
 TMemo::~TMemo() = default;
+
+bool TMemo::AtEnd() const
+{
+    const QScrollBar* bar = static_cast<QPlainTextEdit*>(Widget())->verticalScrollBar();
+    return bar->value() >= bar->maximum();
+}
+
+void TMemo::ScrollToEnd()
+{
+    auto* e = static_cast<QPlainTextEdit*>(Widget());
+    e->moveCursor(QTextCursor::End);
+    e->ensureCursorVisible();
+    e->verticalScrollBar()->setValue(e->verticalScrollBar()->maximum());
+}
 
 std::string TMemo::Text() const
 {

@@ -327,6 +327,8 @@ class TButton : public TWinControl {
 public:
     explicit TButton(TComponent* owner);
     int ModalResult = mrNone;
+    // Escape presses it (when no handler took the key).
+    bool Cancel = false;
     void SetDefault(bool v);
     void Click() override; // fires OnClick, then closes a modal form with ModalResult
 
@@ -430,6 +432,9 @@ public:
     void SetText(const std::string& s) override;
     void SetReadOnly(bool v) override;
     void SetWordWrap(bool v);
+    // Whether the last line shows; scrolls it into view.
+    bool AtEnd() const;
+    void ScrollToEnd();
 
 protected:
     void ColorChanged() override;

@@ -318,6 +318,7 @@ void TForm::SetVisible(bool v)
                 Widget()->move(a.x() + (a.width() - Width()) / 2, a.y() + (a.height() - Height()) / 2);
             }
         }
+        FitOnScreen();
         Widget()->show();
         Widget()->raise();
         Widget()->activateWindow();
@@ -326,6 +327,66 @@ void TForm::SetVisible(bool v)
         Widget()->hide();
         if (fLoop && fModalResult == mrNone) SetModalResult(mrCancel);
     }
+}
+
+namespace {
+// The frame a window manager drew around the last window whose frame was seen.
+QMargins gLastFrame{4, 28, 4, 4};
+} // namespace
+
+QMargins TForm::FrameMargins() const
+{
+    const QWidget* w = Widget();
+    if (fBorderStyle == bsNone) return {};
+    const QRect frame = w->frameGeometry(), inside = w->geometry();
+    if (w->isVisible() && frame != inside) {
+        gLastFrame = {inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
+                      frame.bottom() - inside.bottom()};
+    }
+    return gLastFrame;
+}
+
+void TForm::FitOnScreen()
+{
+    QWidget* w = Widget();
+    // The main window's size is the trainee's and the window manager's (it opens maximised).
+    if (this == Application().MainForm() || (w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) return;
+    QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    // A little in from the edges where there is room: a window manager may put the frame a
+    // border's width beside the place asked.
+    QRect area = screen->availableGeometry();
+    const QMargins m = FrameMargins();
+    const QSize framed = w->size().grownBy(m);
+    if (framed.width() + 4 <= area.width()) area.adjust(2, 0, -2, 0);
+    if (framed.height() + 4 <= area.height()) area.adjust(0, 2, 0, -2);
+    const QSize room(area.width() - m.left() - m.right(), area.height() - m.top() - m.bottom());
+    if (w->width() > room.width() || w->height() > room.height()) {
+        if (!AutoScroll()) SetAutoScroll(true);
+        ResizeWindow(std::min(w->width(), room.width()), std::min(w->height(), room.height()));
+    }
+    // A shown window's pos() is its frame's place; before the first show it is what was asked.
+    const QSize frame = w->size().grownBy(m);
+    const int x = std::clamp(w->x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width()));
+    const int y = std::clamp(w->y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height()));
+    if (x != w->x() || y != w->y()) w->move(x, y);
+}
+
+bool TForm::ScrollByWheel(QPoint angle, QPoint pixels, bool sideways)
+{
+    if (!fScroll) return false;
+    QScrollBar* across = fScroll->horizontalScrollBar();
+    QScrollBar* down = fScroll->verticalScrollBar();
+    QPoint d = pixels;
+    if (d.isNull()) {
+        // As many lines as the system scrolls for a notch (120 eighths of a degree).
+        const int line = QApplication::wheelScrollLines() * down->singleStep();
+        d = QPoint(angle.x() * line / 120, angle.y() * line / 120);
+    }
+    if (sideways && d.x() == 0) d = QPoint(d.y(), 0);
+    across->setValue(across->value() - d.x());
+    down->setValue(down->value() - d.y());
+    return true;
 }
 
 void TForm::CaptionChanged()
@@ -355,6 +416,8 @@ void TForm::SetAutoScroll(bool v)
     if (v) {
         fScroll = new QScrollArea(fClient);
         fScroll->setFrameShape(QFrame::NoFrame);
+        // The wheel over the inside scrolls it (see the key router), not a control under it.
+        fScroll->setProperty("veloFormScroll", true);
         fScroll->setWidgetResizable(false);
         fCanvas = new QWidget;
         // A press on the bare inside is the form's, as on the client area.
@@ -438,6 +501,22 @@ TButton* TForm::EnterButton() const
     };
     TButton* focused = walk(this);
     return focused ? focused : fallback;
+}
+
+TButton* TForm::CancelButton() const
+{
+    std::function<TButton*(const TWinControl*)> walk = [&](const TWinControl* parent) -> TButton* {
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            TControl* c = parent->Controls(i);
+            QWidget* w = c->Widget();
+            if (!w || !w->isVisibleTo(Widget()) || !w->isEnabled()) continue;
+            if (c->InheritsFromClassName("TButton") && static_cast<TButton*>(c)->Cancel) return static_cast<TButton*>(c);
+            if (c->InheritsFromClassName("TWinControl"))
+                if (TButton* b = walk(static_cast<const TWinControl*>(c))) return b;
+        }
+        return nullptr;
+    };
+    return walk(this);
 }
 
 void TForm::ApplyWindowFlags()

@@ -38,6 +38,8 @@
 #include <vector>
 
 #include <QImage>
+#include <QMargins>
+#include <QPoint>
 
 #include "platform/qt/Controls.h"
 #include "platform/qt/Properties.h"
@@ -184,6 +186,22 @@ public:
     // The button that Enter presses: the focused button, else the shown and enabled default
     // button; null when there is none.
     class TButton* EnterButton() const;
+    // The shown and enabled button that Escape presses; null when there is none (Escape then
+    // closes the window, unless it is the main form).
+    class TButton* CancelButton() const;
+    // Scrolls the inside of an AutoScroll window by a wheel turn (angle in eighths of a degree,
+    // or pixels from a touchpad); sideways turns the vertical turn into a horizontal one. False
+    // when the window does not scroll.
+    bool ScrollByWheel(QPoint angle, QPoint pixels, bool sideways);
+    // Moves the window's frame wholly onto its screen, by the least way; a window larger than the
+    // screen is made as large as the screen and its inside scrolls, so no control is out of
+    // reach. Done each time the window is shown. The main form and maximised windows are the
+    // window manager's.
+    void FitOnScreen();
+    // The frame around the window's inside: the real one once shown, else the last one a window
+    // manager drew around a window (a title bar and thin borders before any).
+    QMargins FrameMargins() const;
+
     void SetFormStyle(TFormStyle s);
     void SetBorderIcons(unsigned icons);
     void SetWindowState(TWindowState s);

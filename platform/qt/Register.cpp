@@ -102,6 +102,7 @@ void StandardProperties()
 
     RegisterEnumProperty<TButton>("ModalResult", kModalResults, [](TButton& b, int v) { b.ModalResult = v; });
     RegisterBoolProperty<TButton>("Default", [](TButton& b, bool v) { b.SetDefault(v); });
+    RegisterBoolProperty<TButton>("Cancel", [](TButton& b, bool v) { b.Cancel = v; });
     RegisterStringProperty<TBitBtn>("Glyph", [](TBitBtn& b, const std::string& v) { b.SetGlyph(v); });
 
     RegisterBoolProperty<TSpeedButton>("Down", [](TSpeedButton& b, bool v) { b.SetDown(v); });

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -169,6 +170,54 @@ end)");
     EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
     EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
     f->Hide();
+}
+
+// A window taller than the screen opens whole, as tall as the screen, and its inside scrolls to
+// the button at its foot; a short one designed below the foot of the screen comes up whole at
+// the nearest place. The main form, made first, is left alone.
+TEST(Windows, AWindowOffOrLargerThanTheScreenOpensWholeAndScrolls)
+{
+    auto main = FormOf("object fmMain: TForm\nend");
+    auto tall = FormOf(R"(
+object fmTall: TForm
+  Left = 40
+  Top = 100
+  Width = 300
+  Height = 1400
+  BorderStyle = bsToolWindow
+  object btOK: TButton
+    Left = 10
+    Top = 1350
+  end
+end)");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    auto frame = [](TForm& f) { return QRect(f.Widget()->pos(), f.Widget()->size().grownBy(f.FrameMargins())); };
+    tall->Show();
+    Settle();
+    EXPECT_TRUE(screen.contains(frame(*tall))) << frame(*tall).y() << " " << frame(*tall).height();
+    ASSERT_TRUE(tall->AutoScroll());
+    auto* scroll = tall->Widget()->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    Settle();
+    auto* ok = tall->FindChild<TButton>("btOK");
+    EXPECT_EQ(ok->Widget()->visibleRegion().boundingRect().height(), ok->Height());
+
+    auto low = FormOf(R"(
+object fmLow: TForm
+  Left = 40
+  Top = 1000
+  Width = 470
+  Height = 120
+  BorderStyle = bsToolWindow
+end)");
+    low->Show();
+    Settle();
+    EXPECT_TRUE(screen.contains(frame(*low))) << frame(*low).y();
+    EXPECT_EQ(low->Widget()->x(), 40);
+    EXPECT_FALSE(low->AutoScroll());
+    tall->Hide();
+    low->Hide();
 }
 
 class TimeField : public ::testing::Test {

@@ -363,6 +363,7 @@ int TEC_Model::Dispatch(const TBusWords& w, std::string& mes)
     case 20: return SectionInquiry(w, mes);
     case 21: return SwitchInquiry(a, mes);
     case 22: return FindSection(a, mes);
+    case 23: return SignalName(a, mes);
     default: return 0;
     }
 }

@@ -315,7 +315,8 @@ public:
     void Read(std::FILE* f) override;
     virtual void RegistryDevices();
     void Synchronization(double t) override;
-    // Receiver 2: commands 4 to 22. The common parameter commands 1 to 3 are not served here.
+    // Receiver 2: commands 4 to 23 (23: a signal's name). The common parameter commands 1 to 3
+    // are not served here.
     int fnGetMessage(std::string& mes, TlstParams* lstPar) override;
 
     bool IsRouteGroupe() const { return routeGroupe; }
@@ -394,6 +395,7 @@ private:
     int SetFault(unsigned sec, unsigned mode);
     int SectionInquiry(const TBusWords& w, std::string& mes);
     int FindSection(unsigned planSection, std::string& mes);
+    int SignalName(unsigned n, std::string& mes);
 
     void ReadLine(const std::string& line, int lineNo);
     void CheckDescribed() const;

@@ -52,7 +52,7 @@ TRM_Section* TRM_Object::EndSection(int dir) const
     return Dir01(dir) == 0 ? run.front().Section : run.back().Section;
 }
 
-int TRM_Object::Move(double x, int dir) { return Model->MoveObject(this, x, dir); }
+int TRM_Object::Move(double x, int dir, bool toTarget) { return Model->MoveObject(this, x, dir, toTarget); }
 
 double TRM_Object::StepMin(int dir) { return Model->StepMin(this, dir); }
 
@@ -201,6 +201,7 @@ TRM_Object* TPlanModel::FindOrCreateObject(int number)
     }
     // The answers may have placed an object of this number meanwhile.
     if (TRM_Object* other = FindObject(number)) return other;
+    o.Serial = ++Objects.Created;
     return &Objects.Append(o)->value;
 }
 
@@ -375,13 +376,13 @@ bool TPlanModel::RouteCheck(TRM_Vertex* v, TRM_Section* s, int dir, int T, int N
     return FindTarget(T, N, next, dir) != 0;
 }
 
-int TPlanModel::MoveObject(TRM_Object* o, double x, int dir)
+int TPlanModel::MoveObject(TRM_Object* o, double x, int dir, bool toTarget)
 {
     if (!o || o->Removed) return 0;
     TObjectsHold hold(Objects);
     dir = Dir01(dir);
-    int T, N, M;
-    AskTarget(o->Number, T, N, M);
+    int T = 0, N = 0, M = 0;
+    if (toTarget) AskTarget(o->Number, T, N, M);
     if (o->Removed) return 0;
     auto run = PlacementsOf(o);
     if (run.empty()) return 0;

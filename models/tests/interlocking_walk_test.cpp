@@ -434,7 +434,8 @@ private:
             SScanf(e.c_str(), "0 4 25 %31s", name);
             int signal = 0;
             for (int n : kSignals)
-                if (TEC_Signal1* sig = AsSignal(ec.Vertexes.Find(n)); sig && sig->Name == name) signal = n;
+                if (TEC_Signal1* sig = AsSignal(ec.Vertexes.Find(n)); sig && (sig->Name == name || Format("%d", n) == name))
+                    signal = n;
             auto now = states.find(signal);
             auto last = statesBefore.find(signal);
             if ((now == states.end() || now->second >= 2) && (last == statesBefore.end() || last->second >= 2))

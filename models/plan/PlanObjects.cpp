@@ -408,14 +408,18 @@ int TPlanModel::MoveObject(TRM_Object* o, double x, int dir, bool toTarget)
         if (o->Removed || !next) return 0;
         c = next;
         passed.push_back(c);
-        if (IsTarget(T, N, c, dir)) {
-            if (M > 1) {
-                M -= 2;
-                SendMessageA(Format("%d %d %d 1005 %d", static_cast<int>(brTecn), 5, o->Number, M).c_str());
-            }
-        } else if (!RouteCheck(c->FarVertex(dir), c, dir, T, N, M)) {
-            StopObject(o);
+        const bool target = IsTarget(T, N, c, dir);
+        // The permission past prohibiting signals ends at the target; past a signal (T 2), only
+        // once the front has passed that signal too, or the signal would stop the object it
+        // was given for.
+        const TRM_Vertex* entry = c->FarVertex(1 - dir);
+        const bool permissionEnds = T == 2 ? entry && entry->Kind() == 2 && entry->Number == std::abs(N) : target;
+        if (permissionEnds && M > 1) {
+            M -= 2;
+            SendMessageA(Format("%d %d %d 1005 %d", static_cast<int>(brTecn), 5, o->Number, M).c_str());
         }
+        if (o->Removed) return 0;
+        if (!target && !RouteCheck(c->FarVertex(dir), c, dir, T, N, M)) StopObject(o);
         if (o->Removed) return 0;
         x -= g;
         g = c->Length;

@@ -400,7 +400,8 @@ TEST_F(StationTecnTest, StartUpObjectsStandOnTheirTracks)
 
 // The station with the signal movement model as well, the six models stepped in the main window's
 // order. Before every tick the state of every signal the plan knows is noted: an object whose
-// front crosses a signal facing its way must have found that signal open.
+// front crosses a signal facing its way must have found that signal open, unless it is under an
+// order past prohibiting signals.
 class StationMoveTest : public StationTecnTest {
 protected:
     void SetUp() override
@@ -418,6 +419,7 @@ protected:
     void Step()
     {
         std::map<int, int> open;
+        std::set<int> permitted;  // objects under an order past prohibiting signals
         std::map<int, std::pair<int, int>> fronts;
         for (auto* n = plan.Objects.First(); n; n = n->next) {
             for (int d : {0, 1}) {
@@ -433,6 +435,7 @@ protected:
             }
             fronts[n->value.Number] = {n->value.EndSection(0) ? n->value.EndSection(0)->Number : 0,
                                        n->value.EndSection(1) ? n->value.EndSection(1)->Number : 0};
+            if (Ask(Format("3 4 %d 1005", n->value.Number)) == "2 ") permitted.insert(n->value.Number);
         }
         motion.Before(plan, [this](int n) { return static_cast<float>(AtofC(Ask(Format("3 4 %d 2002", n)).c_str())); });
         t += 1;
@@ -449,7 +452,8 @@ protected:
                 TRM_Vertex* v = from->FarVertex(d);
                 // Only the end leading the way in direction d passes the vertex on its far side.
                 if (now->FarVertex(1 - d) != v) continue;
-                if (v && v->Kind() == 2 && static_cast<TRM_Signal*>(v)->Faces(d) && open.count(v->Number)) {
+                if (v && v->Kind() == 2 && static_cast<TRM_Signal*>(v)->Faces(d) && open.count(v->Number) &&
+                    !permitted.count(n->value.Number)) {
                     EXPECT_LT(open[v->Number], 2) << "object " << n->value.Number << " passed closed signal " << v->Number
                                                   << " at " << t;
                 }
@@ -736,6 +740,33 @@ TEST_F(StationMoveTest, ClosingASignalInFrontOfATrainIsTheTraineesError)
     EXPECT_EQ(Trim(instructor.ErrorsProtocol[0]), "Закрытие сигнала Н перед приближающимся поездом 2403");
 }
 
+// МЛ1 stands on 409, west of 4П, facing east, and is ordered past humping signal 174 (НГ4, at
+// the far end of 4П, closed) past prohibiting signals (1005 2). The permission holds until its
+// front has passed 174: it runs through, stops with its whole body beyond it on 419, and only
+// then is the permission over.
+//   -409- 114> -------------- 4П (14), 900 m ------------- 174> -419- (19)
+TEST_F(StationMoveTest, OrderedPastAClosedSignalItPassesIt)
+{
+    ASSERT_EQ(Send("1 6 409 1 1 0"), 1);
+    ASSERT_EQ(Send("3 5 1 1003 1 1012 2 1013 174 1005 2"), 1);
+    bus.ClearLog();
+    int permission = 2;
+    for (int i = 0; i < 600 && Ask("3 4 1 1003") != "0 "; ++i) {
+        size_t from = events.size();
+        Step();
+        TRM_Object* o = plan.FindObject(1);
+        // The permission is there while the front has not left 4П.
+        if (o->EndSection(0)->Number == 14) EXPECT_EQ(Ask("3 4 1 1005"), "2 ") << "at " << t;
+        permission = std::atoi(Ask("3 4 1 1005").c_str());
+        for (size_t e = from; e < events.size(); ++e) EXPECT_NE(events[e].rfind("9 ", 0), 0u) << events[e];
+    }
+    EXPECT_EQ(Ask("3 4 1 1003"), "0 ");
+    EXPECT_EQ(permission, 0);
+    EXPECT_EQ(plan.FindObject(1)->EndSection(0)->Number, 419);
+    EXPECT_EQ(plan.FindObject(1)->EndSection(1)->Number, 419);
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+}
+
 // The partners of the posts answer through their switchboard keys a few seconds after the order
 // (the key that opened the order is busy until its window closes), with what the models show.
 class StationPartnersTest : public StationTecnTest {
@@ -1011,3 +1042,4 @@ TEST_F(StationTecnTest, ErrorsNameTrainsAndLocomotivesAsTheTraineeKnowsThem)
         EXPECT_EQ(Trim(instructor.ErrorsProtocol[0]), "Движение " + name + " по неготовому маршруту");
     }
 }
+

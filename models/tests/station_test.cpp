@@ -767,6 +767,41 @@ TEST_F(StationMoveTest, OrderedPastAClosedSignalItPassesIt)
     EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
 }
 
+// A train due from the west whose placing on its entry block the plan refuses (as it would one
+// too long for the block) waits unannounced and is tried again at every step, as one whose block
+// is occupied waits; once the plan takes it, it appears, is announced once and runs in.
+TEST_F(StationMoveTest, AnArrivalThePlanRefusesWaitsAndIsTriedAgain)
+{
+    int refusals = 0;
+    bool refuse = true;
+    bus.SetReceiver(brPlan, [&](std::string& m, TlstParams* l) {
+        if (refuse && m.rfind("1 6 41 ", 0) == 0) {
+            ++refusals;
+            return 0;
+        }
+        return plan.fnGetMessage(m, l);
+    });
+    ASSERT_EQ(Send("8 4 2 3 6 1 1025 2401 1511 166 1504 50 2001 750 1505 1 1540 4100 1541 1 1542 4000"), 1);
+    for (int i = 0; i < 10; ++i) Step();
+    const int train = std::atoi(Ask("3 10 1025 2401").c_str());
+    ASSERT_GT(train, 0);
+    EXPECT_GE(refusals, 5);
+    EXPECT_EQ(Ask(Format("3 4 %d 1015 1029 1003", train)), "0 0 0 ");
+    const auto announced = [this] {
+        int n = 0;
+        for (const std::string& r : bus.Requests(brInterface)) n += r.find("2401 - на подходе") != std::string::npos;
+        return n;
+    };
+    EXPECT_EQ(announced(), 0);
+    refuse = false;
+    Step();
+    EXPECT_EQ(Ask(Format("3 4 %d 1015 1029 1003", train)), Format("1 %d 1 ", train));
+    EXPECT_EQ(plan.FindObject(train)->EndSection(0)->Number, 41);
+    for (int i = 0; i < 5; ++i) Step();
+    EXPECT_EQ(announced(), 1);
+    EXPECT_GT(AtofC(Ask(Format("3 4 %d 2002", train)).c_str()), 0.5);
+}
+
 // The partners of the posts answer through their switchboard keys a few seconds after the order
 // (the key that opened the order is busy until its window closes), with what the models show.
 class StationPartnersTest : public StationTecnTest {

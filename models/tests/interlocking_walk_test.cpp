@@ -18,13 +18,20 @@
 // instructor, delay, signal movement) from the start-up messages of data/trenager.ini: the
 // lesson's trains (its technology command 6 lines) come through the delay model at their minutes
 // and now and then again directly, and run by signals instead of the random movements; now and
-// then the walk closes an open signal that an object approaches ("close ahead"); besides
+// then the walk closes an open signal that an object approaches ("close ahead") or gives МЛ1, МЛ2
+// or the train locomotive 1612 a movement order as the radio dialogues register it ("order
+// loco kind target mode": to a signal, past a signal or to a section, now and then past
+// prohibiting signals; the target looked for ahead and then behind, else error 15); besides
 // S1-S6, after every message and tick:
 //   T1 no two objects' car bodies (wheelbase and the overhangs beyond the outer axles) overlap;
 //   T2 no leading end passes a signal that was closed before the tick, except under an order
 //      past prohibiting signals (1005 2) or after a closing in front of it that the walk made
 //      where even the emergency braking (1.2 m/s²) could no longer stop it; both are counted
-//      apart, and a train that could have stopped never passes.
+//      apart, and a train that could have stopped never passes;
+//   T3 an object that stood at the last tick, or ran the other way, begins the tick at walking
+//      speed (0.05 m/s) at most: nothing starts or turns round at speed;
+//   T4 every error 25 (a signal closed in front of a mover) names a signal that was open at the
+//      start of the tick or of the one before: none for a signal closed all along.
 //
 // CI runs a fixed set of seeds (fewer moves in the sanitizer build). The long walk:
 //   VELO_WALK_MOVES=1000000 VELO_WALK_SEEDS=100 build/models/models_station_tests

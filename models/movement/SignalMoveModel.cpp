@@ -209,6 +209,13 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
     float D = 0;
     int k = 0, vertex = 0;
     if (SScanf(mes.c_str(), "%f%d%d", &D, &k, &vertex) < 3) return;
+    // Until it stands it runs under the order it had: a permission past prohibiting signals
+    // still covers the signals within its stopping distance.
+    if (!stopping) m.runMode = mode;
+    if (stopping && k == 2 && m.runMode == 2) {
+        D = 99999;
+        k = 0;
+    }
     float sR = 0, vR = 0;
     if (MoveWithBraking(br, D, k, v, dt, sR, vR) && k == 2 && !em) {
         // Only the emergency rate can still stop it before the signal (the free route ends 0.5 m

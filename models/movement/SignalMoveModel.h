@@ -62,8 +62,9 @@ private:
         int dir = -1;         // the direction it ran in at its last step; -1 standing
         // The end of its free route as its last step left it: vertex, kind, metres ahead, and
         // the direction and mode (1005) it was seen in; kind -1 when none was seen.
-        int endVertex = 0, endKind = -1, endDir = 0, endMode = 0;
+        int endKind = -1, endDir = 0, endMode = 0;
         float endAhead = 0;
+        int runMode = 0;  // the mode (1005) of the order it runs under while it stops for another
         bool braking = false;  // an emergency below is on
         TEmergency emergency;
     };

@@ -25,7 +25,8 @@
 // S1-S6, after every message and tick:
 //   T1 no two objects' car bodies (wheelbase and the overhangs beyond the outer axles) overlap;
 //   T2 no leading end passes a signal that was closed before the tick, except under an order
-//      past prohibiting signals (1005 2) or after a closing in front of it that the walk made
+//      past prohibiting signals (1005 2, or running under one until it stands or turns while it
+//      stops for an order the other way) or after a closing in front of it that the walk made
 //      where even the emergency braking (1.2 m/s²) could no longer stop it; both are counted
 //      apart, and a train that could have stopped never passes;
 //   T3 an object that stood at the last tick, or ran the other way, begins the tick at walking
@@ -414,6 +415,12 @@ private:
                               n->value.EndSection(1) ? n->value.EndSection(1)->Number : 0};
         }
         seen = ahead;
+        // The modes (1005) at the start of the tick.
+        std::map<int, int> modes;
+        for (auto* n = plan.Objects.First(); n; n = n->next) {
+            std::string mes = Format("%d %d %d 1005", static_cast<int>(brTecn), 4, n->value.Number);
+            if (!n->value.Removed && tecnModel.fnGetMessage(mes, nullptr)) SScanf(mes.c_str(), "%d", &modes[n->value.Number]);
+        }
         std::map<int, int> states;  // of every signal before the tick
         for (int signal : kSignals) {
             std::string mes = Format("%d %d %d %d", static_cast<int>(brEC), 6, signal, 0);
@@ -434,6 +441,15 @@ private:
         const size_t faults = motion.faults.size();
         motion.After(plan, t);
         if (motion.faults.size() > faults) Violate("T3: " + motion.faults.back());
+        // An object given a permission past prohibiting signals runs under it until it stands or
+        // turns, even when an order for the other way has come meanwhile (it stops first).
+        std::map<int, int> permittedNow;
+        for (auto* n = plan.Objects.First(); n; n = n->next) {
+            const int number = n->value.Number, way = motion.Direction(number);
+            if (n->value.Removed || way < 0) continue;
+            auto permit = permitted.find(number);
+            if (modes[number] == 2 || (permit != permitted.end() && permit->second == way)) permittedNow[number] = way;
+        }
         // T4: the signal an error 25 names was open when the mover last saw it, at the start of
         // this tick or of the one before.
         for (const std::string& e : closingErrors) {
@@ -472,7 +488,8 @@ private:
                         continue;
                     }
                     auto closed = closings.find({n->value.Number, v->Number});
-                    if (ahead[{n->value.Number, d}].mode == 2)
+                    auto permit = permitted.find(n->value.Number);
+                    if (modes[n->value.Number] == 2 || (permit != permitted.end() && permit->second == d))
                         ++passedByOrder;
                     else if (closed != closings.end() &&
                              closed->second.speed * closed->second.speed / 2 / kEmergency > closed->second.distance - 0.6)
@@ -486,6 +503,7 @@ private:
                 }
             }
         }
+        permitted = permittedNow;
     }
 
     // T1: the car bodies as stretches (offset from the section's to-vertex, low to high) on the
@@ -741,6 +759,8 @@ private:
     std::map<std::pair<int, int>, TAhead> closings;  // by object and signal closed in front of it
     std::vector<std::string> closingErrors;          // the errors 25 of the tick
     std::map<int, int> statesBefore;                 // of every signal before the last tick
+    // Objects running under a permission past prohibiting signals, with their direction.
+    std::map<int, int> permitted;
 public:
     TMotionWatch motion;
     long closingErrorCount = 0;

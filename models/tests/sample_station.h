@@ -172,6 +172,13 @@ public:
         }
     }
 
+    // The direction object number ran in at the last tick: -1 it stood, -2 not seen yet.
+    int Direction(int number) const
+    {
+        auto it = was.find(number);
+        return it == was.end() ? -2 : it->second.dir;
+    }
+
     long starts = 0, reversals = 0, startsAtSpeed = 0, reversalsAtSpeed = 0;
     std::vector<std::string> faults;
 

@@ -756,7 +756,9 @@ TEST_F(StationMoveTest, OrderedPastAClosedSignalItPassesIt)
         Step();
         TRM_Object* o = plan.FindObject(1);
         // The permission is there while the front has not left 4П.
-        if (o->EndSection(0)->Number == 14) EXPECT_EQ(Ask("3 4 1 1005"), "2 ") << "at " << t;
+        if (o->EndSection(0)->Number == 14) {
+            EXPECT_EQ(Ask("3 4 1 1005"), "2 ") << "at " << t;
+        }
         permission = std::atoi(Ask("3 4 1 1005").c_str());
         for (size_t e = from; e < events.size(); ++e) EXPECT_NE(events[e].rfind("9 ", 0), 0u) << events[e];
     }

@@ -917,8 +917,8 @@ TEST(InterlockingWalk, RandomMovesKeepTheRoutesSafe)
 TEST(InterlockingWalk, TrainsRunningBySignalsNeverPassAClosedOne)
 {
 #if defined(__SANITIZE_ADDRESS__)
-    RunSeeds(true, 400, 2, "walk with trains");
+    RunSeeds(true, 360, 2, "walk with trains");
 #else
-    RunSeeds(true, 4000, 5, "walk with trains");
+    RunSeeds(true, 3600, 5, "walk with trains");
 #endif
 }

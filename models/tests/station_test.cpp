@@ -693,15 +693,19 @@ TEST_F(StationMoveTest, AnOrderTheOtherWayStopsALocomotiveFirst)
     EXPECT_EQ(motion.reversals, 1);
 }
 
-// МЛ1 set going at 15 m/s 120 m before humping signal 174, closed: only its emergency rate stops
-// it in time. While it brakes so it is taken off the station, and the next locomotive made gets
+// МЛ1 set going at 15 m/s 120 m before humping signal 174, closed all along: only its emergency
+// rate stops it in time, and no trainee closed the signal in front of it, so there is no error 25.
+// While it brakes so it is taken off the station, and the next locomotive made gets
 // its number: on a free line that one runs on at its own speed, not braking for the old one.
 TEST_F(StationMoveTest, AnObjectsNumberGivenAgainStartsWithNothingOfTheOld)
 {
     ASSERT_EQ(Send("1 6 14 1 120 0"), 1);
     ASSERT_EQ(Send("3 5 1 1003 1 1012 1 1013 174 1005 0 2002 15"), 1);
+    bus.ClearLog();
     Step();
     ASSERT_NEAR(AtofC(Ask("3 4 1 2002").c_str()), 13.8, 1e-3);  // braking at 1.2 m/s²
+    // 174 was closed all along: nobody closed it in front of МЛ1.
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
     ASSERT_EQ(Send("3 7 1"), 1);
     EXPECT_EQ(Ask("3 6 22 1508 1700 2001 20"), "1");
     ASSERT_EQ(Send("1 6 28 1 600 0"), 1);

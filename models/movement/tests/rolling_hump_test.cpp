@@ -137,8 +137,9 @@ TEST_F(RollingHump, TrainBreaksUpCutByCutIntoTheSortingPark)
             if (!s || !kWayStart.count(s->Number)) continue;
             double front = kWayStart.at(s->Number) + s->Length - o->Position(0) + o->EndOffset(0);
             bodies.push_back({front, front - o->FullLength});
-            if (Param(o->Number, 1003) == 2 && Param(o->Number, 2002) > 0)
+            if (Param(o->Number, 1003) == 2 && Param(o->Number, 2002) > 0) {
                 EXPECT_NEAR(Param(o->Number, 2016), t, 1e-3) << "cut " << o->Number;
+            }
         }
         std::sort(bodies.begin(), bodies.end());
         for (size_t k = 1; k < bodies.size(); ++k)

@@ -73,14 +73,18 @@ TEST_P(DataFilesTest, EachSpoiledFileIsRefusedByNameOrReadWithItsSkips)
         const std::string what = std::string(c.File) + " " + std::to_string(static_cast<int>(spoil));
         // However the file is spoiled, at most one message, and it names the file.
         ASSERT_LE(Boxes.size(), 1u) << what << ": " << Boxes[0] << " / " << Boxes[1];
-        if (!Boxes.empty()) EXPECT_NE(Lower(Boxes[0]).find(Lower(c.File)), std::string::npos) << what << ": " << Boxes[0];
+        if (!Boxes.empty()) {
+            EXPECT_NE(Lower(Boxes[0]).find(Lower(c.File)), std::string::npos) << what << ": " << Boxes[0];
+        }
         if (!c.Required) {
             // Read with skips: the lesson can start whatever the file holds.
             EXPECT_EQ(started, 1) << what;
             continue;
         }
         // A cut file may still be whole by luck (cut at the end of a record); the others never are.
-        if (spoil != TSpoil::Halved) EXPECT_EQ(Boxes.size(), 1u) << what;
+        if (spoil != TSpoil::Halved) {
+            EXPECT_EQ(Boxes.size(), 1u) << what;
+        }
         if (Boxes.empty()) {
             EXPECT_EQ(started, 1) << what;
         } else {

@@ -163,6 +163,12 @@ std::string LocoName(const TBusSend& send, int obj)
     return Format("%d", obj);
 }
 
+std::string TrainNumber(const TBusSend& send, int obj)
+{
+    if (int n = ObjectParam(send, obj, 1025); n > 0) return Format("%d", n);
+    return LocoName(send, obj);
+}
+
 std::string MoverName(const TBusSend& send, int obj)
 {
     if (int n = ObjectParam(send, obj, 1025); n > 0) return Format("поезда №%d", n);

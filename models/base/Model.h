@@ -110,3 +110,6 @@ using TBusSend = std::function<int(std::string& mes)>;
 std::string LocoName(const TBusSend& send, int obj);
 // The mover in the genitive, two words: "поезда №91", "локомотива МЛ1", "объекта 13".
 std::string MoverName(const TBusSend& send, int obj);
+// The mover in one word, as a train is called on the radio: "2403"; a locomotive "МЛ1" (as
+// LocoName).
+std::string TrainNumber(const TBusSend& send, int obj);

@@ -372,6 +372,7 @@ int TEC_Model::Dispatch(const TBusWords& w, std::string& mes)
     case 21: return SwitchInquiry(a, mes);
     case 22: return FindSection(a, mes);
     case 23: return SetFaultListener(w);
+    case 24: return SignalName(a, mes);
     default: return 0;
     }
 }

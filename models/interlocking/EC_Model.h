@@ -320,7 +320,8 @@ public:
     bool StationRequired = false;
     virtual void RegistryDevices();
     void Synchronization(double t) override;
-    // Receiver 2: commands 4 to 22. The common parameter commands 1 to 3 are not served here.
+    // Receiver 2: commands 4 to 23 (23: a signal's name). The common parameter commands 1 to 3
+    // are not served here.
     int fnGetMessage(std::string& mes, TlstParams* lstPar) override;
 
     bool IsRouteGroupe() const { return routeGroupe; }
@@ -401,6 +402,8 @@ private:
     int SetFaultListener(const TBusWords& w);
     int SectionInquiry(const TBusWords& w, std::string& mes);
     int FindSection(unsigned planSection, std::string& mes);
+    // [2 24 {signal}]: the signal's name, answered in mes.
+    int SignalName(unsigned n, std::string& mes);
 
     void ReadLine(const std::string& line, int lineNo);
     void CheckDescribed() const;

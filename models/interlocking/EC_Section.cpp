@@ -500,6 +500,15 @@ int TEC_Model::FindSection(unsigned planSection, std::string& mes)
     return 1;
 }
 
+// A signal's name, for the texts of trainee errors that models other than this one find.
+int TEC_Model::SignalName(unsigned n, std::string& mes)
+{
+    TEC_Signal1* sig = AsSignal(Vertexes.Find(static_cast<int>(n)));
+    if (!sig) return 0;
+    mes = sig->Name;
+    return 1;
+}
+
 // ---- Route supervision ----
 
 bool TEC_Model::RouteIntact(const TEC_Signal1* sig) const

@@ -27,6 +27,8 @@ constexpr double kTouch = 0.0001;
 // Sub-steps a rolling step makes at most before it takes the rest of the clock step at once (a
 // tiny report distance must not stall the clock).
 constexpr int kMaxSubSteps = 2000;
+// A pushed train this close to a cut that stands ahead of it cannot be pushed on (m).
+constexpr double kBlocked = 0.001;
 
 const double kDefaultReport = 1;
 const double kDefaultLimit = 99999;
@@ -519,9 +521,19 @@ bool TRollingModel::Nadvig(TRM_Object* obj, double t0, double dt)
     CopyFromList(r, &list);
     list.Clear();
     double d = dt * r.v;
-    // The train is pushed up to a cut standing or held ahead of it, never into it.
+    // The train is pushed up to a cut standing or held ahead of it, never into it. Once it
+    // touches one that does not move away, the push is over: the train stands (1003 0, and so no
+    // speed) and the console hears of it (event 17: distance run, the pushing speed, the cut).
     const TAhead ahead = Ahead(obj);
-    if (ahead.Number && ahead.Gap < d) d = std::max(0.0, ahead.Gap);
+    if (ahead.Number && ahead.Gap < d) {
+        double away = 0;
+        if (ahead.Gap <= kBlocked && !MovingAway(obj, ahead.Number, away)) {
+            if (!Send(obj, Format("%d %d %u %d %d", 3, 5, number, 1003, 0))) return false;
+            if (!obj->Removed) obj->ChangeState(17, Format("%f %f %d", r.s, r.v, ahead.Number));
+            return true;
+        }
+        d = std::max(0.0, ahead.Gap);
+    }
     if (r.s + d <= r.breakDist) {
         list.Append(TObjParam("2015", r.s + d));
         if (!Send(obj, Format("%d %d %u", 3, 5, number), &list)) return false;

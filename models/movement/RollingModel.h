@@ -3,7 +3,8 @@
 // is split off by the technology model and rolls on by gravity (mode 2) through the retarders
 // until it stops, while the rest of the train is pushed on towards its own break point. Speeds are
 // integrated with a fourth-order Runge-Kutta step over distance, or over time for the last part of
-// a clock step. All state lives in the technology objects' parameters.
+// a clock step. A push that runs up against a cut standing on the hump ends: the train stands
+// (mode 0) and event 17 tells the console. All state lives in the technology objects' parameters.
 //
 // The trainer's main window does not place this model: a host places it, sets PlanModel, steps it
 // with the clock and, for commands 4 and 5, routes a receiver number to it. Every message goes out

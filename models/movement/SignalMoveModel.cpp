@@ -6,6 +6,7 @@
 
 #include "models/plan/PlanModel.h"
 #include "platform/core/CFormat.h"
+#include "platform/core/Strings.h"
 
 namespace {
 
@@ -18,6 +19,9 @@ constexpr float kStopShort = 0.4f;
 constexpr float kCurveAllowance = 0.05f;
 // The trainee error of a signal closed in front of an approaching train.
 constexpr int kErrorClosedInFront = 25;
+// How much nearer than at the last step the end of the free route must have come for the
+// signal there to have closed in front of the object (steps are rounded in single precision).
+constexpr float kClosingMargin = 0.5f;
 
 } // namespace
 
@@ -95,6 +99,7 @@ void TSignalMoveModel::Synchronization(double t)
     TaRM_Objects* objects = Objects();
     const double dt = DeltaT();
     if (!objects || dt <= 0) return;
+    Forget();
     // A step can remove objects (section and event functions): the hold keeps their memory, and
     // removed ones are skipped.
     TObjectsHold hold(*objects);
@@ -110,6 +115,41 @@ void TSignalMoveModel::Synchronization(double t)
     }
 }
 
+TSignalMoveModel::TMotion& TSignalMoveModel::MotionOf(const TRM_Object* o)
+{
+    TMotion& m = motions[o->Number];
+    if (m.serial != o->Serial) {
+        m = TMotion{};
+        m.serial = o->Serial;
+    }
+    return m;
+}
+
+void TSignalMoveModel::Forget()
+{
+    TaRM_Objects* objects = Objects();
+    for (auto it = motions.begin(); it != motions.end();) {
+        const TRM_Object* o = objects ? objects->Find(it->first) : nullptr;
+        if (!o || o->Serial != it->second.serial) it = motions.erase(it);
+        else ++it;
+    }
+}
+
+namespace {
+
+// The signal's name as the interlocking knows it; its vertex number when it names none.
+std::string SignalName(TRM_Object* o, int vertex)
+{
+    std::string mes = Format("%d %d %d", static_cast<int>(brEC), 24, vertex);
+    if (o->SendMessage(mes)) {
+        std::string name = Trim(mes);
+        if (!name.empty() && name != "0") return name;
+    }
+    return Format("%d", vertex);
+}
+
+} // namespace
+
 void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool backwards)
 {
     if (!o || o->Removed) return;
@@ -117,7 +157,6 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
     // the object list, so o stays readable and the step ends when it is gone.
     TObjectsHold hold(o->Model->Objects);
     const int number = o->Number;
-    const int bw = backwards ? 1 : 0;
     const float dt = static_cast<float>(dtD);
     const float P = static_cast<float>(VarToDouble(GetModelParam("2002")));
     const auto send = [o](std::string mes) { return o->SendMessage(mes); };
@@ -133,12 +172,20 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
     // Data must give a negative deceleration; anything else brakes with the default.
     if (!(br.b < 0)) br.b = kDefaultDeceleration;
 
-    // An object braking at its emergency rate goes on braking until it stands.
-    TEmergency* em = nullptr;
-    if (auto it = emergencies.find(number); it != emergencies.end()) {
-        if (v > 0) em = &it->second;
-        else emergencies.erase(it);
+    TMotion& m = MotionOf(o);
+    if (!(v > 0)) {
+        m.dir = -1;
+        m.braking = false;
     }
+    // An order for the other way given to an object still running: it brakes to a stand on the
+    // way it runs, and the order takes effect with a start from rest at a later step.
+    const int ordered = backwards ? 1 : 0;
+    const bool stopping = m.dir >= 0 && m.dir != ordered;
+    const int bw = stopping ? m.dir : ordered;
+    if (m.endDir != bw) m.endKind = -1;
+
+    // An object braking at its emergency rate goes on braking until it stands.
+    TEmergency* em = m.braking ? &m.emergency : nullptr;
     if (em) br.e = em->rate;
 
     // The object ahead is braked for in every mode: the mode (1005) only says which signals
@@ -162,10 +209,17 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
     float D = 0;
     int k = 0, vertex = 0;
     if (SScanf(mes.c_str(), "%f%d%d", &D, &k, &vertex) < 3) return;
+    // Until it stands it runs under the order it had: a permission past prohibiting signals
+    // still covers the signals within its stopping distance.
+    if (!stopping) m.runMode = mode;
+    if (stopping && k == 2 && m.runMode == 2) {
+        D = 99999;
+        k = 0;
+    }
     float sR = 0, vR = 0;
     if (MoveWithBraking(br, D, k, v, dt, sR, vR) && k == 2 && !em) {
-        // The signal was closed in front of it: the trainee's error, and braking at the
-        // object's own emergency rate (the free route ends 0.5 m before the signal).
+        // Only the emergency rate can still stop it before the signal (the free route ends 0.5 m
+        // before it): it brakes so, at the object's own emergency rate.
         TEmergency e{vertex, D + 0.5f, DefaultEmergency};
         mes = Format("%d %d %d %d", static_cast<int>(brTecn), 4, number, 2006);
         float rate = 0;
@@ -174,19 +228,33 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
         e.rate = std::min(e.rate, br.b);
         br.e = e.rate;
         MoveWithBraking(br, D, k, v, dt, sR, vR);
-        em = &emergencies.insert_or_assign(number, e).first->second;
-        send(Format("%d %d %d %d %d", static_cast<int>(brInstructor), 4, kErrorClosedInFront, vertex, number));
-        if (o->Removed) return;
+        m.emergency = e;
+        m.braking = true;
+        em = &m.emergency;
+        // The trainee's error when the signal was open at its last step, in the same mode: its
+        // route then ran on past the signal. A signal closed all along, or one that a
+        // permission past prohibiting signals no longer covers, is none of his doing.
+        if (m.endKind >= 0 && m.endMode == mode && m.endAhead > D + kClosingMargin) {
+            const auto bus = [o](std::string& text) { return o->SendMessage(text); };
+            const std::string signal = SignalName(o, vertex);
+            if (o->Removed) return;
+            const std::string train = TrainNumber(bus, number);
+            if (o->Removed) return;
+            send(Format("%d %d %d %s %s", static_cast<int>(brInstructor), 4, kErrorClosedInFront, signal.c_str(),
+                        train.c_str()));
+            if (o->Removed) return;
+        }
     }
 
     float s = sR, vNew = vR;
     int kind = k;
+    int stopVertex = vertex;
     if (em) {
         // Braking down to a stand whatever the route shows; only a nearer object or dead end
         // ahead shortens the step.
         Accelerate(v, em->rate, 0, dt, s, vNew);
         kind = 2;
-        vertex = em->signal;
+        stopVertex = em->signal;
         if (k > 2 && sR < s) {
             s = sR;
             vNew = vR;
@@ -198,6 +266,15 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
         vNew = vN;
         kind = 3;
     }
+    if (stopping) {
+        // Down to a stand at the service rate, or harder where the way ahead asks for it.
+        float sS = 0, vS = 0;
+        Accelerate(v, br.b, 0, dt, sS, vS);
+        if (sS < s) {
+            s = sS;
+            vNew = vS;
+        }
+    }
 
     if (held && s > 0) {
         // Held by brake shoes: it does not move and stands from now on.
@@ -206,6 +283,8 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
         send(Format("%d %d", static_cast<int>(brInterface), 10));
         if (o->Removed) return;
         send(Format("%d %d %d %d %f", static_cast<int>(brTecn), 5, number, 2002, 0.0));
+        m.dir = -1;
+        m.braking = false;
         return;
     }
 
@@ -227,7 +306,8 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
     if (o->Removed) return;
 
     if (std::fabs(s) > dt * 0.001f) {
-        o->Move(s, bw);
+        // Running on the way it came, it is not going to its target yet.
+        o->Move(s, bw, !stopping);
         if (o->Removed) return;
     }
 
@@ -238,12 +318,15 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
         em->beyond -= s;
         if (vNew < dt * 0.05f) {
             ranPast = em->beyond < 0;
-            emergencies.erase(number);
+            m.braking = false;
             em = nullptr;
         }
     }
 
-    if (kind > 2 && vNew < dt * 0.05f) {
+    if (stopping && vNew < dt * 0.05f && !ranPast) {
+        // Standing, it takes the order for the other way at its next step.
+        vNew = 0;
+    } else if (kind > 2 && vNew < dt * 0.05f) {
         vNew = 0;
         send(Format("%d %d %d %d %d", static_cast<int>(brTecn), 5, number, 1003, 0));
         if (o->Removed) return;
@@ -255,11 +338,25 @@ void TSignalMoveModel::SignalMove(TRM_Object* o, double t0, double dtD, bool bac
             send(Format("%d %d %d %d %d", static_cast<int>(brTecn), 5, number, 1003, 0));
             if (o->Removed) return;
         }
-        send(Format("%d %d %d %d %d", static_cast<int>(brTecn), 5, number, 1014, vertex));
+        send(Format("%d %d %d %d %d", static_cast<int>(brTecn), 5, number, 1014, stopVertex));
         if (o->Removed) return;
-        o->ChangeState(9, Format("%f %f %d", dist + s, 0.0, vertex));
+        o->ChangeState(9, Format("%f %f %d", dist + s, 0.0, stopVertex));
         if (o->Removed) return;
     }
 
+    // Anything in the step may have stopped it (the plan's route check, a function an event or
+    // a section ran): the speed is the step's only while it is still set going.
+    mes = Format("%d %d %d %d", static_cast<int>(brTecn), 4, number, 1003);
+    int state = 0;
+    if (o->SendMessage(mes)) SScanf(mes.c_str(), "%d", &state);
+    if (o->Removed) return;
+    if (state != 1 && state != -1) vNew = 0;
     send(Format("%d %d %d %d %f", static_cast<int>(brTecn), 5, number, 2002, vNew));
+    if (o->Removed) return;
+    m.dir = vNew > 0 ? bw : -1;
+    if (vNew <= 0) m.braking = false;
+    m.endKind = k;
+    m.endDir = bw;
+    m.endMode = mode;
+    m.endAhead = D - s;
 }

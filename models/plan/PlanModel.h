@@ -373,7 +373,7 @@ public:
     int StoreObject(int section, int number, double position, int dir);
     // Bus op 7: takes the object off the plan, without events.
     void RemoveObject(int number);
-    int MoveObject(TRM_Object* o, double x, int dir);
+    int MoveObject(TRM_Object* o, double x, int dir, bool toTarget = true);
     double StepMin(TRM_Object* o, int dir);
     bool GetRouteProp(TRM_Object* o, double distance, const TlstParams* axles, double& grade, double& curve,
                       double& breaker);

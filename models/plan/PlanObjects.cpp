@@ -52,7 +52,7 @@ TRM_Section* TRM_Object::EndSection(int dir) const
     return Dir01(dir) == 0 ? run.front().Section : run.back().Section;
 }
 
-int TRM_Object::Move(double x, int dir) { return Model->MoveObject(this, x, dir); }
+int TRM_Object::Move(double x, int dir, bool toTarget) { return Model->MoveObject(this, x, dir, toTarget); }
 
 double TRM_Object::StepMin(int dir) { return Model->StepMin(this, dir); }
 
@@ -201,6 +201,7 @@ TRM_Object* TPlanModel::FindOrCreateObject(int number)
     }
     // The answers may have placed an object of this number meanwhile.
     if (TRM_Object* other = FindObject(number)) return other;
+    o.Serial = ++Objects.Created;
     return &Objects.Append(o)->value;
 }
 
@@ -375,13 +376,13 @@ bool TPlanModel::RouteCheck(TRM_Vertex* v, TRM_Section* s, int dir, int T, int N
     return FindTarget(T, N, next, dir) != 0;
 }
 
-int TPlanModel::MoveObject(TRM_Object* o, double x, int dir)
+int TPlanModel::MoveObject(TRM_Object* o, double x, int dir, bool toTarget)
 {
     if (!o || o->Removed) return 0;
     TObjectsHold hold(Objects);
     dir = Dir01(dir);
-    int T, N, M;
-    AskTarget(o->Number, T, N, M);
+    int T = 0, N = 0, M = 0;
+    if (toTarget) AskTarget(o->Number, T, N, M);
     if (o->Removed) return 0;
     auto run = PlacementsOf(o);
     if (run.empty()) return 0;
@@ -407,14 +408,18 @@ int TPlanModel::MoveObject(TRM_Object* o, double x, int dir)
         if (o->Removed || !next) return 0;
         c = next;
         passed.push_back(c);
-        if (IsTarget(T, N, c, dir)) {
-            if (M > 1) {
-                M -= 2;
-                SendMessageA(Format("%d %d %d 1005 %d", static_cast<int>(brTecn), 5, o->Number, M).c_str());
-            }
-        } else if (!RouteCheck(c->FarVertex(dir), c, dir, T, N, M)) {
-            StopObject(o);
+        const bool target = IsTarget(T, N, c, dir);
+        // The permission past prohibiting signals ends at the target; past a signal (T 2), only
+        // once the front has passed that signal too, or the signal would stop the object it
+        // was given for.
+        const TRM_Vertex* entry = c->FarVertex(1 - dir);
+        const bool permissionEnds = T == 2 ? entry && entry->Kind() == 2 && entry->Number == std::abs(N) : target;
+        if (permissionEnds && M > 1) {
+            M -= 2;
+            SendMessageA(Format("%d %d %d 1005 %d", static_cast<int>(brTecn), 5, o->Number, M).c_str());
         }
+        if (o->Removed) return 0;
+        if (!target && !RouteCheck(c->FarVertex(dir), c, dir, T, N, M)) StopObject(o);
         if (o->Removed) return 0;
         x -= g;
         g = c->Length;

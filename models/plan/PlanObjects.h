@@ -37,8 +37,10 @@ public:
     // The section under the object's end facing dir; null unplaced.
     TRM_Section* EndSection(int dir) const;
 
-    // Moves the object x metres in direction dir: 1 when it was laid at its new place.
-    int Move(double x, int dir);
+    // Moves the object x metres in direction dir: 1 when it was laid at its new place. Unless
+    // toTarget is false (an object still running on the way it came while its order is for
+    // the other way), the route to its target is checked at every switch and signal passed.
+    int Move(double x, int dir, bool toTarget = true);
     // The longest step in direction dir with which no axle passes a change of retarder or
     // curvature and no section with an entry or exit function is passed unnoticed.
     double StepMin(int dir);
@@ -59,6 +61,9 @@ public:
     double LastAxle = 0;    // length less "AXISLAST"
     TlstParams Params;      // the axle list the hump rolling model keeps here
     bool Removed = false;
+    // Numbers are given again once an object is gone; the serial never is: state that a model
+    // keeps by number beside the plan tells a new object from the one it had before.
+    unsigned Serial = 0;
 };
 
 // One object's stretch on one section. Offset runs from the section's to-vertex to the near end
@@ -80,6 +85,7 @@ public:
     // Frees the removed objects when nothing holds the list.
     void Purge();
     int Holds = 0;
+    unsigned Created = 0;  // objects created so far, the last serial given
 };
 
 // Keeps removed objects in memory while it lives; the last hold to end frees them.

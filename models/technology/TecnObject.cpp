@@ -374,6 +374,11 @@ bool TTecnObject::SetParam(const AnsiString& rawName, const TVariant& value)
         auto* p = Params.Find(name);
         if (!p) return false;
         p->value.value = value;
+        // Speed belongs to a moving object: one that stands has none, so that the next order
+        // starts it from rest whoever stopped it (the movement models, the plan's route check,
+        // a function of the data).
+        if (N == 1003 && VarToInt(value) == 0)
+            if (auto* speed = Params.Find("2002")) speed->value.value = 0.0;
         return true;
     }
     int cmd = static_cast<int>(N);

@@ -400,7 +400,8 @@ TEST_F(StationTecnTest, StartUpObjectsStandOnTheirTracks)
 
 // The station with the signal movement model as well, the six models stepped in the main window's
 // order. Before every tick the state of every signal the plan knows is noted: an object whose
-// front crosses a signal facing its way must have found that signal open.
+// front crosses a signal facing its way must have found that signal open, unless it is under an
+// order past prohibiting signals.
 class StationMoveTest : public StationTecnTest {
 protected:
     void SetUp() override
@@ -418,6 +419,7 @@ protected:
     void Step()
     {
         std::map<int, int> open;
+        std::set<int> permitted;  // objects under an order past prohibiting signals
         std::map<int, std::pair<int, int>> fronts;
         for (auto* n = plan.Objects.First(); n; n = n->next) {
             for (int d : {0, 1}) {
@@ -433,10 +435,13 @@ protected:
             }
             fronts[n->value.Number] = {n->value.EndSection(0) ? n->value.EndSection(0)->Number : 0,
                                        n->value.EndSection(1) ? n->value.EndSection(1)->Number : 0};
+            if (Ask(Format("3 4 %d 1005", n->value.Number)) == "2 ") permitted.insert(n->value.Number);
         }
+        motion.Before(plan, [this](int n) { return static_cast<float>(AtofC(Ask(Format("3 4 %d 2002", n)).c_str())); });
         t += 1;
         for (TModel* m : std::initializer_list<TModel*>{&plan, &tecnModel, &delay, &move, &instructor, &ec})
             m->Process(static_cast<float>(t));
+        motion.After(plan, t);
         for (auto* n = plan.Objects.First(); n; n = n->next) {
             auto was = fronts.find(n->value.Number);
             if (n->value.Removed || was == fronts.end()) continue;
@@ -447,7 +452,8 @@ protected:
                 TRM_Vertex* v = from->FarVertex(d);
                 // Only the end leading the way in direction d passes the vertex on its far side.
                 if (now->FarVertex(1 - d) != v) continue;
-                if (v && v->Kind() == 2 && static_cast<TRM_Signal*>(v)->Faces(d) && open.count(v->Number)) {
+                if (v && v->Kind() == 2 && static_cast<TRM_Signal*>(v)->Faces(d) && open.count(v->Number) &&
+                    !permitted.count(n->value.Number)) {
                     EXPECT_LT(open[v->Number], 2) << "object " << n->value.Number << " passed closed signal " << v->Number
                                                   << " at " << t;
                 }
@@ -473,8 +479,31 @@ protected:
     // The free distance ahead of object n in direction d ("1 10").
     double FreeAhead(int n, int d) { return AtofC(Ask(Format("1 10 %d %d", n, d)).c_str()); }
 
+    // The lesson's lines queued in the delay model at their minutes, as "Пуск" queues them.
+    void ScheduleLesson()
+    {
+        std::FILE* f = nullptr;
+        ASSERT_GT(OpenDataFile(&f, "data\\lesson1.shd"), 0);
+        std::string line;
+        for (int r; (r = ReadDataLine(f, line, "*")) >= 0;) {
+            if (r != 1) continue;
+            float minutes = 0;
+            SScanf(line.c_str(), "%f", &minutes);
+            Send(Format("%d %d %f %s", static_cast<int>(brDelay), 4, static_cast<double>(minutes * 60),
+                        DropWords(line, 1).c_str()));
+        }
+        std::fclose(f);
+    }
+
     TSignalMoveModel move;
     std::vector<std::string> events;
+    // Every start and reversal of every test here begins at walking speed at most.
+    TMotionWatch motion;
+    void TearDown() override
+    {
+        EXPECT_EQ(motion.faults, std::vector<std::string>{});
+        StationTecnTest::TearDown();
+    }
 };
 
 // The sample lesson's hour at full speed with all six models: every train it creates is placed on
@@ -483,16 +512,7 @@ protected:
 // of a stretch wait for its entry block (state 0, not placed).
 TEST_F(StationMoveTest, LessonOneRunsItsHour)
 {
-    std::FILE* f = nullptr;
-    ASSERT_GT(OpenDataFile(&f, "data\\lesson1.shd"), 0);
-    std::string line;
-    for (int r; (r = ReadDataLine(f, line, "*")) >= 0;) {
-        if (r != 1) continue;
-        float minutes = 0;
-        SScanf(line.c_str(), "%f", &minutes);
-        Send(Format("%d %d %f %s", static_cast<int>(brDelay), 4, static_cast<double>(minutes * 60), DropWords(line, 1).c_str()));
-    }
-    std::fclose(f);
+    ScheduleLesson();
     bus.ClearLog();
     bus.logLimit = 0;  // the whole hour is read back below
     for (int i = 0; i < 3660; ++i) ASSERT_NO_THROW(Step()) << "at " << t;
@@ -623,6 +643,198 @@ TEST_F(StationMoveTest, ALocomotiveDepartsToTheEndOfTheDepartureMain)
     EXPECT_EQ(o->EndSection(0)->Number, 28);
     EXPECT_LE(FreeAhead(9, 0), 0.4);
     EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+}
+
+// The orders to МЛ1 (object 1, on 4П facing east 20 m before humping signal 174, НГ4) of a walk
+// of the trainee's moves, as the shunting-radio dialogue registers them, one message or "+N" (N
+// model seconds) an item. Orders for the other way reach it while it runs, and the plan's route
+// check stops it inside a step again and again (error 22): each order turns it only once it has
+// braked to a stand, and a stopped one starts from rest. At the end it stands right before 174,
+// closed all along: the last order leaves it there, with no error 25 and no signal passed at stop
+// (Step checks every crossing).
+TEST_F(StationMoveTest, OrdersStartALocomotiveFromRestAndNeverTurnItAtSpeed)
+{
+    ScheduleLesson();
+    const char* const script[] = {
+        "3 5 1 1003 1 1012 3 1013 219 1005 0", "+1", "+2", "+1", "3 5 1 1003 -1 1012 1 1013 171 1005 0", "+1",
+        "3 5 1 1003 1 1012 1 1013 174 1005 0", "+16", "3 5 1 1003 -1 1012 2 1013 183 1005 2", "+1",
+        "3 5 1 1003 -1 1012 1 1013 151 1005 0", "+1", "3 5 1 1003 -1 1012 1 1013 123 1005 0", "+1",
+        "3 5 1 1003 -1 1012 3 1013 11 1005 0", "+1", "3 5 1 1003 1 1012 2 1013 112 1005 0", "+1",
+        "3 5 1 1003 1 1012 2 1013 174 1005 0", "+4", "3 5 1 1003 -1 1012 2 1013 122 1005 0", "+1",
+        "3 5 1 1003 1 1012 1 1013 183 1005 2", "+2", "3 5 1 1003 1 1012 3 1013 429 1005 0", "+1"};
+    double lastStart = -1;
+    for (const char* item : script) {
+        if (item[0] == '+') {
+            for (int i = std::atoi(item + 1); i > 0; --i) Step();
+            continue;
+        }
+        ASSERT_EQ(Send(item), 1) << item;
+        lastStart = AtofC(Ask("3 4 1 2002").c_str());
+    }
+    std::vector<std::string> closings;
+    for (const std::string& e : bus.Requests(brInstructor))
+        if (e.rfind("0 4 25 ", 0) == 0) closings.push_back(e);
+    std::printf("МЛ1: speed at the last order %.2f m/s, errors 25: %zu, starts %ld, reversals %ld\n", lastStart,
+                closings.size(), motion.starts, motion.reversals);
+    EXPECT_LE(lastStart, TMotionWatch::kWalking);
+    EXPECT_EQ(closings, std::vector<std::string>{});
+    // It is turned round twice while it runs; it stops first (TMotionWatch, at TearDown).
+    EXPECT_GE(motion.reversals, 2);
+    // It stands before 174: the last order's route check stopped it again.
+    EXPECT_EQ(plan.FindObject(1)->EndSection(0)->Number, 14);
+    EXPECT_EQ(Ask("3 4 1 2002"), "0.000000 ");
+}
+
+// The train locomotive 1612 (object 9) runs out of 2В towards the departure main; at 10 m/s it
+// is ordered back to 2В. It brakes to a stand on its way east at its service rate, with no
+// route check against the order it is not yet following, and then starts west from rest.
+TEST_F(StationMoveTest, AnOrderTheOtherWayStopsALocomotiveFirst)
+{
+    Step();
+    ASSERT_EQ(Send("2 5 132 1"), 1);
+    ASSERT_EQ(Send("2 5 104 1"), 1);
+    for (int i = 0; i < 60; ++i) Step();
+    ASSERT_EQ(Send("3 5 9 1012 3 1013 28 1003 1"), 1);
+    auto speed = [this] { return AtofC(Ask("3 4 9 2002").c_str()); };
+    for (int i = 0; i < 200 && speed() < 10; ++i) Step();
+    ASSERT_GE(speed(), 10);
+    TRM_Object* o = plan.FindObject(9);
+    bus.ClearLog();
+    ASSERT_EQ(Send("3 5 9 1003 -1 1012 3 1013 22 1005 0"), 1);
+    const double v0 = speed();
+    auto run = [this] { return AtofC(Ask("3 4 9 2015").c_str()); };
+    double before = v0, ran = run();
+    int braking = 0;
+    for (; braking < 60 && speed() > 0; ++braking) {
+        Step();
+        EXPECT_NEAR(speed(), std::max(0.0, before - 0.5), 1e-4) << "at " << t;
+        EXPECT_GT(run(), ran) << "it goes on east until it stands, at " << t;
+        before = speed();
+        ran = run();
+    }
+    EXPECT_EQ(braking, static_cast<int>(std::ceil(v0 / 0.5 - 1e-6)));
+    const double ahead = o->Position(0);
+    EXPECT_EQ(Ask("3 4 9 1003"), "-1 ");
+    Step();
+    EXPECT_GT(o->Position(0), ahead);
+    EXPECT_NEAR(speed(), 0.2, 1e-4);
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+    EXPECT_EQ(motion.reversals, 1);
+}
+
+// МЛ1 set going at 15 m/s 120 m before humping signal 174, closed all along: only its emergency
+// rate stops it in time, and no trainee closed the signal in front of it, so there is no error 25.
+// While it brakes so it is taken off the station, and the next locomotive made gets
+// its number: on a free line that one runs on at its own speed, not braking for the old one.
+TEST_F(StationMoveTest, AnObjectsNumberGivenAgainStartsWithNothingOfTheOld)
+{
+    ASSERT_EQ(Send("1 6 14 1 120 0"), 1);
+    ASSERT_EQ(Send("3 5 1 1003 1 1012 1 1013 174 1005 0 2002 15"), 1);
+    bus.ClearLog();
+    Step();
+    ASSERT_NEAR(AtofC(Ask("3 4 1 2002").c_str()), 13.8, 1e-3);  // braking at 1.2 m/s²
+    // 174 was closed all along: nobody closed it in front of МЛ1.
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+    ASSERT_EQ(Send("3 7 1"), 1);
+    EXPECT_EQ(Ask("3 6 22 1508 1700 2001 20"), "1");
+    ASSERT_EQ(Send("1 6 28 1 600 0"), 1);
+    ASSERT_EQ(Send("3 5 1 1003 1 1012 3 1013 28 1005 0 2002 15"), 1);
+    for (int i = 0; i < 10; ++i) {
+        Step();
+        EXPECT_GE(AtofC(Ask("3 4 1 2002").c_str()), 15) << "at " << t;
+    }
+}
+
+// Train 2403 runs in from the west on its route past Н (signal 101); the trainee closes Н when
+// it is 150 m away at full speed. Its service braking cannot stop it there, its emergency
+// braking can: it stands before Н, and the trainee's error names the signal and the train as
+// the trainee knows them.
+TEST_F(StationMoveTest, ClosingASignalInFrontOfATrainIsTheTraineesError)
+{
+    ASSERT_EQ(Send("8 4 2 3 6 3 1025 2403 1511 170 1504 52 2001 780 1505 1 1540 4100 1541 2 1542 4300"), 1);
+    for (int i = 0; i < 4; ++i) Step();
+    const int train = std::atoi(Ask("3 10 1025 2403").c_str());
+    ASSERT_GT(train, 0);
+    ASSERT_EQ(Send("2 5 101 1"), 1);
+    ASSERT_EQ(Send("2 5 112 1"), 1);
+    for (int i = 0; i < 600 && (FreeAhead(train, 0) > 3000 || plan.FindObject(train)->EndSection(0)->Number != 42 ||
+                                 plan.FindObject(train)->Position(0) > 150);
+         ++i)
+        Step();
+    const double v = AtofC(Ask(Format("3 4 %d 2002", train)).c_str());
+    ASSERT_GT(v, 13);
+    bus.ClearLog();
+    instructor.ErrorsProtocol.Clear();
+    ASSERT_EQ(Send("2 15 101"), 1);
+    ASSERT_TRUE(RunUntil(train, 9, 60));
+    EXPECT_EQ(plan.FindObject(train)->EndSection(0)->Number, 42);
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{"0 4 25 Н 2403"});
+    ASSERT_EQ(instructor.ErrorsProtocol.Count(), 1);
+    EXPECT_EQ(Trim(instructor.ErrorsProtocol[0]), "Закрытие сигнала Н перед приближающимся поездом 2403");
+}
+
+// МЛ1 stands on 409, west of 4П, facing east, and is ordered past humping signal 174 (НГ4, at
+// the far end of 4П, closed) past prohibiting signals (1005 2). The permission holds until its
+// front has passed 174: it runs through, stops with its whole body beyond it on 419, and only
+// then is the permission over.
+//   -409- 114> -------------- 4П (14), 900 m ------------- 174> -419- (19)
+TEST_F(StationMoveTest, OrderedPastAClosedSignalItPassesIt)
+{
+    ASSERT_EQ(Send("1 6 409 1 1 0"), 1);
+    ASSERT_EQ(Send("3 5 1 1003 1 1012 2 1013 174 1005 2"), 1);
+    bus.ClearLog();
+    int permission = 2;
+    for (int i = 0; i < 600 && Ask("3 4 1 1003") != "0 "; ++i) {
+        size_t from = events.size();
+        Step();
+        TRM_Object* o = plan.FindObject(1);
+        // The permission is there while the front has not left 4П.
+        if (o->EndSection(0)->Number == 14) {
+            EXPECT_EQ(Ask("3 4 1 1005"), "2 ") << "at " << t;
+        }
+        permission = std::atoi(Ask("3 4 1 1005").c_str());
+        for (size_t e = from; e < events.size(); ++e) EXPECT_NE(events[e].rfind("9 ", 0), 0u) << events[e];
+    }
+    EXPECT_EQ(Ask("3 4 1 1003"), "0 ");
+    EXPECT_EQ(permission, 0);
+    EXPECT_EQ(plan.FindObject(1)->EndSection(0)->Number, 419);
+    EXPECT_EQ(plan.FindObject(1)->EndSection(1)->Number, 419);
+    EXPECT_EQ(bus.Requests(brInstructor), std::vector<std::string>{});
+}
+
+// A train due from the west whose placing on its entry block the plan refuses (as it would one
+// too long for the block) waits unannounced and is tried again at every step, as one whose block
+// is occupied waits; once the plan takes it, it appears, is announced once and runs in.
+TEST_F(StationMoveTest, AnArrivalThePlanRefusesWaitsAndIsTriedAgain)
+{
+    int refusals = 0;
+    bool refuse = true;
+    bus.SetReceiver(brPlan, [&](std::string& m, TlstParams* l) {
+        if (refuse && m.rfind("1 6 41 ", 0) == 0) {
+            ++refusals;
+            return 0;
+        }
+        return plan.fnGetMessage(m, l);
+    });
+    ASSERT_EQ(Send("8 4 2 3 6 1 1025 2401 1511 166 1504 50 2001 750 1505 1 1540 4100 1541 1 1542 4000"), 1);
+    for (int i = 0; i < 10; ++i) Step();
+    const int train = std::atoi(Ask("3 10 1025 2401").c_str());
+    ASSERT_GT(train, 0);
+    EXPECT_GE(refusals, 5);
+    EXPECT_EQ(Ask(Format("3 4 %d 1015 1029 1003", train)), "0 0 0 ");
+    const auto announced = [this] {
+        int n = 0;
+        for (const std::string& r : bus.Requests(brInterface)) n += r.find("2401 - на подходе") != std::string::npos;
+        return n;
+    };
+    EXPECT_EQ(announced(), 0);
+    refuse = false;
+    Step();
+    EXPECT_EQ(Ask(Format("3 4 %d 1015 1029 1003", train)), Format("1 %d 1 ", train));
+    EXPECT_EQ(plan.FindObject(train)->EndSection(0)->Number, 41);
+    for (int i = 0; i < 5; ++i) Step();
+    EXPECT_EQ(announced(), 1);
+    EXPECT_GT(AtofC(Ask(Format("3 4 %d 2002", train)).c_str()), 0.5);
 }
 
 // The partners of the posts answer through their switchboard keys a few seconds after the order
@@ -997,3 +1209,4 @@ TEST_F(StationTecnTest, ErrorsNameTrainsAndLocomotivesAsTheTraineeKnowsThem)
         EXPECT_EQ(Trim(instructor.ErrorsProtocol[0]), "Движение " + name + " по неготовому маршруту");
     }
 }
+

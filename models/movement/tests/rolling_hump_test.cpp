@@ -137,8 +137,9 @@ TEST_F(RollingHump, TrainBreaksUpCutByCutIntoTheSortingPark)
             if (!s || !kWayStart.count(s->Number)) continue;
             double front = kWayStart.at(s->Number) + s->Length - o->Position(0) + o->EndOffset(0);
             bodies.push_back({front, front - o->FullLength});
-            if (Param(o->Number, 1003) == 2 && Param(o->Number, 2002) > 0)
+            if (Param(o->Number, 1003) == 2 && Param(o->Number, 2002) > 0) {
                 EXPECT_NEAR(Param(o->Number, 2016), t, 1e-3) << "cut " << o->Number;
+            }
         }
         std::sort(bodies.begin(), bodies.end());
         for (size_t k = 1; k < bodies.size(); ++k)
@@ -228,4 +229,37 @@ TEST_F(RollingHump, TrainBreaksUpCutByCutIntoTheSortingPark)
     for (const auto& [c, r] : runs) run += r.stopAt;
     EXPECT_GE(static_cast<double>(lines.size()), run);  // at least one step per report distance
     for (const std::string& l : lines) ASSERT_TRUE(FiniteNumbers(l)) << l;
+}
+
+// A train is pushed over the hump (its break point set out of reach) towards a second train that
+// stands on the retarder sections 63-64, as a cut stopped there by an extreme retarder setting
+// would. It is pushed up to it; the push cannot go on, so it ends: the train stands with no
+// speed, and event 17 (distance run, pushing speed, the train in the way) says why.
+TEST_F(RollingHump, APushBlockedByATrainStandingOnTheHumpEnds)
+{
+    const int pushed = std::atoi(Ask("3 14 data\\sostav1.txt").c_str());
+    const int standing = std::atoi(Ask("3 14 data\\sostav1.txt").c_str());
+    ASSERT_GT(pushed, 0);
+    ASSERT_GT(standing, pushed);
+    Ask(Format("1 6 64 %d 0 0", standing));
+    Ask(Format("1 6 62 %d 10 0", pushed));
+    Ask(Format("3 5 %d 1003 3 2002 1.5 2015 0 2017 1000", pushed));
+    double t = 0;
+    for (int i = 0; i < 60 && Param(pushed, 1003) == 3; ++i) {
+        t += 1;
+        plan.Process(static_cast<float>(t));
+        tecn.Process(static_cast<float>(t));
+        rolling.Process(static_cast<float>(t));
+    }
+    EXPECT_EQ(Param(pushed, 1003), 0);
+    EXPECT_EQ(Param(pushed, 2002), 0);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().code, 17);
+    EXPECT_EQ(events.back().object, pushed);
+    EXPECT_NE(events.back().text.find(Format(" %d", standing)), std::string::npos) << events.back().text;
+    // Op 14: the gap between the bodies.
+    const double gap = AtofC(Ask(Format("1 14 %d %d", standing, pushed)).c_str());
+    EXPECT_GE(gap, -1e-6);
+    EXPECT_LE(gap, 0.01);
+    EXPECT_EQ(errors, std::vector<std::string>{});
 }

@@ -260,6 +260,10 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
     std::set<std::string> stateLines;                     // every line "Стан поїздів" showed
     int lateBy = 240;      // ticks a late route waits
     std::vector<std::pair<int, std::string>> faultLines;  // fault help lines, with the tick to act
+    // The tracks being humped, with the tick by which the panel must show them dark: no cut or
+    // plan object may stay behind, nor the section stay occupied with nothing on it.
+    std::map<std::string, double> humpedBy;
+    const double humpingTime = 20 * 60;  // a humping takes ten minutes; twice that is a fault
 
     // A channel window the trainee has read is closed ("Зрозуміло").
     auto heard = [](const std::string& window) {
@@ -373,6 +377,11 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
             } else if (Has(line, "окончен: отменить маршрут")) {
                 pending.push_back({TPending::Cancel, n, After(line, "маршрут"), "ЧГ"});
             }
+        }
+        for (auto h = humpedBy.begin(); h != humpedBy.end();) {
+            const bool dark = Dark({kTracks.at(h->first)});
+            EXPECT_TRUE(dark || m->ModelTime < h->second) << h->first << " still lit twenty minutes after its humping began, at " << Clock();
+            h = dark || m->ModelTime >= h->second ? humpedBy.erase(h) : std::next(h);
         }
         // Faults: "... заявка "Ложная занятость секции" 25СП": the order as the line says, the
         // section picked by its name from the dialogue's list.
@@ -520,6 +529,7 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
                     const std::string to = r2.End == r.End ? p.To : routedElsewhere.second;
                     next.push_back({TPending::Verify, p.Train, p.From, to, 20});
                     if (p.What == TPending::Hump) {
+                        humpedBy[HumpTrack(p.From)] = m->ModelTime + humpingTime;
                         humpBusy = true;
                         humpOrders.erase(HumpTrack(p.From));
                     }
@@ -582,6 +592,7 @@ void FirstShiftTest::WorkTheLesson(TSlip slip)
             EXPECT_NE(Words(q).at(1), "0") << "train " << Words(q).at(0) << " was never handled";
         }
     EXPECT_TRUE(pending.empty()) << pending.size() << " steps left undone";
+    EXPECT_TRUE(humpedBy.empty()) << humpedBy.begin()->first << " humped at the lesson's end";
     // Every order of the dispatcher was carried out.
     EXPECT_TRUE(humpOrders.empty()) << "humping of " << *humpOrders.begin() << " never done";
     EXPECT_EQ(transitOrders, 0) << "transit departures ordered and not done";

@@ -255,7 +255,8 @@ TEST_F(ScenarioWindowsTest, StartDialogListsTheScenariosAndOpensTheEditor)
     // is listed as soon as the editor closes.
     start->lbDataFiles->SetItemIndex(1);
     std::string opened;
-    QTimer::singleShot(0, [&] {
+    QObject guard;  // drops the editor's part with the test's locals should the modal loop not run
+    QTimer::singleShot(0, &guard, [&] {
         opened = fmTaskMaker->ScenarioFileName() + (fmTaskMaker->Modal() ? " modal" : "");
         DialogAnswer = "data/copy.shd";
         fmTaskMaker->N4Click(nullptr);

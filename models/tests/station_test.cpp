@@ -1160,6 +1160,13 @@ TEST_F(StationPartnersTest, TheSecondLessonsFaultsAreToldOnTheHelpAndCleared)
     ASSERT_EQ(Send("3 5 6 411 1"), 1);
     EXPECT_EQ(Rings("Рел", 130),
               Texts{"Неисправность устранена: стрелка 25 переводится. Путевая секция №25СП свободна"});
+    // The answer as the switchboard shows it, not only as compared here: no doubled blank.
+    for (const std::string& r : bus.Requests(brInterface)) {
+        const size_t text = r.find("Неисправность");
+        if (text != std::string::npos) {
+            EXPECT_EQ(r.find("  ", text), std::string::npos) << r;
+        }
+    }
     ASSERT_EQ(Send("1 9 25 1"), 1);
     for (int i = 0; i < 10; ++i) TickAll();
     EXPECT_EQ(Ask("1 4 25").rfind("0 1 0 0", 0), 0u) << "switch 25 turns again";

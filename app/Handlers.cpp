@@ -249,6 +249,8 @@ void TfmMain::AddPanelHandlers()
                                OpenKeyDialog(item, dialog, &entry->Presets);
                            } else if (TForm* f = TrainerWindow(entry->Dialog)) {
                                if (auto* p = dynamic_cast<IPresetDialog*>(f)) p->ApplyPresets(entry->Presets);
+                               if (TEC_ComutatorButton* key = PopupKey(item); key && key->Down())
+                                   TakeKeyFor(key, f);
                                f->Show();
                            } else if (TEC_ComutatorButton* key = PopupKey(item)) {
                                ReleaseKey(PanelLink<ISwitchboardKey>(key));
@@ -267,6 +269,21 @@ TForm* TfmMain::TrainerWindow(const std::string& name)
     if (fmConsole)
         fmConsole->AddConsoleEvent(SecondsToClock(static_cast<unsigned>(ModelTime)) + " Окно " + name + " недоступно");
     return nullptr;
+}
+
+void TfmMain::TakeKeyFor(TEC_ComutatorButton* key, TForm* dialog)
+{
+    // A dialogue opened from a key's menu without the executor question still answers through
+    // that key: it releases the key when it closes, as a launched dialogue does. Left down, the
+    // key would stay red, refuse the next call and give nothing to take on a click.
+    auto* d = dynamic_cast<TKeyDialogForm*>(dialog);
+    ISwitchboardKey* link = PanelLink<ISwitchboardKey>(key);
+    if (d && (!d->OwnerKey || d->OwnerKey == link)) {
+        d->OwnerKey = link;
+        key->Dialog = dialog;
+    } else {
+        ReleaseKey(link);
+    }
 }
 
 void TfmMain::ReleaseKey(ISwitchboardKey* key)

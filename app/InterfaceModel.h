@@ -146,6 +146,8 @@ public:
     // Raises and deactivates a key whose menu item or answer opened no dialogue, so it shows no
     // call in progress and its next click presses it.
     static void ReleaseKey(ISwitchboardKey* key);
+    // Binds a pressed key to the dialogue its menu item showed, so closing either releases both.
+    void TakeKeyFor(TEC_ComutatorButton* key, TForm* dialog);
     // Text messages are on (the check mark of N53).
     bool TextMessages() const;
     // The switchboard key the menu holding the item was opened on, or null.

@@ -4,6 +4,8 @@
 // and 5, the electro-mechanic object 6.
 #include <algorithm>
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QTest>
 
 #include "TrainerFixture.h"
@@ -270,4 +272,88 @@ TEST_F(PostDialoguesTest, AShownEntryKeepsItsPostsRecordAndListsOverflowWithThei
     e->DataFileName = "DATA\\Sections.dat";
     EXPECT_THROW(e->ReadDataFile(), Exception);
     EXPECT_EQ(e->cbSection->Items().Count(), 99);
+}
+
+// The suburban announcement's one-track list: cleared on every showing and marked as empty; a
+// click beside its open list chooses nothing and takes nothing away; OK without a track refuses.
+TEST_F(PostDialoguesTest, AnEmptyTrackListSaysSoAndAMissedClickKeepsTheChoice)
+{
+    m->FindChild<TMenuItem>("N44")->Click();
+    auto* d = Window<TfmPribivaetPrig>("fmPribivaetPrig");
+    ASSERT_TRUE(d->Visible());
+    auto* box = static_cast<QComboBox*>(d->cbWay->Widget());
+    ASSERT_EQ(box->count(), 1);
+    EXPECT_EQ(d->cbWay->ItemIndex(), -1);
+    EXPECT_EQ(box->placeholderText().toStdString(), TComboBox::NothingChosen);
+    EXPECT_EQ(d->cbWay->Text(), "");
+
+    auto missedClick = [&] {
+        box->showPopup();
+        QWidget* popup = box->view()->window();
+        ASSERT_TRUE(popup->isVisible());
+        QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(popup->width() + 40, popup->height() + 40));
+        EXPECT_FALSE(popup->isVisible());
+    };
+    missedClick();
+    EXPECT_EQ(d->cbWay->ItemIndex(), -1);
+    d->cbWay->SetItemIndex(0);
+    missedClick();
+    EXPECT_EQ(d->cbWay->ItemIndex(), 0);
+    EXPECT_EQ(d->cbWay->Text(), "3В");
+
+    // Shown again: the choice is cleared on purpose, so the trainee chooses the track himself.
+    d->Close();
+    m->FindChild<TMenuItem>("N44")->Click();
+    EXPECT_EQ(d->cbWay->ItemIndex(), -1);
+    d->ebTrNumber->SetText("2001");
+    const std::string approach = Ask("3 4 7 1011");
+    for (unsigned i = 0; i < d->StationIds.Count(); ++i)
+        if (Format("%d", *d->StationIds.Get(i)) != approach) d->cbStation->SetItemIndex(static_cast<int>(i));
+    ASSERT_GE(d->cbStation->ItemIndex(), 0);
+    Click(d->FindChild<TButton>("btOK"));
+    EXPECT_EQ(Boxes, std::vector<std::string>{"Не указан путь прибытия поезда"});
+    EXPECT_TRUE(d->Visible());
+    EXPECT_FALSE(HasPrefix(Sent(), "3 19 "));
+    EXPECT_FALSE(HasPrefix(Sent(), "3 5 7 303"));
+}
+
+// Post 7's shoe removal opens from the key's menu without the executor question. Closed, it
+// must leave the key raised: a key left down stays red, refuses the signalman's next call and
+// gives nothing to take on a click.
+TEST_F(PostDialoguesTest, AKeyRedAfterItsDialogueIsAlwaysACallThatOpensOnAClick)
+{
+    TEC_ComutatorButton* key = Key("СП7");
+    Choose("СП7", "MenuItem5");
+    auto* u = Window<TfmUbrat>("fmUbrat");
+    ASSERT_TRUE(u->Visible());
+    EXPECT_TRUE(key->Down());
+    EXPECT_EQ(key->State(), TEC_ComutatorButton::ksPressed);
+    Click(u->FindChild<TButton>("btCancel"));
+    EXPECT_FALSE(u->Visible());
+    EXPECT_FALSE(key->Down());
+    EXPECT_EQ(key->State(), TEC_ComutatorButton::ksIdle);
+
+    // The signalman answers over the loudspeaker and rings the key: red, and a click shows it.
+    std::string answer = "4 10 Сигналист Башмаки прибрано";
+    EXPECT_TRUE(m->MessageDispatcher(nullptr, answer, nullptr));
+    std::string call = "4 9 СП7 0 Башмаки з колії 1П прибрано";
+    ASSERT_TRUE(m->MessageDispatcher(nullptr, call, nullptr));
+    EXPECT_EQ(key->State(), TEC_ComutatorButton::ksRinging);
+    Click(key);
+    auto* message = Window<TForm>("fmCommutatorMessage");
+    ASSERT_TRUE(message->Visible());
+    EXPECT_EQ(message->Caption(), "СП7->Комутатор");
+    TStrings& lines = message->FindChild<TMemo>("mMessage")->Lines();
+    ASSERT_EQ(lines.Count(), 1);
+    EXPECT_EQ(lines[0], "Башмаки з колії 1П прибрано");
+
+    // Pressed again and its dialogue opened: a click on the key raises it and closes the dialogue.
+    Click(message->FindChild<TButton>("btClose"));
+    EXPECT_FALSE(key->Down());
+    Choose("СП7", "MenuItem5");
+    ASSERT_TRUE(u->Visible());
+    Click(key);
+    EXPECT_FALSE(u->Visible());
+    EXPECT_FALSE(key->Down());
+    EXPECT_EQ(key->State(), TEC_ComutatorButton::ksIdle);
 }

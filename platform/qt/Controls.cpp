@@ -1367,7 +1367,9 @@ void TComboBox::SetStyle(TComboBoxStyle s)
         c->lineEdit()->setProperty(kControlProperty, QVariant::fromValue<void*>(static_cast<TControl*>(this)));
         c->lineEdit()->installEventFilter(Router());
     }
-    if (s == csDropDownList && c->count() > 0 && c->currentIndex() < 0) c->setCurrentIndex(-1);
+    // An empty field would look the same whether the choice was cleared or a click beside the
+    // open list was taken for a choice; the sign says plainly that nothing is chosen.
+    c->setPlaceholderText(s == csDropDownList ? QString::fromUtf8(NothingChosen) : QString());
 }
 
 void TComboBox::SetSorted(bool v)

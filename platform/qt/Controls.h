@@ -476,6 +476,8 @@ class TComboBox : public TWinControl {
 public:
     explicit TComboBox(TComponent* owner);
     ~TComboBox() override;
+    // What a drop-down list shows while none of its entries is chosen.
+    static constexpr const char* NothingChosen = "— не вибрано —";
     TStrings& Items() { return *fItems; }
     int ItemIndex() const;
     void SetItemIndex(int i);

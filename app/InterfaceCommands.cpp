@@ -7,7 +7,6 @@
 #include "app/InterfaceModel.h"
 #include "app/StationLists.h"
 #include "app/TrainerWindows.h"
-#include "app/dialogues/PostTalks.h"
 #include "models/base/Utilit.h"
 #include "platform/core/CFormat.h"
 #include "platform/core/Paths.h"
@@ -417,8 +416,11 @@ bool TfmMain::InterfaceCommand(std::string& mes, TlstParams*)
         unsigned track = 0;
         int loaded = 0, length = 0;
         if (!f.Unsigned(2, track) || !f.Int(3, loaded) || !f.Int(4, length)) return false;
-        TZacrepitFile file = ReadZacrepit(kSecuringNorms);
-        auto need = NeededShoes(file.Norms, track, loaded ? 1 : 0, length);
+        if (!securingNormsRead) {
+            securingNorms = ReadZacrepit(kSecuringNorms).Norms;
+            securingNormsRead = true;
+        }
+        auto need = NeededShoes(securingNorms, track, loaded ? 1 : 0, length);
         if (!need) return false;
         mes = Format("%u", *need);
         return true;

@@ -178,6 +178,9 @@ private:
     bool activated = false;
     // The start-up messages with their line numbers, read before the panel is uncovered.
     std::vector<std::pair<int, std::string>> startupMessages;
+    // The securing norms the help lines name shoe counts from, read at the first that asks.
+    TZacrepitNorms securingNorms;
+    bool securingNormsRead = false;
 };
 
 // Free functions of the other windows (SendTrainerMessage in TrainerBus.h).

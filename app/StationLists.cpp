@@ -152,6 +152,15 @@ TZacrepitFile ReadZacrepit(const std::string& path)
     return file;
 }
 
+std::optional<unsigned> NeededShoes(const TZacrepitNorms& norms, unsigned track, int loaded, int length)
+{
+    for (const listob<TZacrepitNorm>* p = norms.First(); p; p = p->next) {
+        const TZacrepitNorm& n = p->value;
+        if (n.Track == track && n.Loaded == loaded && static_cast<long long>(n.Bound) > length) return n.Shoes;
+    }
+    return std::nullopt;
+}
+
 std::vector<unsigned> ShoeRange(const TZacrepitNorms& norms)
 {
     std::vector<unsigned> range;

@@ -6,6 +6,7 @@
 // problem naming that line; every number it keeps is within a sane range, so nothing sized by a
 // number of these files can grow without bound. A missing file gives nothing. No Qt here.
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -105,3 +106,5 @@ TZacrepitFile ReadZacrepit(const std::string& path);
 // The shoe counts offered: every number from the smallest to the largest of the norms (at most
 // kMaxShoes + 1 of them).
 std::vector<unsigned> ShoeRange(const TZacrepitNorms& norms);
+// The first norm in file order for the track and loaded state whose bound exceeds length.
+std::optional<unsigned> NeededShoes(const TZacrepitNorms& norms, unsigned track, int loaded, int length);

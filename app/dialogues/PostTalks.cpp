@@ -34,15 +34,6 @@ std::optional<unsigned> StandingOnTrack(TTalk& talk, std::optional<int> track, c
 
 } // namespace
 
-std::optional<unsigned> NeededShoes(const TZacrepitNorms& norms, unsigned track, int loaded, int length)
-{
-    for (const listob<TZacrepitNorm>* p = norms.First(); p; p = p->next) {
-        const TZacrepitNorm& n = p->value;
-        if (n.Track == track && n.Loaded == loaded && static_cast<long long>(n.Bound) > length) return n.Shoes;
-    }
-    return std::nullopt;
-}
-
 int PostExecutor(int post) { return post == 1 ? 5 : post == 7 ? 4 : 3; }
 
 // ---- loudspeaker announcements ----

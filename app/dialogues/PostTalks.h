@@ -11,8 +11,6 @@
 #include "app/dialogues/Confirmation.h"
 #include "models/base/Containers.h"
 
-// The first norm in file order for the track and loaded state whose bound exceeds length.
-std::optional<unsigned> NeededShoes(const TZacrepitNorms& norms, unsigned track, int loaded, int length);
 
 // The technology object of a post's signalman: post 1 -> 5, post 7 -> 4, otherwise 3.
 int PostExecutor(int post);
